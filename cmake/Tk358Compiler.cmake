@@ -1,0 +1,20 @@
+# Warnings and sanitizers for every target of the project.
+
+add_compile_options(-Wall -Wextra -Wpedantic -Wshadow)
+if(TK358_WERROR)
+    add_compile_options(-Werror)
+endif()
+
+if(TK358_SANITIZE)
+    add_compile_options(-fsanitize=${TK358_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
+    add_link_options(-fsanitize=${TK358_SANITIZE})
+endif()
+
+if(TK358_FUZZ)
+    if(NOT CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+        message(FATAL_ERROR "TK358_FUZZ needs clang (CXX=clang++)")
+    endif()
+    # Instrument the libraries for coverage; only the fuzz targets link libFuzzer's main.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined)
+    add_link_options(-fsanitize=address,undefined)
+endif()

@@ -1,0 +1,37 @@
+# Test helpers. Every test target links only the libraries it tests.
+#
+#   tk358_add_gtest(<name> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s])
+#       GoogleTest executable, registered test by test with gtest_discover_tests.
+#   tk358_add_qtest(<name> SOURCES ... LIBS ... [TIMEOUT s])
+#       Qt Test executable run under the offscreen platform.
+#
+# Qt-free tests carry the label "qtfree"; the ThreadSanitizer build runs only those.
+
+include(GoogleTest)
+
+function(tk358_add_gtest name)
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 120)
+    endif()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    gtest_discover_tests(${name}
+        DISCOVERY_TIMEOUT 60
+        PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "${T_LABELS}"
+                   ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TK358_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()
+
+function(tk358_add_qtest name)
+    cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS" ${ARGN})
+    if(NOT T_TIMEOUT)
+        set(T_TIMEOUT 180)
+    endif()
+    add_executable(${name} ${T_SOURCES})
+    target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
+    target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
+    add_test(NAME ${name} COMMAND ${name})
+    set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "qt"
+        ENVIRONMENT "QT_QPA_PLATFORM=offscreen;TK358_SOURCE_DIR=${PROJECT_SOURCE_DIR}")
+endfunction()

@@ -1,0 +1,59 @@
+#pragma once
+
+// What the window and the dialogs may do with the panel: copy a record and
+// call a write operation. `PanelSession` implements it; tests use fakes.
+//
+// Every getter copies one record under the session's data lock and returns the
+// link status (kStatusOk while the panel answers, kStatusFailed otherwise).
+// Every write operation blocks for its serial exchanges, so it is called only
+// from worker threads, never from the GUI thread; it returns kStatusOk or
+// kStatusFailed (refused, or not answered: some values may already be written).
+
+#include "link/parameter_set.h"
+#include "link/records.h"
+
+namespace tk358 {
+
+class PanelAccess {
+public:
+    virtual ~PanelAccess() = default;
+
+    virtual int GetLinkStatus() const = 0;
+    virtual int GetIdentity(PanelIdentity& out) const = 0;
+    virtual int GetTemperature(TemperatureReading& out) const = 0;
+    virtual int GetSetpointReading(SetpointReading& out) const = 0;
+    virtual int GetRegulatorState(RegulatorState& out) const = 0;
+    virtual int GetValveState(ValveState& out) const = 0;
+    virtual int GetDrainValveState(DrainValveState& out) const = 0;
+    virtual int GetVentilationState(VentilationState& out) const = 0;
+    virtual int GetActiveZone(ActiveZone& out) const = 0;
+    virtual int GetRelayState(RelayState& out) const = 0;
+    virtual int GetPanelClock(PanelClock& out) const = 0;
+    virtual int GetPanelInfo(PanelInfo& out) const = 0;
+    virtual int GetParameters(ParameterSet& out) const = 0;
+
+    virtual int WriteSetpoint(int value, int index) = 0;
+    virtual int WriteSetpointTime(int value, int index) = 0;
+    virtual int WritePidParameters(int kp, int ti, int td, int ta, int zone) = 0;
+    virtual int WriteRegulationParameters(int openTime, int closeTime, int deadTime,
+                                          int minStandstill, int minOnTime, int deadBand,
+                                          int reverse) = 0;
+    virtual int WriteDrainValveParameters(int drainTime, int closeDelay, int deviation) = 0;
+    virtual int WriteVentilationParameters(int t1, int t2, int h1, int h2, int airing, int fans,
+                                           int airingTime, int airingPeriod,
+                                           int airingThreshold) = 0;
+    virtual int WriteThresholdParameters(int t1, int t2, int h1, int h2, int channels) = 0;
+    virtual int WriteThresholdTimeParameters(int t1, int t2, int h1, int h2, int t1Night,
+                                             int t2Night, int h1Night, int h2Night, int dayHour,
+                                             int dayMinute, int nightHour, int nightMinute,
+                                             int channels) = 0;
+    virtual int WriteCvSettings(double cv, int cvLock) = 0;
+    virtual int SetPanelClock(const SystemTime& t) = 0;
+
+protected:
+    PanelAccess() = default;
+    PanelAccess(const PanelAccess&) = default;
+    PanelAccess& operator=(const PanelAccess&) = default;
+};
+
+}  // namespace tk358

@@ -1,0 +1,1 @@
+#include "widgets/qt_colour.h"

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QColor>
+
+#include "widgets/colour.h"
+
+namespace tk358 {
+
+inline QColor ToQColor(Colorref c) {
+    return QColor(RedOf(c), GreenOf(c), BlueOf(c));
+}
+inline Colorref FromQColor(const QColor& c) {
+    return MakeColorref(c.red(), c.green(), c.blue());
+}
+
+}  // namespace tk358
