@@ -79,7 +79,7 @@ TEST(LogFileTest, OpenCreatesMissingFileWithMode0644) {
     EXPECT_EQ(ReadFile(path), "a\r\n");
 }
 
-TEST(LogFileTest, OpenOfExistingFileKeepsContentsAndAppends) {
+TEST(LogFileTest, OpenOfExistingFileAppendsAndTruncateEmpties) {
     TempDir dir;
     const std::string path = dir.File("pomiary.csv");
     WriteFile(path, "old\r\n");
@@ -90,18 +90,10 @@ TEST(LogFileTest, OpenOfExistingFileKeepsContentsAndAppends) {
     EXPECT_EQ(ReadFile(path), "old\r\n");
     EXPECT_EQ(file.Append("new\r\n"), 0);
     EXPECT_EQ(ReadFile(path), "old\r\nnew\r\n");
-}
-
-TEST(LogFileTest, TruncateEmptiesAndWritingStartsAtTheBeginning) {
-    TempDir dir;
-    const std::string path = dir.File("pomiary.csv");
-    WriteFile(path, "old contents\r\n");
-    LogFile file;
-    ASSERT_TRUE(file.Open(path).ok());
     EXPECT_EQ(file.Truncate(), 0);
     EXPECT_EQ(ReadFile(path), "");
-    EXPECT_EQ(file.Append("new\r\n"), 0);
-    EXPECT_EQ(ReadFile(path), "new\r\n");
+    EXPECT_EQ(file.Append("next\r\n"), 0);
+    EXPECT_EQ(ReadFile(path), "next\r\n");
 }
 
 TEST(LogFileTest, SecondWriterIsRefusedUntilTheFirstCloses) {

@@ -60,7 +60,6 @@ INSTANTIATE_TEST_SUITE_P(
         FormatCase{"LocaleCommaUser", 0, 0, ",", "T;21,5;22,0;22,0\r\n"},
         FormatCase{"LocalePointUser", 0, 0, ".", "T,21.5,22.0,22.0\r\n"},
         FormatCase{"TabLocaleDecimal", 1, 0, ",", "T\t21,5\t22,0\t22,0\r\n"},
-        FormatCase{"TabPoint", 1, 2, ",", "T\t21.5\t22.0\t22.0\r\n"},
         FormatCase{"CommaPoint", 2, 2, ",", "T,21.5,22.0,22.0\r\n"},
         FormatCase{"SemicolonComma", 3, 1, ".", "T;21,5;22,0;22,0\r\n"},
         FormatCase{"CommaCommaAsChosen", 2, 1, ".", "T,21,5,22,0,22,0\r\n"},
@@ -207,8 +206,6 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(FormatLogValueTest, OneDecimalWithChosenSign) {
     EXPECT_EQ(FormatLogValue(-0.04, "."), "-0.0");
     EXPECT_EQ(FormatLogValue(-0.04, ","), "-0,0");
-    EXPECT_EQ(FormatLogValue(-12.25, ","), "-12,2");
-    EXPECT_EQ(FormatLogValue(1e6, "."), "1000000.0");
     EXPECT_EQ(FormatLogValue(INFINITY, "."), "???");
 }
 

@@ -106,18 +106,5 @@ TEST(MeasurementLogTest, FailureReportedOnceAndHeaderNotLost) {
     EXPECT_EQ(ReadFile(path), kHeader + kLine);
 }
 
-TEST(MeasurementLogTest, ClosingForgetsAFailure) {
-    TempDir dir;
-    auto ops = std::make_shared<test::ScriptedFileOps>();
-    MeasurementLog log(FixedEnvironment(","), ops);
-    ASSERT_TRUE(log.Open(dir.File("a.csv")).ok());
-    ops->writes = {test::WriteStep::kNoSpace, test::WriteStep::kNoSpace};
-    EXPECT_EQ(log.WriteLine(LogLineOptions{}, GoodReadings()).change, Change::kFailed);
-    log.Close();
-    EXPECT_FALSE(log.WriteFailing());
-    ASSERT_TRUE(log.Open(dir.File("b.csv")).ok());
-    EXPECT_EQ(log.WriteLine(LogLineOptions{}, GoodReadings()).change, Change::kFailed);
-}
-
 }  // namespace
 }  // namespace tk358
