@@ -33,6 +33,7 @@ std::set<std::string> Listing(const std::string& dir) {
 const char kMixedFile[] =
     "; tk358 settings\r\n"
     "\r\n"
+    "=no key\n"
     "[general]\n"
     "port_nr = 3\r\n"
     "WINDOW_TOP=50 ; remark\r\n"
@@ -101,6 +102,7 @@ TEST(IniFileTest, RewriteKeepsLayoutAndChangesOnlyWhatWasSet) {
     EXPECT_EQ(ReadFile(path),
               "; tk358 settings=\r\n"
               "\r\n"
+              "=no key\r\n"
               "[general]\r\n"
               "port_nr = 3\r\n"
               "WINDOW_TOP=60\r\n"

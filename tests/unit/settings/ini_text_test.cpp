@@ -41,25 +41,6 @@ TEST(IniTextTest, ParsesSectionsEntriesAndOddLines) {
     }
 }
 
-TEST(IniTextTest, FormatsWithCrLfAndKeepsEntriesInTheirSections) {
-    const Sections sections = {
-        {"", {{";comment", ""}, {"", ""}, {"", "lead"}}},
-        {"", {}},       // header that had no entries
-        {"EMPTY", {}},  // section whose entries were all deleted
-        {"S", {{"k", "v"}, {" k ", " v "}}},
-        {"", {{"z", "2"}}},  // entries after a "[]" line
-    };
-    EXPECT_EQ(FormatIniText(sections),
-              ";comment=\r\n"
-              "\r\n"
-              "=lead\r\n"
-              "[S]\r\n"
-              "k=v\r\n"
-              " k = v \r\n"
-              "[]\r\n"
-              "z=2\r\n");
-}
-
 TEST(IniTextTest, DecimalTextConversion) {
     struct Case {
         const char* text;

@@ -31,17 +31,5 @@ TEST(SafeFileTest, NewFilesFollowTheUmaskAndCopiesTheSource) {
     EXPECT_FALSE(ReplaceFileContents(dir.File("no/such/dir/file"), "abc"));
 }
 
-TEST(SafeFileTest, ReadsWholeFilesByAccess) {
-    TempDir dir;
-    std::string contents = "stale";
-    EXPECT_FALSE(ReadWholeFile(dir.File("f"), FileAccess::kReadWrite, contents));
-    EXPECT_TRUE(ReadWholeFile(dir.File("f"), FileAccess::kReadWriteCreate, contents));
-    EXPECT_EQ(contents, "");
-    const std::string big(100000, 'z');
-    WriteFile(dir.File("f"), big);
-    EXPECT_TRUE(ReadWholeFile(dir.File("f"), FileAccess::kReadWriteCreate, contents));
-    EXPECT_EQ(contents, big);  // never truncated
-}
-
 }  // namespace
 }  // namespace tk358
