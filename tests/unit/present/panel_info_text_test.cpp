@@ -42,20 +42,6 @@ TEST(PanelInfoTextTest, WholeText) {
               "Błąd kalibracji sondy!\n");
 }
 
-TEST(PanelInfoTextTest, KindLines) {
-    const std::pair<uint8_t, const char*> cases[] = {
-        {0, "Typ: sterownik temperatury\n"},
-        {1, "Typ: sterownik zaworu zrzutowego\n"},
-        {2, "Typ: TK-358W sterownik wentylacji\n"},
-        {3, "Typ: TK-358D dwustrefowy sterownik temperatury\n"},
-        {4, "Typ: TK-358C progowy regulator temperatury\n"},
-    };
-    for (auto [type, line] : cases) {
-        const std::string text = BuildPanelInfoText(Probe(false), Identity(type, 1, 100));
-        EXPECT_NE(text.find(std::string("A.1.0\n") + line + "\n"), std::string::npos) << text;
-    }
-}
-
 TEST(PanelInfoTextTest, VariantLetters) {
     const std::pair<uint16_t, const char*> cases[] = {
         {0, "@"}, {1, "A"}, {3, "C"}, {26, "Z"}, {62, "~"}, {63, "?"}, {65535, "?"},

@@ -166,12 +166,6 @@ TEST(StatusTextTest, ClockBefore1900IsTimeZero) {
     tzset();
 }
 
-TEST(StatusTextTest, PanelTimeFields) {
-    const std::tm tm = PanelTimeToTm({1900, 1, 1, 1, 0, 0, 0, 999});
-    EXPECT_EQ(IsoDateTime(tm), "1900-01-01 00:00:00");
-    EXPECT_EQ(tm.tm_wday, 1);
-}
-
 TEST(StatusTextTest, LocaleDateTimeInTheCLocale) {
     std::setlocale(LC_TIME, "C");
     EXPECT_EQ(FormatLocaleDateTime(PanelTimeToTm({2024, 3, 5, 15, 8, 7, 9, 0})),

@@ -130,25 +130,6 @@ TEST(ValueDisplaysTest, TwoSetpointsWantedForTwoActiveChannels) {
     }
 }
 
-TEST(PanelMenuTest, ItemsByDeviceType) {
-    struct Case {
-        int type;
-        bool clockUsable;
-        PanelMenuState state;  // PID, CV, set point, clock
-    };
-    const Case cases[] = {
-        {0, false, {true, true, true, false}},     {0, true, {true, true, true, false}},
-        {1, true, {false, false, true, false}},    {2, true, {false, false, false, false}},
-        {3, false, {true, true, true, true}},      {4, false, {false, false, false, false}},
-        {4, true, {false, false, false, true}},    {5, true, {false, false, false, false}},
-        {77, false, {false, false, false, false}},
-    };
-    for (const Case& c : cases) {
-        EXPECT_EQ(PanelMenuFor(c.type, c.clockUsable), c.state)
-            << "type " << c.type << " clock " << c.clockUsable;
-    }
-}
-
 TEST(PanelMenuTest, AppliedOnlyWhenTypeOrClockChanges) {
     PanelMenuTracker tracker;
     EXPECT_FALSE(tracker.Update(5, false));  // as the menu was built
