@@ -30,19 +30,5 @@ TEST(FontDescriptionTest, FaceNameIsCutToThirtyOneBytesOnACharacterBoundary) {
     }
 }
 
-TEST(FontDescriptionTest, InitialDisplayFonts) {
-    const FontDescription title = TitleFontDescription();
-    EXPECT_EQ(title.height, 20);
-    EXPECT_EQ(title.charSet, kCentralEuropeanCharSet);
-    EXPECT_EQ(title.FaceName(), "Arial");
-    EXPECT_EQ(title.weight, 0);
-    EXPECT_EQ(title.italic, 0);
-
-    FontDescription value = InitialValueFontDescription();
-    EXPECT_EQ(value.height, 25);
-    value.height = 20;
-    EXPECT_EQ(value, title);
-}
-
 }  // namespace
 }  // namespace tk358
