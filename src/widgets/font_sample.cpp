@@ -11,7 +11,7 @@ constexpr int kMinWidth = 240;
 constexpr int kMaxWidth = 640;
 constexpr int kMinHeight = 32;
 constexpr int kMaxHeight = 200;
-constexpr int kPadding = 8;
+constexpr int kPadding = 16;
 
 }  // namespace
 
@@ -32,7 +32,7 @@ QSize FontSample::sizeHint() const {
     const QFontMetrics metrics(sampleFont_, this);
     const QSize textSize = metrics.size(Qt::TextSingleLine, text());
     return QSize(std::clamp(textSize.width() + 2 * kPadding, kMinWidth, kMaxWidth),
-                 std::clamp(textSize.height() + kPadding, kMinHeight, kMaxHeight));
+                 std::clamp(textSize.height() + kPadding / 2, kMinHeight, kMaxHeight));
 }
 
 void FontSample::paintEvent(QPaintEvent* /*event*/) {

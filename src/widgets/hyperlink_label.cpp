@@ -27,6 +27,7 @@ HyperlinkLabel::HyperlinkLabel(const QString& text, QWidget* parent)
     : QLabel(text, parent), opener_(OpenWithDesktop), notifier_(ShowWarning) {
     // A target is never markup.
     setTextFormat(Qt::PlainText);
+    ApplySizePolicy();
 }
 
 bool HyperlinkLabel::event(QEvent* e) {
@@ -104,7 +105,15 @@ void HyperlinkLabel::SetUnderline(bool underline) {
 
 void HyperlinkLabel::SetAutoSize(bool autoSize) {
     autoSize_ = autoSize;
+    ApplySizePolicy();
     FitToText();
+}
+
+// In a layout, a fixed policy gives the label its text's size, as auto-size does
+// for a label placed by hand, so that only the text is clickable.
+void HyperlinkLabel::ApplySizePolicy() {
+    setSizePolicy(autoSize_ ? QSizePolicy::Fixed : QSizePolicy::Preferred,
+                  autoSize_ ? QSizePolicy::Fixed : QSizePolicy::Preferred);
 }
 
 void HyperlinkLabel::ApplyFont() {

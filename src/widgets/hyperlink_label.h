@@ -79,6 +79,7 @@ private:
     void ApplyFont();
     void ApplyColour();
     void FitToText();
+    void ApplySizePolicy();
 
     Colorref linkColour_ = kDefaultLinkColour;
     Colorref visitedColour_ = kDefaultVisitedColour;
