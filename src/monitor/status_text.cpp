@@ -45,7 +45,7 @@ StatusLine BuildStatusLine(const ReadingsSnapshot& s, const LoggingState& loggin
     if (s.connected) {
         if (IsUnsupportedPanel(s.identity)) {
             line.stop = true;
-            line.indicator = StatusIndicator::kNoLink;
+            line.indicator = IndicatorState::kNoLink;
             return line;
         }
         line.text = PanelLabel(s.identity);
@@ -58,10 +58,10 @@ StatusLine BuildStatusLine(const ReadingsSnapshot& s, const LoggingState& loggin
             line.text += " Błąd wartości zadanej.";
         }
         line.indicator =
-            temperatureFault || setpointFault ? StatusIndicator::kError : StatusIndicator::kCorrect;
+            temperatureFault || setpointFault ? IndicatorState::kError : IndicatorState::kCorrect;
     } else {
         line.text = "Brak komunikacji z urządzeniem. ";
-        line.indicator = StatusIndicator::kNoLink;
+        line.indicator = IndicatorState::kNoLink;
     }
     if (logging.active) {
         line.text += " Rejestracja do pliku co " + FormatHms(logging.intervalSeconds) + ". ";

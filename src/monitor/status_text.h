@@ -15,7 +15,7 @@ namespace tk358 {
 inline constexpr char kUnsupportedPanelMessage[] =
     "Ten program jest przeznaczony dla podstawowej wersji panelu";
 
-enum class StatusIndicator {
+enum class IndicatorState {
     kCorrect,  // link up, readings correct
     kError,    // temperature or set-point fault
     kNoLink,
@@ -31,7 +31,7 @@ using DateTimeFormatter = std::function<std::string(const std::tm&)>;
 struct StatusLine {
     bool stop = false;  // unsupported panel: the text is not to be touched
     std::string text;
-    StatusIndicator indicator = StatusIndicator::kNoLink;
+    IndicatorState indicator = IndicatorState::kNoLink;
 };
 
 struct LoggingState {

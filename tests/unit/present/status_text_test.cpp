@@ -33,7 +33,7 @@ TEST(StatusTextTest, VentilationControllerWithoutExtras) {
     const StatusLine line = BuildStatusLine(Identified(kVentilationController, 7), {}, IsoDateTime);
     EXPECT_FALSE(line.stop);
     EXPECT_EQ(line.text, "TK-358W nr 7. ");
-    EXPECT_EQ(line.indicator, StatusIndicator::kCorrect);
+    EXPECT_EQ(line.indicator, IndicatorState::kCorrect);
 }
 
 TEST(StatusTextTest, DualZoneWithLoggingAndClock) {
@@ -74,7 +74,7 @@ TEST(StatusTextTest, FaultNotesAndIndicator) {
         TemperatureReading temperature;
         SetpointReading setpoint;
         const char* text;
-        StatusIndicator indicator;
+        IndicatorState indicator;
     };
     SetpointReading faultySetpoint;
     faultySetpoint.error = 1;
@@ -82,13 +82,13 @@ TEST(StatusTextTest, FaultNotesAndIndicator) {
     SetpointReading staleFault = faultySetpoint;
     staleFault.valid = 0;
     const Case cases[] = {
-        {{20.0, 1, 1}, {}, "TK-358 nr 3.  Błąd temperatury.", StatusIndicator::kError},
-        {{}, faultySetpoint, "TK-358 nr 3.  Błąd wartości zadanej.", StatusIndicator::kError},
+        {{20.0, 1, 1}, {}, "TK-358 nr 3.  Błąd temperatury.", IndicatorState::kError},
+        {{}, faultySetpoint, "TK-358 nr 3.  Błąd wartości zadanej.", IndicatorState::kError},
         {{20.0, 1, 1},
          faultySetpoint,
          "TK-358 nr 3.  Błąd temperatury. Błąd wartości zadanej.",
-         StatusIndicator::kError},
-        {{20.0, 1, 0}, staleFault, "TK-358 nr 3. ", StatusIndicator::kCorrect},
+         IndicatorState::kError},
+        {{20.0, 1, 0}, staleFault, "TK-358 nr 3. ", IndicatorState::kCorrect},
     };
     for (const Case& c : cases) {
         ReadingsSnapshot s = Identified(kTemperatureController, 3);
@@ -106,7 +106,7 @@ TEST(StatusTextTest, NoLinkKeepsLoggingNoteAndClock) {
     s.temperature = {20.0, 1, 1};
     const StatusLine line = BuildStatusLine(s, {true, 3725}, IsoDateTime);
     EXPECT_EQ(line.text, "Brak komunikacji z urządzeniem.  Rejestracja do pliku co 01:02:05. ");
-    EXPECT_EQ(line.indicator, StatusIndicator::kNoLink);
+    EXPECT_EQ(line.indicator, IndicatorState::kNoLink);
     EXPECT_EQ(BuildStatusLine(s, {false, 3725}, IsoDateTime).text,
               "Brak komunikacji z urządzeniem. ");
 }
@@ -137,7 +137,7 @@ TEST(StatusTextTest, UnsupportedVariantStops) {
         EXPECT_EQ(line.stop, c.unsupported) << c.variant;
         if (c.unsupported) {
             EXPECT_EQ(line.text, "");
-            EXPECT_EQ(line.indicator, StatusIndicator::kNoLink);
+            EXPECT_EQ(line.indicator, IndicatorState::kNoLink);
         }
     }
     // Without a link the stale identity does not stop the program.
