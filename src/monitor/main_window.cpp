@@ -1,0 +1,469 @@
+#include "monitor/main_window.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QStyle>
+
+#include "monitor/panel_menu_commands.h"
+#include "monitor/port_open_message.h"
+#include "monitor/service_view.h"
+#include "monitor/value_displays.h"
+#include "monitor/window_menu.h"
+#include "monitor/window_settings.h"
+#include "widgets/colour_dialog.h"
+#include "widgets/font_dialog.h"
+#include "widgets/icons.h"
+#include "widgets/status_indicator.h"
+#include "widgets/value_display.h"
+
+namespace tk358 {
+
+namespace {
+
+QRect ToQRect(const Rect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+void Present(ValueDisplay& display, const DisplayReading& reading) {
+    if (reading.valid) {
+        display.SetValue(reading.value);
+    } else if (!display.IsInvalid()) {
+        display.SetInvalid();
+    }
+    display.SetBlink(reading.alarm);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(PanelConnection& panel, QWidget* parent)
+    : QMainWindow(parent), panel_(panel), settings_(AppSettings::BuiltIn()) {
+    setWindowTitle(QStringLiteral("tk358"));
+    setWindowIcon(ApplicationIcon());
+    BuildClient();
+    menu_ = std::make_unique<WindowMenu>(menuBar());
+    ConnectMenu();
+
+    refreshTimer_.setInterval(kRefreshMs);
+    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::UpdateReadings);
+    logStartTimer_.setInterval(kLogStartMs);
+    logStartTimer_.setSingleShot(true);
+    connect(&logStartTimer_, &QTimer::timeout, this, [this] {
+        if (hooks_.logStart) {
+            hooks_.logStart(this);
+        }
+    });
+    portRetryTimer_.setInterval(kPortRetryMs);
+    portRetryTimer_.setSingleShot(true);
+    connect(&portRetryTimer_, &QTimer::timeout, this, &MainWindow::RunPortSelection);
+}
+
+MainWindow::~MainWindow() = default;
+
+void MainWindow::BuildClient() {
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+    client_->installEventFilter(this);
+
+    indicator_ = new StatusIndicator(client_);
+    statusLine_ = new QLineEdit(client_);
+    statusLine_->setObjectName(QStringLiteral("statusLine"));
+    statusLine_->setReadOnly(true);
+    service_ = std::make_unique<ServiceView>(client_);
+
+    const auto makeDisplay = [this](int row) {
+        auto* display = new ValueDisplay(client_);
+        display->setObjectName(QString::fromUtf8(kDisplayRowNames[static_cast<std::size_t>(row)]));
+        display->SetTitle(QString::fromUtf8(kDisplayRowTitles[static_cast<std::size_t>(row)]));
+        display->SetUnits(3, 3, true);
+        return display;
+    };
+    temperature_ = makeDisplay(kTemperatureRow);
+    setpoint_ = makeDisplay(kSetpointRow);
+    setpoint2_ = makeDisplay(kSecondSetpointRow);
+    setpoint2_->hide();
+}
+
+void MainWindow::ConnectMenu() {
+    const auto on = [this](MenuCommand command, auto handler) {
+        connect(menu_->Action(command), &QAction::triggered, this, handler);
+    };
+    on(MenuCommand::kClose, [this] { CloseWithOk(); });
+    on(MenuCommand::kColours, [this] { RunColours(); });
+    on(MenuCommand::kFonts, [this] { RunFonts(); });
+    on(MenuCommand::kTopmost, [this] { ToggleTopmost(); });
+    on(MenuCommand::kShowService, [this] { ToggleServiceView(); });
+    on(MenuCommand::kPort, [this] { RunPortSelection(); });
+    on(MenuCommand::kLogSetup, [this] {
+        if (hooks_.logSetup) {
+            hooks_.logSetup(this);
+        }
+    });
+    on(MenuCommand::kPanelInfo, [this] { RunPanelCommand(RunPanelInformation); });
+    on(MenuCommand::kSetpoint, [this] { RunPanelCommand(RunSetpointCommand); });
+    on(MenuCommand::kRegulation, [this] { RunPanelCommand(RunRegulationCommand); });
+    on(MenuCommand::kPid, [this] { RunPanelCommand(RunPidCommand); });
+    on(MenuCommand::kCv, [this] { RunPanelCommand(RunCvCommand); });
+    on(MenuCommand::kClock, [this] { RunPanelCommand(RunClockCommand); });
+    on(MenuCommand::kHelp, [this] {
+        if (hooks_.help) {
+            hooks_.help(this);
+        }
+    });
+    on(MenuCommand::kAbout, [this] {
+        if (hooks_.about) {
+            hooks_.about(this);
+        }
+    });
+}
+
+void MainWindow::RunPanelCommand(void (*command)(const PanelCommandContext&)) {
+    command(PanelCommandContext{this, panel_, hooks_, readings_});
+}
+
+// --- Settings ---------------------------------------------------------------
+
+void MainWindow::ApplySettings(const AppSettings& settings) {
+    settings_ = settings;
+    const ValueDisplays displays = Displays();
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        ApplyDisplaySettings(settings.displays[i], *displays[i]);
+    }
+    portNumber_ = settings.portNr;
+    windowRect_ = settings.window;
+    topmost_ = settings.topmost;
+    showService_ = settings.showService;
+}
+
+AppSettings MainWindow::CurrentSettings() const {
+    AppSettings s = settings_;
+    const ValueDisplays displays = Displays();
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        s.displays[i] = ReadDisplaySettings(*displays[i], settings_.displays[i].log);
+    }
+    s.portNr = portNumber_;
+    s.window = windowRect_;
+    s.topmost = topmost_;
+    s.showService = showService_;
+    return s;
+}
+
+bool MainWindow::LogsQuantity(int row) const {
+    return settings_.displays.at(static_cast<std::size_t>(row)).log;
+}
+
+void MainWindow::SetLogsQuantity(int row, bool logged) {
+    settings_.displays.at(static_cast<std::size_t>(row)).log = logged;
+}
+
+ValueDisplays MainWindow::Displays() const {
+    return {temperature_, setpoint_, setpoint2_};
+}
+
+// --- Start ------------------------------------------------------------------
+
+void MainWindow::Start() {
+    indicator_->ShowNoLink();
+    OpenStoredPort();
+    statusEditHeight_ = statusLine_->sizeHint().height();
+    initialising_ = false;
+    const QRect placement = PlacementOf(windowRect_);
+    resize(placement.size());
+    move(placement.topLeft());
+    Relayout();
+    UpdateReadings();
+    topmost_ = !topmost_;
+    ToggleTopmost();
+    showService_ = !showService_;
+    ToggleServiceView();
+    logStartTimer_.start();
+    refreshTimer_.start();
+}
+
+void MainWindow::OpenStoredPort() {
+    if (portNumber_ <= 0) {
+        RunPortSelection();
+        return;
+    }
+    if (!panel_.Open(portNumber_)) {
+        const int error = panel_.LastOpenError();
+        panel_.Close();
+        Tell(QString::fromStdString(PortOpenFailureMessage(portNumber_, error)));
+        RunPortSelection();
+    }
+}
+
+void MainWindow::RunPortSelection() {
+    if (!isVisible()) {
+        portRetryTimer_.start();
+        return;
+    }
+    portRetryTimer_.stop();
+    if (!hooks_.choosePort) {
+        return;
+    }
+    // Asked again after each port that cannot be opened, until one opens or
+    // the operator cancels.
+    for (;;) {
+        const std::optional<int> chosen = hooks_.choosePort(this, portNumber_);
+        if (!chosen) {
+            return;
+        }
+        repaint();
+        if (*chosen <= 0 || *chosen == portNumber_ || OpenPort(*chosen)) {
+            return;
+        }
+    }
+}
+
+bool MainWindow::OpenPort(int portNumber) {
+    panel_.Close();
+    if (panel_.Open(portNumber)) {
+        portNumber_ = portNumber;
+        return true;
+    }
+    const int error = panel_.LastOpenError();
+    panel_.Close();
+    portNumber_ = 0;
+    Tell(QString::fromStdString(PortOpenFailureMessage(portNumber, error)));
+    return false;
+}
+
+void MainWindow::Tell(const QString& text) {
+    if (hooks_.showMessage) {
+        hooks_.showMessage(this, text);
+    }
+}
+
+// --- Refresh ----------------------------------------------------------------
+
+void MainWindow::UpdateReadings() {
+    if (stopped_) {
+        return;
+    }
+    readings_ = TakeSnapshot(panel_);
+    const bool wantTwo = WantsTwoSetpoints(readings_);
+    if (readings_.connected != lastConnected_ || wantTwo != twoSetpoints_) {
+        lastConnected_ = readings_.connected;
+        twoSetpoints_ = wantTwo;
+        ReapplyServiceView();
+    }
+    UpdateStatusLine();
+    if (stopped_) {
+        return;
+    }
+    if (readings_.connected) {
+        UpdatePanelMenu();
+    }
+    PresentDisplays();
+    if (showService_) {
+        service_->SetTexts(readings_.connected ? ComputeServiceTexts(readings_)
+                                               : ClearedServiceTexts());
+    }
+}
+
+void MainWindow::UpdateStatusLine() {
+    const LoggingState logging = hooks_.loggingState ? hooks_.loggingState() : LoggingState{};
+    const StatusLine line = BuildStatusLine(readings_, logging, FormatLocaleDateTime);
+    if (line.stop) {
+        StopForUnsupportedPanel();
+        return;
+    }
+    switch (line.indicator) {
+        case IndicatorState::kCorrect:
+            indicator_->ShowCorrect();
+            break;
+        case IndicatorState::kError:
+            indicator_->ShowError();
+            break;
+        case IndicatorState::kNoLink:
+            indicator_->ShowNoLink();
+            break;
+    }
+    if (statusText_.Update(line.text)) {
+        statusLine_->setText(QString::fromStdString(line.text));
+        statusLine_->setCursorPosition(0);
+        // Keeps the caret out of the status line, but never takes the focus
+        // from another window or a dialog.
+        if (isActiveWindow()) {
+            temperature_->setFocus(Qt::OtherFocusReason);
+        }
+    }
+}
+
+void MainWindow::UpdatePanelMenu() {
+    const bool clockUsable = readings_.clock.valid != 0 && readings_.clock.clockEnabled != 0;
+    const int type = readings_.identity.deviceType;
+    if (menuTracker_.Update(type, clockUsable)) {
+        menu_->ApplyPanelState(PanelMenuFor(type, clockUsable));
+        ReapplyServiceView();
+    }
+}
+
+void MainWindow::PresentDisplays() {
+    const ValueDisplayReadings r = ComputeValueDisplays(readings_, twoSetpoints_);
+    Present(*temperature_, r.temperature);
+    Present(*setpoint_, r.setpoint);
+    if (r.setpoint2) {
+        Present(*setpoint2_, *r.setpoint2);
+    }
+}
+
+void MainWindow::StopForUnsupportedPanel() {
+    stopped_ = true;
+    indicator_->ShowNoLink();
+    Tell(QString::fromUtf8(kUnsupportedPanelMessage));
+    CloseWithOk();
+}
+
+// --- View switches and layout -------------------------------------------------
+
+void MainWindow::ToggleTopmost() {
+    topmost_ = !topmost_;
+    menu_->Action(MenuCommand::kTopmost)->setChecked(topmost_);
+    if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost_) {
+        return;
+    }
+    // Changing the flag re-creates the native window hidden: put it back
+    // where and as it was.
+    const bool wasVisible = isVisible();
+    const Qt::WindowStates states = windowState();
+    const QRect normal = normalGeometry();
+    const QPoint outer = pos();
+    const QSize inner = size();
+    setWindowFlag(Qt::WindowStaysOnTopHint, topmost_);
+    if (states & (Qt::WindowMaximized | Qt::WindowFullScreen)) {
+        setGeometry(normal);
+        setWindowState(states);
+    } else {
+        resize(inner);
+        move(outer);
+    }
+    if (wasVisible) {
+        show();
+    }
+}
+
+void MainWindow::ToggleServiceView() {
+    showService_ = !showService_;
+    menu_->Action(MenuCommand::kShowService)->setChecked(showService_);
+    const int type = readings_.identity.deviceType;
+    service_->ShowGroup(showService_ ? std::optional<int>(type) : std::nullopt);
+    setpoint_->setVisible(type != kVentilationController);
+    setpoint2_->setVisible(type == kThresholdRegulator && twoSetpoints_);
+    Relayout();
+}
+
+void MainWindow::ReapplyServiceView() {
+    showService_ = !showService_;
+    ToggleServiceView();
+}
+
+MainLayout MainWindow::CurrentLayout() const {
+    MainLayoutInput in;
+    in.clientWidth = client_->width();
+    in.clientHeight = client_->height();
+    in.margin = ClampMargin(style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, this));
+    in.unit = QFontMetrics(font()).averageCharWidth() / 4.0;
+    in.statusEditHeight = statusEditHeight_;
+    in.deviceType = readings_.identity.deviceType;
+    in.serviceView = showService_;
+    in.twoSetpoints = twoSetpoints_;
+    return ComputeMainLayout(in);
+}
+
+void MainWindow::Relayout() {
+    if (initialising_) {
+        return;
+    }
+    const MainLayout layout = CurrentLayout();
+    indicator_->setGeometry(ToQRect(layout.indicator));
+    statusLine_->setGeometry(ToQRect(layout.statusLine));
+    service_->Place(layout);
+    temperature_->setGeometry(ToQRect(layout.temperature));
+    if (layout.setpoint) {
+        setpoint_->setGeometry(ToQRect(*layout.setpoint));
+    }
+    if (layout.setpoint2) {
+        setpoint2_->setGeometry(ToQRect(*layout.setpoint2));
+    }
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize) {
+        Relayout();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    RecordRestoredRect();
+}
+
+void MainWindow::moveEvent(QMoveEvent* event) {
+    QMainWindow::moveEvent(event);
+    RecordRestoredRect();
+}
+
+void MainWindow::RecordRestoredRect() {
+    const Qt::WindowStates notRestored =
+        Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen;
+    if (initialising_ || !isVisible() || (windowState() & notRestored)) {
+        return;
+    }
+    windowRect_ = WindowRectOf(pos(), size());
+}
+
+// --- Commands -----------------------------------------------------------------
+
+bool MainWindow::SecondSetpointAvailable() const {
+    return readings_.identity.identified != 0 &&
+           readings_.identity.deviceType == kThresholdRegulator;
+}
+
+void MainWindow::RunColours() {
+    RunColourSelection(this, Displays(), SecondSetpointAvailable());
+}
+
+void MainWindow::RunFonts() {
+    RunFontSelection(this, Displays(), SecondSetpointAvailable());
+}
+
+void MainWindow::CloseWithOk() {
+    result_ = Result::kOk;
+    resultChosen_ = true;
+    close();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!resultChosen_) {
+        result_ = Result::kCancel;
+    }
+    QMainWindow::closeEvent(event);
+    if (event->isAccepted()) {
+        refreshTimer_.stop();
+        logStartTimer_.stop();
+        portRetryTimer_.stop();
+        emit closed();
+    }
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+        case Qt::Key_Escape:
+            event->accept();  // never closes or triggers anything
+            return;
+        default:
+            QMainWindow::keyPressEvent(event);
+    }
+}
+
+}  // namespace tk358

@@ -1,0 +1,160 @@
+#pragma once
+
+// The program's only top-level window: the status line with its indicator,
+// the service view and the three value displays, refreshed from the panel
+// link every 100 ms, and the menu from which the dialogs are opened.
+//
+// Life: construct, ApplySettings, Start (opens the port and places the window,
+// still hidden), show, run until closed, CurrentSettings. The window presents
+// and coordinates; what each command's dialog does comes in through
+// WindowHooks.
+
+#include <QMainWindow>
+#include <QTimer>
+#include <memory>
+
+#include "link/panel_connection.h"
+#include "monitor/main_layout.h"
+#include "monitor/menu_state.h"
+#include "monitor/readings_snapshot.h"
+#include "monitor/status_text.h"
+#include "monitor/window_hooks.h"
+#include "settings/app_settings.h"
+#include "widgets/display_rows.h"
+
+class QLineEdit;
+
+namespace tk358 {
+
+struct PanelCommandContext;
+class ServiceView;
+class StatusIndicator;
+class ValueDisplay;
+class WindowMenu;
+
+class MainWindow : public QMainWindow {
+    Q_OBJECT
+
+public:
+    enum class Result { kOk, kCancel };
+
+    static constexpr int kRefreshMs = 100;    // readings and status line
+    static constexpr int kLogStartMs = 6000;  // once, after start
+    static constexpr int kPortRetryMs = 500;  // port choice asked for while hidden
+
+    explicit MainWindow(PanelConnection& panel, QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    // Filled before Start by whoever builds the dialogs and the log flows.
+    WindowHooks& Hooks() { return hooks_; }
+
+    // Takes the settings into the window and its displays; before Start.
+    void ApplySettings(const AppSettings& settings);
+    // The settings as they stand now, the window's rectangle being the last
+    // one it had while neither maximised nor minimised.
+    AppSettings CurrentSettings() const;
+
+    // The logging options, kept here from start to exit for the log flows.
+    LogSettings& LogOptions() { return settings_.log; }
+    bool LogsQuantity(int row) const;
+    void SetLogsQuantity(int row, bool logged);
+
+    // Opens the stored port (offering the port choice when there is none or
+    // it fails), places the window at the stored rectangle, presents the
+    // readings once, applies the stored view switches and starts the timers.
+    // The window is shown afterwards by the caller.
+    void Start();
+
+    // How the window was closed: "Zamknij" (or the unsupported-panel stop)
+    // gives kOk, the close box kCancel.
+    Result CloseResult() const { return result_; }
+
+    int PortNumber() const { return portNumber_; }
+    bool Topmost() const { return topmost_; }
+    bool ServiceShown() const { return showService_; }
+    bool Stopped() const { return stopped_; }
+    bool TwoSetpoints() const { return twoSetpoints_; }
+    const ReadingsSnapshot& Readings() const { return readings_; }
+
+    ValueDisplays Displays() const;
+    QLineEdit* StatusEdit() const { return statusLine_; }
+    StatusIndicator* Indicator() const { return indicator_; }
+    const ServiceView& Service() const { return *service_; }
+    const WindowMenu& Menu() const { return *menu_; }
+    QWidget* Client() const { return client_; }
+    // The layout for the client area's present size.
+    MainLayout CurrentLayout() const;
+
+    // One refresh: readings, layout when the link or the second display's use
+    // changed, status line, menu state, displays and service fields.
+    void UpdateReadings();
+    // The port choice; while the window is not visible yet it is put off by
+    // half a second.
+    void RunPortSelection();
+    void ToggleTopmost();
+    void ToggleServiceView();
+    void CloseWithOk();
+
+signals:
+    void closed();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildClient();
+    void ConnectMenu();
+    void OpenStoredPort();
+    bool OpenPort(int portNumber);
+    void Tell(const QString& text);
+    void Relayout();
+    void ReapplyServiceView();
+    void UpdateStatusLine();
+    void UpdatePanelMenu();
+    void PresentDisplays();
+    void StopForUnsupportedPanel();
+    void RecordRestoredRect();
+    bool SecondSetpointAvailable() const;
+    void RunColours();
+    void RunFonts();
+    void RunPanelCommand(void (*command)(const PanelCommandContext&));
+
+    PanelConnection& panel_;
+    WindowHooks hooks_;
+    AppSettings settings_;  // carries the logging options to CurrentSettings
+
+    QWidget* client_ = nullptr;
+    StatusIndicator* indicator_ = nullptr;
+    QLineEdit* statusLine_ = nullptr;
+    std::unique_ptr<ServiceView> service_;
+    ValueDisplay* temperature_ = nullptr;
+    ValueDisplay* setpoint_ = nullptr;
+    ValueDisplay* setpoint2_ = nullptr;
+    std::unique_ptr<WindowMenu> menu_;
+
+    QTimer refreshTimer_;
+    QTimer logStartTimer_;
+    QTimer portRetryTimer_;
+
+    int portNumber_ = 0;
+    WindowRect windowRect_{100, 100, 700, 500};
+    bool topmost_ = false;
+    bool showService_ = false;
+    bool stopped_ = false;
+    bool initialising_ = true;
+    int statusEditHeight_ = 0;
+    Result result_ = Result::kCancel;
+    bool resultChosen_ = false;
+
+    ReadingsSnapshot readings_;
+    bool lastConnected_ = false;
+    bool twoSetpoints_ = false;
+    PanelMenuTracker menuTracker_;
+    StatusTextHolder statusText_;
+};
+
+}  // namespace tk358

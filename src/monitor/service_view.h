@@ -1,0 +1,54 @@
+#pragma once
+
+// The service view's widgets: the group boxes and every read-only field with
+// its label, all children of the window's client area and placed by the
+// layout. The window shows one device type's group at a time, or none.
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "monitor/main_layout.h"
+#include "monitor/service_fields.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+namespace tk358 {
+
+class ServiceView {
+public:
+    // Creates every box and field, hidden, as children of `client`.
+    explicit ServiceView(QWidget* client);
+
+    // Shows the group of `deviceType` and hides every other control;
+    // nothing shows for std::nullopt.
+    void ShowGroup(std::optional<int> deviceType);
+
+    // Moves the shown boxes and fields where the layout puts them.
+    void Place(const MainLayout& layout);
+
+    // Sets each field's text; a field whose text is unchanged is not touched,
+    // so it is not repainted.
+    void SetTexts(const std::vector<ServiceText>& texts);
+
+    QGroupBox* Box(ServiceBox box) const;
+    QLabel* Label(ServiceField field) const;
+    QLineEdit* Edit(ServiceField field) const;
+
+private:
+    struct Field {
+        QLabel* label = nullptr;
+        QLineEdit* edit = nullptr;
+        std::string text;  // what the edit shows
+    };
+
+    std::unordered_map<int, QGroupBox*> boxes_;
+    std::unordered_map<int, Field> fields_;
+};
+
+}  // namespace tk358
