@@ -27,13 +27,19 @@ CDlgCanal::CDlgCanal(int zone, QWidget* parent) : QDialog(parent), zone_(zone !=
     connect(buttons, &QDialogButtonBox::accepted, this, &CDlgCanal::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &CDlgCanal::reject);
 
+    auto* zones = new QVBoxLayout;
+    zones->setContentsMargins(12, 0, 0, 0);
+    zones->addWidget(zone1_);
+    zones->addWidget(zone2_);
+
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);
-    layout->addWidget(zone1_);
-    layout->addWidget(zone2_);
+    layout->addLayout(zones);
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for the caption to show whole beside the window buttons.
+    label->setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 80);
 }
 
 void CDlgCanal::accept() {

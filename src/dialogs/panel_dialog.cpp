@@ -93,6 +93,9 @@ bool PanelDialog::RunOpening() {
     if (opened_) {
         return true;
     }
+    if (QLayout* own = body_->layout()) {
+        own->setContentsMargins(0, 0, 0, 0);  // the dialog's margins surround the body
+    }
     if (!Fill()) {
         sink_->Show(BoxParent(), MessageIcon::Warning, texts_.readFailure);
         done(QDialog::Rejected);  // tells a caller of open() that it is over

@@ -107,7 +107,8 @@ protected:
 
     PanelAccess& Session() const { return session_; }
     MessageSink& Messages() const { return *sink_; }
-    // The area above the buttons; the dialog puts its layout on it.
+    // The area above the buttons; the dialog puts its layout on it (the frame
+    // clears that layout's margins: the dialog's own margins surround it).
     QWidget* Body() const { return body_; }
     QPushButton* OkButton() const;
     QPushButton* CancelButton() const;

@@ -20,13 +20,14 @@ CWaitDlg::CWaitDlg(Job job, QWidget* parent)
     // Without a caption the window manager draws no border either.
     auto* frame = new QFrame(this);
     frame->setObjectName(QStringLiteral("waitFrame"));
-    frame->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    frame->setLineWidth(2);
+    frame->setFrameStyle(QFrame::Box | QFrame::Plain);
+    frame->setLineWidth(1);
+    frame->setMinimumWidth(220);
 
     auto* picture = new QLabel(frame);
     picture->setObjectName(QStringLiteral("waitPicture"));
     const int side = style()->pixelMetric(QStyle::PM_MessageBoxIconSize, nullptr, this);
-    picture->setPixmap(style()->standardIcon(QStyle::SP_ComputerIcon).pixmap(side, side));
+    picture->setPixmap(style()->standardIcon(QStyle::SP_MessageBoxInformation).pixmap(side, side));
 
     auto* text = new QLabel(QStringLiteral("Proszę czekać"), frame);
     text->setObjectName(QStringLiteral("waitText"));
@@ -37,12 +38,12 @@ CWaitDlg::CWaitDlg(Job job, QWidget* parent)
 
     auto* row = new QHBoxLayout;
     row->addWidget(picture);
-    row->addSpacing(8);
+    row->addSpacing(12);
     row->addWidget(text, 1);
     auto* inner = new QVBoxLayout(frame);
-    inner->setContentsMargins(16, 14, 16, 12);
+    inner->setContentsMargins(20, 16, 20, 14);
     inner->addLayout(row);
-    inner->addSpacing(6);
+    inner->addSpacing(10);
     inner->addWidget(cancel_, 0, Qt::AlignHCenter);
 
     auto* outer = new QVBoxLayout(this);
