@@ -24,8 +24,8 @@ public:
     // finished and then queues `done` to `context`'s thread; the queued call is
     // the thread's last action, so a GUI thread waiting in WaitServingEvents
     // always wakes for it. A call queued to a context that is gone is dropped.
-    // Throws std::system_error when no thread can be started. Only when no
-    // worker is active.
+    // Throws std::system_error when no thread can be started. A worker still
+    // active is waited for first.
     void Start(QObject* context, std::function<void()> body, std::function<void()> done);
 
     // A thread was started and not yet joined.

@@ -75,8 +75,12 @@ protected:
 
 }  // namespace
 
-std::optional<ChosenFile> ChooseReportFile(QWidget* parent) {
+std::optional<ChosenFile> ChooseReportFile(QWidget* parent, const QString& currentPath) {
     ReportFileDialog dialog(parent);
+    const QFileInfo current(currentPath);
+    if (!currentPath.isEmpty() && current.absoluteDir().exists()) {
+        dialog.setDirectory(current.absoluteDir());
+    }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
         return std::nullopt;
     }
@@ -301,7 +305,7 @@ void CLogSetupDlg::SetFileChooser(FileChooser chooser) {
 }
 
 void CLogSetupDlg::ChooseFile() {
-    const std::optional<ChosenFile> chosen = chooser_(this);
+    const std::optional<ChosenFile> chosen = chooser_(this, fileEdit_->text());
     if (!chosen) {
         return;
     }

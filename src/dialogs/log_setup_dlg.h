@@ -28,12 +28,15 @@ struct ChosenFile {
     QString path;
     int filterIndex = 0;
 };
-using FileChooser = std::function<std::optional<ChosenFile>(QWidget* parent)>;
+// Gets the path in the file field, to start in its folder.
+using FileChooser =
+    std::function<std::optional<ChosenFile>(QWidget* parent, const QString& currentPath)>;
 
 // The program's own file dialog "Wybierz plik raportu" with the text and CSV
-// filters. A name typed without an extension takes the selected filter's, also
-// for the question whether an existing file may be overwritten.
-std::optional<ChosenFile> ChooseReportFile(QWidget* parent);
+// filters, opened in the folder of `currentPath` when that exists, with an empty
+// name. A name typed without an extension takes the selected filter's, also for
+// the question whether an existing file may be overwritten.
+std::optional<ChosenFile> ChooseReportFile(QWidget* parent, const QString& currentPath);
 
 class CLogSetupDlg : public QDialog {
     Q_OBJECT

@@ -20,6 +20,10 @@
 // button: the write cannot be abandoned half way, and the session gives up on a
 // silent panel by itself within seconds. Destroying the dialog waits for a
 // running worker while the GUI thread keeps serving its events.
+//
+// A dialog that reacts to an edit losing the focus disconnects that handler in
+// its destructor: destroying a visible dialog moves the focus while the derived
+// part is already gone.
 
 #include <QDialog>
 #include <QPointer>
