@@ -123,7 +123,7 @@ void MainWindow::ConnectMenu() {
 }
 
 void MainWindow::RunPanelCommand(void (*command)(const PanelCommandContext&)) {
-    command(PanelCommandContext{this, panel_, hooks_, readings_});
+    command(PanelCommandContext{this, panel_, hooks_, *sink_, readings_});
 }
 
 // --- Settings ---------------------------------------------------------------
@@ -235,9 +235,7 @@ bool MainWindow::OpenPort(int portNumber) {
 }
 
 void MainWindow::Tell(const QString& text) {
-    if (hooks_.showMessage) {
-        hooks_.showMessage(this, text);
-    }
+    sink_->Show(this, MessageIcon::Warning, text);
 }
 
 // --- Refresh ----------------------------------------------------------------

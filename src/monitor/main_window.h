@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <memory>
 
+#include "dialogs/message_box.h"
 #include "link/panel_connection.h"
 #include "monitor/main_layout.h"
 #include "monitor/menu_state.h"
@@ -47,6 +48,9 @@ public:
 
     // Filled before Start by whoever builds the dialogs and the log flows.
     WindowHooks& Hooks() { return hooks_; }
+    // The window's message boxes go to `sink` (tests); nullptr restores the boxes.
+    void SetMessageSink(MessageSink* sink) { sink_ = sink != nullptr ? sink : &boxes_; }
+    MessageSink& Messages() const { return *sink_; }
 
     // Takes the settings into the window and its displays; before Start.
     void ApplySettings(const AppSettings& settings);
@@ -125,6 +129,8 @@ private:
 
     PanelConnection& panel_;
     WindowHooks hooks_;
+    MessageBoxSink boxes_;
+    MessageSink* sink_ = &boxes_;
     AppSettings settings_;  // carries the logging options to CurrentSettings
 
     QWidget* client_ = nullptr;

@@ -7,9 +7,7 @@ namespace tk358 {
 namespace {
 
 void Tell(const PanelCommandContext& c, const char* text) {
-    if (c.hooks.showMessage) {
-        c.hooks.showMessage(c.parent, QString::fromUtf8(text));
-    }
+    c.messages.Show(c.parent, MessageIcon::Warning, QString::fromUtf8(text));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // The commands of the "Panel" menu: each checks what the attached panel
 // allows, shows the refusal message or opens its dialog through the hooks.
 
+#include "dialogs/message_box.h"
 #include "link/panel_access.h"
 #include "monitor/readings_snapshot.h"
 #include "monitor/window_hooks.h"
@@ -15,6 +16,7 @@ struct PanelCommandContext {
     QWidget* parent = nullptr;
     PanelAccess& panel;
     const WindowHooks& hooks;
+    MessageSink& messages;
     const ReadingsSnapshot& readings;  // the window's copy of the last tick
 };
 

@@ -5,7 +5,6 @@
 // start); an empty slot makes its command do nothing. Every dialog runs
 // modally on the window's thread while the window's timers keep running.
 
-#include <QString>
 #include <functional>
 #include <optional>
 
@@ -18,10 +17,6 @@ class QWidget;
 namespace tk358 {
 
 struct WindowHooks {
-    // A message box with an OK button. The window's own messages go through
-    // here so that tests can record them instead of blocking.
-    std::function<void(QWidget* parent, const QString& text)> showMessage;
-
     // "Ustawienia" -> "Port szeregowy": the port list preset to `current`
     // (0: none). The chosen port number, or nothing when cancelled. The window
     // then opens the port and repeats the choice when that fails.

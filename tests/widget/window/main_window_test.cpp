@@ -1,0 +1,605 @@
+#include "monitor/main_window.h"
+
+#include <QAction>
+#include <QElapsedTimer>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QtTest>
+#include <cerrno>
+#include <deque>
+#include <memory>
+
+#include "fake_connection.h"
+#include "monitor/service_view.h"
+#include "monitor/window_menu.h"
+#include "widget/dialogs/recording_sink.h"
+#include "widgets/colour_dialog.h"
+#include "widgets/colour_swatch.h"
+#include "widgets/status_indicator.h"
+#include "widgets/value_display.h"
+
+namespace tk358 {
+namespace {
+
+using test::FakeConnection;
+using test::RecordingSink;
+
+QRect ToQRect(const Rect& r) {
+    return QRect(r.left, r.top, r.Width(), r.Height());
+}
+
+// A window on a fake link, its messages recorded and its port choices
+// answered from a queue (an empty answer cancels).
+struct Harness {
+    FakeConnection panel;
+    RecordingSink sink;
+    std::deque<std::optional<int>> portAnswers;
+    std::vector<int> portChoicePresets;
+    QElapsedTimer sinceStart;
+    qint64 firstPortChoiceMs = -1;
+    std::unique_ptr<MainWindow> window;
+
+    explicit Harness(AppSettings settings = AppSettings::FileDefaults()) {
+        window = std::make_unique<MainWindow>(panel);
+        window->SetMessageSink(&sink);
+        window->Hooks().choosePort = [this](QWidget*, int current) -> std::optional<int> {
+            if (firstPortChoiceMs < 0) {
+                firstPortChoiceMs = sinceStart.elapsed();
+            }
+            portChoicePresets.push_back(current);
+            if (portAnswers.empty()) {
+                return std::nullopt;
+            }
+            const std::optional<int> answer = portAnswers.front();
+            portAnswers.pop_front();
+            return answer;
+        };
+        window->ApplySettings(settings);
+    }
+
+    void StartAndShow() {
+        sinceStart.start();
+        window->Start();
+        window->show();
+        QVERIFY(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    QAction* Action(MenuCommand c) const { return window->Menu().Action(c); }
+    ValueDisplay* Display(int row) const {
+        return window->Displays()[static_cast<std::size_t>(row)];
+    }
+    QRect Geometry(int row) const { return Display(row)->geometry(); }
+};
+
+AppSettings WithPort(int port) {
+    AppSettings s = AppSettings::FileDefaults();
+    s.portNr = port;
+    return s;
+}
+
+}  // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void startShowsNoLinkThenReportsAPortThatDoesNotOpen();
+    void portOpenFailureNamesTheFixableCause_data();
+    void portOpenFailureNamesTheFixableCause();
+    void noStoredPortOffersTheChoiceOnceShown();
+    void portChoiceRepeatsUntilAPortOpensOrItIsCancelled();
+    void panelMenuFollowsTheDeviceType_data();
+    void panelMenuFollowsTheDeviceType();
+    void sameStatusTextIsWrittenOnce();
+    void serviceViewMovesTheDisplays();
+    void ventilationControllerHasNoSetpointDisplay();
+    void secondSetpointFollowsTheActiveChannels();
+    void lostLinkClearsEverything();
+    void linkChangeRelaysTheWindowOut();
+    void enterAndEscapeAreSwallowed();
+    void topmostKeepsTheGeometry();
+    void settingsSurviveTheWindow();
+    void restoredRectangleOutlivesMaximising();
+    void unsupportedPanelStopsOnce();
+    void closeResults();
+    void panelCommandsRefuseOrOpen();
+    void coloursOfferTheThirdRowOnlyForTwoSetpointPanels();
+};
+
+void MainWindowTest::startShowsNoLinkThenReportsAPortThatDoesNotOpen() {
+    Harness h(WithPort(7));
+    StatusImage imageAtOpen = StatusImage::kNone;
+    h.panel.onOpen = [&](int) { imageAtOpen = h.window->Indicator()->Shown(); };
+    h.StartAndShow();
+
+    QCOMPARE(imageAtOpen, StatusImage::kNoLink);
+    QCOMPARE(h.panel.events, (std::vector<std::string>{"open 7", "close"}));
+    QCOMPARE(h.sink.Texts(), QStringList{QStringLiteral("Nie można otworzyć portu COM7")});
+    QCOMPARE(h.firstPortChoiceMs, qint64{-1});  // not while the window was hidden
+    QTRY_VERIFY_WITH_TIMEOUT(h.firstPortChoiceMs >= 0, 3000);
+    QVERIFY2(h.firstPortChoiceMs >= MainWindow::kPortRetryMs - 50,
+             "the port choice waits for the shown window");
+    QCOMPARE(h.portChoicePresets, std::vector<int>{7});
+    QCOMPARE(h.window->PortNumber(), 7);  // kept for the next start when cancelled
+}
+
+void MainWindowTest::portOpenFailureNamesTheFixableCause_data() {
+    QTest::addColumn<int>("error");
+    QTest::addColumn<QString>("secondLine");
+    QTest::newRow("no permission") << EACCES << QStringLiteral("dialout");
+    QTest::newRow("in use") << EBUSY << QStringLiteral("używany przez inny program");
+    QTest::newRow("lock held") << EWOULDBLOCK << QStringLiteral("używany przez inny program");
+}
+
+void MainWindowTest::portOpenFailureNamesTheFixableCause() {
+    QFETCH(int, error);
+    QFETCH(QString, secondLine);
+    Harness h(WithPort(33));
+    h.panel.openError = error;
+    h.StartAndShow();
+    QCOMPARE(h.sink.boxes.size(), std::size_t{1});
+    const QStringList lines = h.sink.boxes[0].text.split('\n');
+    QCOMPARE(lines.size(), 2);
+    QCOMPARE(lines[0], QStringLiteral("Nie można otworzyć portu COM33"));
+    QVERIFY2(lines[1].contains(secondLine), qPrintable(lines[1]));
+}
+
+void MainWindowTest::noStoredPortOffersTheChoiceOnceShown() {
+    Harness h(WithPort(0));
+    h.StartAndShow();
+    QVERIFY(h.panel.events.empty());
+    QVERIFY(h.sink.boxes.empty());
+    QTRY_COMPARE_WITH_TIMEOUT(h.portChoicePresets.size(), std::size_t{1}, 3000);
+    QVERIFY(h.firstPortChoiceMs >= MainWindow::kPortRetryMs - 50);
+    QCOMPARE(h.portChoicePresets[0], 0);
+    QTest::qWait(2 * MainWindow::kPortRetryMs);
+    QCOMPARE(h.portChoicePresets.size(), std::size_t{1});  // offered once
+}
+
+void MainWindowTest::portChoiceRepeatsUntilAPortOpensOrItIsCancelled() {
+    Harness h(WithPort(5));
+    h.panel.openable = {5, 4};
+    h.panel.openError = EBUSY;
+    h.StartAndShow();
+    h.panel.events.clear();
+
+    // A port in use, then one that opens.
+    h.portAnswers = {9, 4};
+    h.Action(MenuCommand::kPort)->trigger();
+    QCOMPARE(h.panel.events,
+             (std::vector<std::string>{"close", "open 9", "close", "close", "open 4"}));
+    QCOMPARE(h.portChoicePresets, (std::vector<int>{5, 0}));
+    QCOMPARE(h.sink.boxes.size(), std::size_t{1});
+    QVERIFY(h.sink.boxes[0].text.startsWith(QStringLiteral("Nie można otworzyć portu COM9\n")));
+    QCOMPARE(h.window->PortNumber(), 4);
+
+    // The port in use again changes nothing; so does cancelling.
+    h.panel.events.clear();
+    h.portAnswers = {4};
+    h.Action(MenuCommand::kPort)->trigger();
+    h.Action(MenuCommand::kPort)->trigger();
+    QVERIFY(h.panel.events.empty());
+    QCOMPARE(h.window->PortNumber(), 4);
+
+    // A failing choice then cancelling leaves no port, which is what is saved.
+    h.portAnswers = {8};
+    h.Action(MenuCommand::kPort)->trigger();
+    QCOMPARE(h.window->PortNumber(), 0);
+    QCOMPARE(h.window->CurrentSettings().portNr, 0);
+}
+
+void MainWindowTest::panelMenuFollowsTheDeviceType_data() {
+    QTest::addColumn<int>("type");
+    QTest::addColumn<bool>("clockOn");
+    QTest::addColumn<QString>("enabled");  // P pid, C cv, S set point, T clock
+    QTest::newRow("temperature") << 0 << true << QStringLiteral("PCS");
+    QTest::newRow("drain valve") << 1 << false << QStringLiteral("S");
+    QTest::newRow("ventilation") << 2 << false << QString();
+    QTest::newRow("dual zone") << 3 << false << QStringLiteral("PCST");
+    QTest::newRow("threshold, clock on") << 4 << true << QStringLiteral("T");
+    QTest::newRow("threshold, clock off") << 4 << false << QString();
+    QTest::newRow("unknown") << 7 << false << QString();
+}
+
+void MainWindowTest::panelMenuFollowsTheDeviceType() {
+    QFETCH(int, type);
+    QFETCH(bool, clockOn);
+    QFETCH(QString, enabled);
+    Harness h(WithPort(1));
+    h.panel.openable = {1};
+    h.StartAndShow();
+    // Not connected yet: the menu is as built.
+    for (MenuCommand c : kAllMenuCommands) {
+        QVERIFY(h.Action(c)->isEnabled());
+    }
+    h.panel.Connect(static_cast<uint8_t>(type));
+    h.panel.clock = {{2024, 5, 1, 2, 10, 0, 0, 0}, static_cast<uint8_t>(clockOn), 1};
+    h.window->UpdateReadings();
+    QCOMPARE(h.Action(MenuCommand::kPid)->isEnabled(), enabled.contains('P'));
+    QCOMPARE(h.Action(MenuCommand::kCv)->isEnabled(), enabled.contains('C'));
+    QCOMPARE(h.Action(MenuCommand::kSetpoint)->isEnabled(), enabled.contains('S'));
+    QCOMPARE(h.Action(MenuCommand::kClock)->isEnabled(), enabled.contains('T'));
+    QVERIFY(h.Action(MenuCommand::kPanelInfo)->isEnabled());
+    QVERIFY(h.Action(MenuCommand::kRegulation)->isEnabled());
+}
+
+void MainWindowTest::sameStatusTextIsWrittenOnce() {
+    Harness h(WithPort(1));
+    h.panel.openable = {1};
+    h.panel.Connect(kVentilationController, 7);
+    h.StartAndShow();
+    QSignalSpy writes(h.window->StatusEdit(), &QLineEdit::textChanged);
+    h.window->UpdateReadings();
+    h.window->UpdateReadings();
+    QCOMPARE(writes.count(), 0);
+    QCOMPARE(h.window->StatusEdit()->text(), QStringLiteral("TK-358W nr 7. "));
+    QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kCorrect);
+
+    h.panel.temperature.sensorError = 1;
+    h.window->UpdateReadings();
+    h.window->UpdateReadings();
+    QCOMPARE(writes.count(), 1);
+    QCOMPARE(h.window->StatusEdit()->text(), QStringLiteral("TK-358W nr 7.  Błąd temperatury."));
+    QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kError);
+}
+
+void MainWindowTest::serviceViewMovesTheDisplays() {
+    Harness h(WithPort(1));
+    h.panel.openable = {1};
+    h.panel.Connect(kTemperatureController);
+    h.StartAndShow();
+    const QRect plain = h.Geometry(kTemperatureRow);
+    QCOMPARE(plain, ToQRect(h.window->CurrentLayout().temperature));
+
+    h.Action(MenuCommand::kShowService)->trigger();
+    QVERIFY(h.window->ServiceShown());
+    QVERIFY(h.Action(MenuCommand::kShowService)->isChecked());
+    const MainLayout layout = h.window->CurrentLayout();
+    QVERIFY(!layout.boxes.empty());
+    QCOMPARE(h.Geometry(kTemperatureRow), ToQRect(layout.temperature));
+    QCOMPARE(h.Geometry(kSetpointRow), ToQRect(*layout.setpoint));
+    QVERIFY(h.Geometry(kTemperatureRow).top() > plain.top());
+    for (const BoxPlacement& box : layout.boxes) {
+        QVERIFY(h.window->Service().Box(box.box)->isVisible());
+        QCOMPARE(h.window->Service().Box(box.box)->geometry(), ToQRect(box.rect));
+    }
+    for (const FieldPlacement& f : layout.fields) {
+        QVERIFY(h.window->Service().Edit(f.field)->isVisible());
+        QCOMPARE(h.window->Service().Edit(f.field)->geometry(), ToQRect(f.edit));
+        QCOMPARE(h.window->Service().Label(f.field)->geometry(), ToQRect(f.label));
+    }
+    QVERIFY(!h.window->Service().Box(ServiceBox::kOperational)->isVisible());
+
+    h.Action(MenuCommand::kShowService)->trigger();
+    QVERIFY(!h.Action(MenuCommand::kShowService)->isChecked());
+    QCOMPARE(h.Geometry(kTemperatureRow), plain);
+    QVERIFY(!h.window->Service().Box(ServiceBox::kRegulation)->isVisible());
+    QVERIFY(!h.window->Service().Edit(ServiceField::kKp)->isVisible());
+}
+
+void MainWindowTest::ventilationControllerHasNoSetpointDisplay() {
+    AppSettings s = WithPort(1);
+    s.showService = true;
+    Harness h(s);
+    h.panel.openable = {1};
+    h.panel.Connect(kVentilationController);
+    h.StartAndShow();
+    QVERIFY(!h.Display(kSetpointRow)->isVisible());
+    QVERIFY(h.window->Service().Edit(ServiceField::kVentT1)->isVisible());
+    QVERIFY(!h.window->Service().Edit(ServiceField::kKp)->isVisible());
+    h.Action(MenuCommand::kShowService)->trigger();
+    QVERIFY(!h.Display(kSetpointRow)->isVisible());
+    QVERIFY(h.Display(kTemperatureRow)->isVisible());
+}
+
+void MainWindowTest::secondSetpointFollowsTheActiveChannels() {
+    Harness h(WithPort(1));
+    h.panel.openable = {1};
+    h.panel.Connect(kThresholdRegulator);
+    h.panel.parameters.Store(165, 2);
+    h.panel.parameters.Store(90, 215);
+    h.panel.parameters.Store(91, 185);
+    h.StartAndShow();
+    QVERIFY(h.window->TwoSetpoints());
+    QVERIFY(h.Display(kSecondSetpointRow)->isVisible());
+    QCOMPARE(h.Display(kSetpointRow)->GetValue(), 21.5);
+    QCOMPARE(h.Display(kSecondSetpointRow)->GetValue(), 18.5);
+    QCOMPARE(h.Geometry(kSecondSetpointRow), ToQRect(*h.window->CurrentLayout().setpoint2));
+    const int halfWidth = h.Geometry(kSetpointRow).width();
+
+    h.panel.parameters.Store(165, 1);
+    h.window->UpdateReadings();
+    QVERIFY(!h.window->TwoSetpoints());
+    QVERIFY(!h.Display(kSecondSetpointRow)->isVisible());
+    QVERIFY(h.Geometry(kSetpointRow).width() > halfWidth);
+    QCOMPARE(h.Geometry(kSetpointRow), ToQRect(*h.window->CurrentLayout().setpoint));
+}
+
+void MainWindowTest::lostLinkClearsEverything() {
+    AppSettings s = WithPort(1);
+    s.showService = true;
+    Harness h(s);
+    h.panel.openable = {1};
+    h.panel.Connect(kTemperatureController);
+    h.panel.parameters.Store(32, 125);
+    h.StartAndShow();
+    QCOMPARE(h.window->Service().Edit(ServiceField::kValveOpenTime)->text(),
+             QStringLiteral("12.5"));
+    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 21.5);
+    QVERIFY(!h.Display(kTemperatureRow)->IsBlinking());
+
+    h.panel.linkStatus = kStatusFailed;
+    h.window->UpdateReadings();
+    for (int row = 0; row < 3; ++row) {
+        QVERIFY(h.Display(row)->IsInvalid());
+        QVERIFY(h.Display(row)->IsBlinking());
+    }
+    for (ServiceField f : AllServiceFields()) {
+        QVERIFY2(h.window->Service().Edit(f)->text().isEmpty(),
+                 qPrintable(QString::number(static_cast<int>(f))));
+    }
+    QCOMPARE(h.window->StatusEdit()->text(), QStringLiteral("Brak komunikacji z urządzeniem. "));
+    QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kNoLink);
+
+    // Back again: values shown steadily.
+    h.panel.linkStatus = kStatusOk;
+    h.window->UpdateReadings();
+    QVERIFY(!h.Display(kTemperatureRow)->IsInvalid());
+    QVERIFY(!h.Display(kTemperatureRow)->IsBlinking());
+}
+
+void MainWindowTest::linkChangeRelaysTheWindowOut() {
+    // The panel's kind is only known once it answers; the layout follows on
+    // that tick.
+    AppSettings s = WithPort(1);
+    s.showService = true;
+    Harness h(s);
+    h.panel.openable = {1};
+    h.StartAndShow();
+    QVERIFY(h.window->Service().Edit(ServiceField::kKp)->isVisible());  // unknown kind
+    h.panel.Connect(kDualZoneController);
+    h.window->UpdateReadings();
+    QVERIFY(h.window->Service().Box(ServiceBox::kOperational)->isVisible());
+    QVERIFY(h.window->Service().Edit(ServiceField::kZone1Sp)->isVisible());
+    QVERIFY(!h.window->Service().Edit(ServiceField::kKp)->isVisible());
+    QCOMPARE(h.Geometry(kTemperatureRow), ToQRect(h.window->CurrentLayout().temperature));
+}
+
+void MainWindowTest::enterAndEscapeAreSwallowed() {
+    Harness h(WithPort(0));
+    h.StartAndShow();
+    QSignalSpy closed(h.window.get(), &MainWindow::closed);
+    QLineEdit* field = h.window->StatusEdit();
+    for (QWidget* target : {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(field)}) {
+        for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &press);
+        }
+    }
+    QCOMPARE(closed.count(), 0);
+    QVERIFY(h.window->isVisible());
+}
+
+void MainWindowTest::topmostKeepsTheGeometry() {
+    AppSettings s = WithPort(0);
+    s.window = {40, 60, 680, 540};
+    s.topmost = true;
+    Harness h(s);
+    h.StartAndShow();
+    QVERIFY(h.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+    QVERIFY(h.Action(MenuCommand::kTopmost)->isChecked());
+    const QRect before = h.window->geometry();
+    const QPoint outer = h.window->pos();
+
+    for (bool expected : {false, true}) {
+        h.Action(MenuCommand::kTopmost)->trigger();
+        QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
+        QCOMPARE(h.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), expected);
+        QCOMPARE(h.window->Topmost(), expected);
+        QCOMPARE(h.Action(MenuCommand::kTopmost)->isChecked(), expected);
+        QCOMPARE(h.window->geometry(), before);
+        QCOMPARE(h.window->pos(), outer);
+    }
+    QCOMPARE(h.window->CurrentSettings().window, s.window);
+}
+
+void MainWindowTest::settingsSurviveTheWindow() {
+    AppSettings s = WithPort(3);
+    s.window = {30, 40, 730, 560};
+    s.topmost = true;
+    s.showService = true;
+    s.displays[kTemperatureDisplay].background = MakeColorref(1, 2, 3);
+    s.displays[kSetpointDisplay].text = MakeColorref(4, 5, 6);
+    s.displays[kSetpoint2Display].fontHeight = -40;
+    s.displays[kSetpoint2Display].faceName = "DejaVu Sans";
+    s.displays[kSetpoint2Display].italic = 1;
+    s.displays[kSetpoint2Display].fontWeight = 700;
+    s.displays[kSetpointDisplay].log = false;
+    s.log.fileName = "/tmp/pomiar.csv";
+    s.log.interval = 15;
+    Harness h(s);
+    h.panel.openable = {3};
+    h.StartAndShow();
+    QCOMPARE(h.Display(kSecondSetpointRow)->GetFontDescription().height, -40);
+    QCOMPARE(h.Display(kTemperatureRow)->GetBackgroundColour(), MakeColorref(1, 2, 3));
+    QCOMPARE(h.window->CurrentSettings(), s);
+
+    // What the window changes is what is saved.
+    h.Action(MenuCommand::kShowService)->trigger();
+    h.window->move(120, 130);
+    h.window->resize(500, 400);
+    QTRY_COMPARE(h.window->CurrentSettings().window, (WindowRect{120, 130, 620, 530}));
+    QCOMPARE(h.window->CurrentSettings().showService, false);
+}
+
+void MainWindowTest::restoredRectangleOutlivesMaximising() {
+    AppSettings s = WithPort(0);
+    s.window = {50, 70, 650, 520};
+    Harness h(s);
+    h.StartAndShow();
+    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    h.window->showMaximized();
+    QTRY_VERIFY(h.window->isMaximized());
+    QTRY_VERIFY(h.window->size() != QSize(600, 450));
+    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    // The displays follow the maximised size.
+    QCOMPARE(h.Geometry(kTemperatureRow), ToQRect(h.window->CurrentLayout().temperature));
+    h.window->showNormal();
+    QTRY_COMPARE(h.window->size(), QSize(600, 450));
+    QCOMPARE(h.window->CurrentSettings().window, s.window);
+}
+
+void MainWindowTest::unsupportedPanelStopsOnce() {
+    Harness h(WithPort(1));
+    h.panel.openable = {1};
+    h.StartAndShow();
+    QSignalSpy closed(h.window.get(), &MainWindow::closed);
+    h.panel.Connect(kTemperatureController);
+    h.panel.identity.hardwareVariant = 2;
+    h.window->UpdateReadings();
+    QVERIFY(h.window->Stopped());
+    QCOMPARE(h.sink.Texts(), QStringList{QString::fromUtf8(kUnsupportedPanelMessage)});
+    QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kNoLink);
+    QCOMPARE(closed.count(), 1);
+    QCOMPARE(h.window->CloseResult(), MainWindow::Result::kOk);
+    const int reads = h.panel.identityReads;
+    h.window->UpdateReadings();
+    QCOMPARE(h.panel.identityReads, reads);
+    QCOMPARE(h.sink.boxes.size(), std::size_t{1});
+}
+
+void MainWindowTest::closeResults() {
+    {
+        Harness h(WithPort(0));
+        h.StartAndShow();
+        h.window->close();  // the close box
+        QCOMPARE(h.window->CloseResult(), MainWindow::Result::kCancel);
+    }
+    {
+        Harness h(WithPort(0));
+        h.StartAndShow();
+        QSignalSpy closed(h.window.get(), &MainWindow::closed);
+        h.Action(MenuCommand::kClose)->trigger();
+        QCOMPARE(closed.count(), 1);
+        QCOMPARE(h.window->CloseResult(), MainWindow::Result::kOk);
+    }
+}
+
+void MainWindowTest::panelCommandsRefuseOrOpen() {
+    struct Case {
+        const char* name;
+        MenuCommand command;
+        uint8_t type;
+        bool identified;
+        bool clockValid;
+        std::optional<int> zoneAnswer;
+        QString opened;   // the hook reached, with its argument
+        QString message;  // or the message shown
+    };
+    const QString cannotRegulate = QStringLiteral("Nie można odczytać parametrów regulacji");
+    const std::vector<Case> cases = {
+        {"regulation, not identified",
+         MenuCommand::kRegulation,
+         0,
+         false,
+         false,
+         {},
+         {},
+         cannotRegulate},
+        {"regulation, threshold without clock",
+         MenuCommand::kRegulation,
+         4,
+         true,
+         false,
+         {},
+         {},
+         cannotRegulate},
+        {"regulation, threshold with clock",
+         MenuCommand::kRegulation,
+         4,
+         true,
+         true,
+         {},
+         QStringLiteral("regulation 4"),
+         {}},
+        {"regulation, drain valve",
+         MenuCommand::kRegulation,
+         1,
+         true,
+         false,
+         {},
+         QStringLiteral("regulation 2"),
+         {}},
+        {"pid, not identified", MenuCommand::kPid, 0, false, false, {}, {}, {}},
+        {"pid, dual zone cancelled", MenuCommand::kPid, 3, true, false, std::nullopt, {}, {}},
+        {"pid, dual zone 2", MenuCommand::kPid, 3, true, false, 1, QStringLiteral("pid 1"), {}},
+        {"pid, temperature", MenuCommand::kPid, 0, true, false, {}, QStringLiteral("pid 0"), {}},
+        {"set point, dual zone",
+         MenuCommand::kSetpoint,
+         3,
+         true,
+         false,
+         {},
+         QStringLiteral("setpoint 1"),
+         {}},
+        {"set point, drain valve",
+         MenuCommand::kSetpoint,
+         1,
+         true,
+         false,
+         {},
+         QStringLiteral("setpoint 0"),
+         {}},
+    };
+    for (const Case& c : cases) {
+        Harness h(WithPort(1));
+        h.panel.openable = {1};
+        h.panel.Connect(c.type);
+        h.panel.identity.identified = c.identified ? 1 : 0;
+        h.panel.clock.valid = c.clockValid ? 1 : 0;
+        h.panel.clock.clockEnabled = 1;
+        QString opened;
+        WindowHooks& hooks = h.window->Hooks();
+        hooks.regulation = [&](QWidget*, PanelAccess&, RegulationChoice r) {
+            opened = QStringLiteral("regulation %1").arg(static_cast<int>(r.dialog));
+        };
+        hooks.pid = [&](QWidget*, PanelAccess&, int zone) {
+            opened = QStringLiteral("pid %1").arg(zone);
+        };
+        hooks.chooseZone = [&](QWidget*) { return c.zoneAnswer; };
+        hooks.setpoint = [&](QWidget*, PanelAccess&, SetpointDialog d) {
+            opened = QStringLiteral("setpoint %1").arg(static_cast<int>(d));
+        };
+        h.StartAndShow();
+        h.Action(c.command)->trigger();
+        QVERIFY2(opened == c.opened, c.name);
+        QVERIFY2(h.sink.Texts() == (c.message.isEmpty() ? QStringList{} : QStringList{c.message}),
+                 c.name);
+    }
+}
+
+void MainWindowTest::coloursOfferTheThirdRowOnlyForTwoSetpointPanels() {
+    for (uint8_t type : {kDualZoneController, kThresholdRegulator}) {
+        Harness h(WithPort(1));
+        h.panel.openable = {1};
+        h.panel.Connect(type);
+        h.StartAndShow();
+        bool thirdRowShown = false;
+        QTimer::singleShot(0, [&] {
+            QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+            auto* dialog = qobject_cast<ColourDialog*>(QApplication::activeModalWidget());
+            QVERIFY(dialog != nullptr);
+            thirdRowShown = !dialog->BackgroundSwatch(kSecondSetpointRow)->isHidden();
+            dialog->reject();
+        });
+        h.Action(MenuCommand::kColours)->trigger();
+        QCOMPARE(thirdRowShown, type == kThresholdRegulator);
+    }
+}
+
+}  // namespace tk358
+
+QTEST_MAIN(tk358::MainWindowTest)
+#include "main_window_test.moc"
