@@ -1,0 +1,123 @@
+#include "app/application.h"
+
+#include <QApplication>
+#include <QLibraryInfo>
+#include <QScreen>
+#include <QTranslator>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+#include "app/command_line.h"
+#include "app/dialog_wiring.h"
+#include "app/process_locale.h"
+#include "app/quit_signals.h"
+#include "app/settings_keeper.h"
+#include "link/panel_session.h"
+#include "monitor/main_window.h"
+#include "sim/pty_simulator.h"
+#include "tk358_version.h"
+
+namespace tk358 {
+
+namespace {
+
+// Standard buttons and dialogs read Polish whatever the user's language: the
+// program's own texts are Polish.
+void LoadQtTranslation(QApplication& app, QTranslator& translator) {
+    if (translator.load(QStringLiteral("qtbase_pl"),
+                        QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        app.installTranslator(&translator);
+    }
+}
+
+QSize PrimaryScreenSize() {
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    return screen != nullptr ? screen->geometry().size() : QSize(1024, 768);
+}
+
+// The simulated panel of the demo mode, registered as a COM port of its own.
+std::unique_ptr<sim::PtySimulator> StartDemoPanel(int kind) {
+    sim::PtySimulatorOptions options;
+    options.panel = sim::DefaultConfig(kind);
+    options.pace = true;  // as fast as a real line at 9600 baud
+    auto simulator = std::make_unique<sim::PtySimulator>(options);
+    std::string error;
+    if (!simulator->Start(&error)) {
+        std::fprintf(stderr, "tk358: nie można uruchomić symulowanego panelu: %s\n", error.c_str());
+        return nullptr;
+    }
+    return simulator;
+}
+
+// Starts the window and runs it until it closes or a quit signal arrives.
+void RunWindow(QApplication& app, MainWindow& window, const QuitSignals& quitSignals) {
+    bool closed = false;
+    QObject::connect(&window, &MainWindow::closed, &app, [&closed] {
+        closed = true;
+        QCoreApplication::quit();
+    });
+    window.Start();
+    // A message box during the start may have seen a quit signal or the
+    // window's end; exec() would then wait for nothing.
+    if (closed || quitSignals.Received()) {
+        return;
+    }
+    window.show();
+    QApplication::exec();
+}
+
+}  // namespace
+
+int RunApplication(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QuitSignals quitSignals;
+    SetUpProcessLocale();
+    QApplication::setApplicationName(QStringLiteral("tk358"));
+    QApplication::setApplicationDisplayName(QStringLiteral("tk358"));
+    QApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
+    QApplication::setQuitOnLastWindowClosed(false);
+    QTranslator qtTranslation;
+    LoadQtTranslation(app, qtTranslation);
+
+    QString error;
+    const std::optional<CommandLine> line = ParseCommandLine(QApplication::arguments(), &error);
+    if (!line) {
+        std::fprintf(stderr, "tk358: %s\n", qPrintable(error));
+        return 2;
+    }
+
+    SettingsKeeper keeper(SettingsPath());
+    const AppSettings stored = keeper.Load();
+    AppSettings initial = stored;
+    std::unique_ptr<sim::PtySimulator> demo;
+    if (line->demo) {
+        demo = StartDemoPanel(line->demoKind);
+        if (!demo) {
+            return 1;
+        }
+        initial.portNr = demo->PortNumber();  // for this run only
+    }
+
+    // Declared after the simulated panel: closing the session still talks to it.
+    PanelSession session;
+    MainWindow window(session);
+    window.ApplySettings(initial);
+    WireDialogs(window);
+    const auto save = [&] {
+        AppSettings current = window.CurrentSettings();
+        if (demo) {
+            current.portNr = stored.portNr;
+        }
+        const QSize screen = PrimaryScreenSize();
+        keeper.Save(current, screen.width(), screen.height());
+    };
+    QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, save);
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &QCoreApplication::quit);
+
+    RunWindow(app, window, quitSignals);
+    save();
+    return 0;
+}
+
+}  // namespace tk358

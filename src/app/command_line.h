@@ -1,0 +1,22 @@
+#pragma once
+
+// The program's command line: `tk358 [--demo [KIND]]`, plus --help and
+// --version.
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace tk358 {
+
+struct CommandLine {
+    bool demo = false;
+    int demoKind = 3;  // panel kind of the simulated panel, 0..4
+};
+
+// Parses `arguments` (the program name first). --help and --version print
+// their text and end the process; any other mistake gives nothing and a Polish
+// reason in `error`.
+std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString* error);
+
+}  // namespace tk358
