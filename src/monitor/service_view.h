@@ -4,6 +4,7 @@
 // its label, all children of the window's client area and placed by the
 // layout. The window shows one device type's group at a time, or none.
 
+#include <QFont>
 #include <QString>
 #include <optional>
 #include <string>
@@ -29,8 +30,13 @@ public:
     // nothing shows for std::nullopt.
     void ShowGroup(std::optional<int> deviceType);
 
-    // Moves the shown boxes and fields where the layout puts them.
+    // Moves the shown boxes and fields where the layout puts them. Labels and
+    // values are narrowed (down to kMinStretch, then made smaller) so that the labels and the
+    // widest fixed value texts fit their widths; a label that still does not
+    // fit is elided and keeps its full text as its tool tip.
     void Place(const MainLayout& layout);
+
+    static constexpr int kMinStretch = 70;  // percent of the normal width
 
     // Sets each field's text; a field whose text is unchanged is not touched,
     // so it is not repainted.
@@ -41,12 +47,17 @@ public:
     QLineEdit* Edit(ServiceField field) const;
 
 private:
+    void FitFont(const MainLayout& layout);
+    void ElideLabels(const MainLayout& layout);
+
     struct Field {
         QLabel* label = nullptr;
         QLineEdit* edit = nullptr;
         std::string text;  // what the edit shows
     };
 
+    QWidget* client_;
+    QFont font_;  // of the labels and values
     std::unordered_map<int, QGroupBox*> boxes_;
     std::unordered_map<int, Field> fields_;
 };

@@ -94,6 +94,7 @@ private slots:
     void panelMenuFollowsTheDeviceType();
     void sameStatusTextIsWrittenOnce();
     void serviceViewMovesTheDisplays();
+    void serviceLabelsAreNeverCut();
     void ventilationControllerHasNoSetpointDisplay();
     void secondSetpointFollowsTheActiveChannels();
     void lostLinkClearsEverything();
@@ -277,6 +278,33 @@ void MainWindowTest::serviceViewMovesTheDisplays() {
     QCOMPARE(h.Geometry(kTemperatureRow), plain);
     QVERIFY(!h.window->Service().Box(ServiceBox::kRegulation)->isVisible());
     QVERIFY(!h.window->Service().Edit(ServiceField::kKp)->isVisible());
+}
+
+void MainWindowTest::serviceLabelsAreNeverCut() {
+    for (uint8_t type : {0, 1, 2, 3, 4}) {
+        for (int width : {780, 500}) {
+            AppSettings s = WithPort(1);
+            s.showService = true;
+            s.window = {0, 0, width, 500};
+            Harness h(s);
+            h.panel.openable = {1};
+            h.panel.Connect(type);
+            h.StartAndShow();
+            const ServiceView& view = h.window->Service();
+            for (const FieldPlacement& f : h.window->CurrentLayout().fields) {
+                const QLabel* label = view.Label(f.field);
+                const QString full = QString::fromUtf8(ServiceFieldLabel(f.field));
+                const QString where =
+                    QStringLiteral("type %1, %2 px: %3").arg(type).arg(width).arg(full);
+                QVERIFY2(label->isVisible(), qPrintable(where));
+                // Whole, or elided with the whole text at hand.
+                QVERIFY2(
+                    QFontMetrics(label->font()).horizontalAdvance(label->text()) <= label->width(),
+                    qPrintable(where));
+                QVERIFY2(label->text() == full || label->toolTip() == full, qPrintable(where));
+            }
+        }
+    }
 }
 
 void MainWindowTest::ventilationControllerHasNoSetpointDisplay() {
