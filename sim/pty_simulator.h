@@ -91,12 +91,11 @@ private:
     bool Register(int number, std::string* error);
     void Unregister();
     bool RunCommand(Command command, std::string* error);
-    void ServeCommand();
+    void ExecuteCommand();
     void Run();
     void Serve(std::chrono::steady_clock::time_point start);
-    void WriteLine(const OutgoingLine& line);
+    void WriteLine(const std::string& bytes, bool pace);
     bool WriteBytes(const char* data, std::size_t size);
-    bool WaitWritable();
     void WaitInterruptibly(std::chrono::milliseconds duration);
     void ReleaseStaleExclusiveMode();
     void Wake();
@@ -115,6 +114,7 @@ private:
     bool commandResult_ = false;
     std::string commandError_;
     bool vanished_ = false;
+    bool threadDone_ = false;  // the thread has left its loop
 
     // Only the thread touches these while it runs.
     int master_ = -1;
