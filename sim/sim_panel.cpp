@@ -235,21 +235,22 @@ void SimPanel::Advance(milliseconds dt) {
     }
 }
 
-// The process moves in fixed 100 ms slices, so a run is the same however the
-// time is handed in; a zero step only refreshes the zone and the set point.
+// The process moves in fixed 100 ms slices, each seeing the clock of its own
+// time, so a run is the same however the time is handed in. A zero step only
+// refreshes the zone and the set point.
 void SimPanel::StepProcess(milliseconds dt) {
     ProcessInputs in;
     in.parameters = &parameters_;
     in.zonesByClock = config_.firmwareVersion > 100;
-    in.clockSeconds = ClockSeconds();
     in.cvLock = CvLock();
     if (dt <= milliseconds{0}) {
+        in.clockSeconds = ClockSeconds();
         process_.Step(0.0, in);
         return;
     }
-    processLag_ += dt;
-    while (processLag_ >= kProcessSlice) {
-        processLag_ -= kProcessSlice;
+    while (processedUntil_ + kProcessSlice <= now_) {
+        processedUntil_ += kProcessSlice;
+        in.clockSeconds = ClockSecondsAt(processedUntil_);
         process_.Step(std::chrono::duration<double>(kProcessSlice).count(), in);
     }
 }
@@ -284,6 +285,12 @@ bool SimPanel::Silent() const {
     return silentUntil_.has_value() && now_ < *silentUntil_;
 }
 
+bool SimPanel::SetParameter(int code, int64_t value) {
+    const bool known = parameters_.Set(code, value);
+    StepProcess(milliseconds{0});
+    return known;
+}
+
 void SimPanel::SetMonitoring(bool on) {
     if (on && !monitoring_) {
         nextStatus_ = now_ + config_.statusPeriod;
@@ -298,8 +305,12 @@ void SimPanel::SetClockSeconds(uint32_t seconds) {
 }
 
 uint32_t SimPanel::ClockSeconds() const {
-    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(now_ - clockSetAt_);
-    return clockBase_ + static_cast<uint32_t>(elapsed.count());
+    return ClockSecondsAt(now_);
+}
+
+uint32_t SimPanel::ClockSecondsAt(milliseconds at) const {
+    const auto elapsed = std::chrono::duration_cast<std::chrono::seconds>(at - clockSetAt_);
+    return clockBase_ + static_cast<uint32_t>(std::max<int64_t>(0, elapsed.count()));
 }
 
 bool SimPanel::CvLock() const {

@@ -64,7 +64,7 @@ public:
 
     // Parameters, as the panel keeps them.
     const ParameterStore& Parameters() const { return parameters_; }
-    bool SetParameter(int code, int64_t value) { return parameters_.Set(code, value); }
+    bool SetParameter(int code, int64_t value);
 
     void SetMonitoring(bool on);
     bool Monitoring() const { return monitoring_; }
@@ -92,6 +92,7 @@ private:
     std::string AnswerParameterWrite(std::string_view data);
     void Send(std::string line, bool answer);
     void StepProcess(std::chrono::milliseconds dt);
+    uint32_t ClockSecondsAt(std::chrono::milliseconds at) const;
 
     SimConfig config_;
     FaultSettings faults_;
@@ -99,7 +100,7 @@ private:
     ProcessModel process_;
 
     std::chrono::milliseconds now_{0};
-    std::chrono::milliseconds processLag_{0};  // time not yet stepped through the process
+    std::chrono::milliseconds processedUntil_{0};  // the process has been stepped to here
     std::chrono::milliseconds nextStatus_{0};
     std::optional<std::chrono::milliseconds> silentUntil_;  // max() until resumed
     bool monitoring_ = false;
