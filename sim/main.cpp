@@ -3,24 +3,15 @@
 #include <signal.h>
 
 #include <cstdio>
-#include <ctime>
 #include <string>
 #include <vector>
 
-#include "sim/panel_calendar.h"
 #include "sim/pty_simulator.h"
 #include "sim/sim_options.h"
 
 namespace {
 
 using tk358::sim::SimCommandLine;
-
-uint32_t LocalPanelSeconds() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return tk358::sim::PanelSecondsFromTm(local);
-}
 
 void Prepare(tk358::sim::SimPanel& panel, const SimCommandLine& c) {
     panel.SetFaults(c.faults);
@@ -51,9 +42,6 @@ int main(int argc, char** argv) {
     if (!c.error.empty()) {
         std::fprintf(stderr, "tk358-sim: %s\nOpis opcji: tk358-sim --help\n", c.error.c_str());
         return 2;
-    }
-    if (!c.clockGiven) {
-        c.runner.panel.clockSeconds = LocalPanelSeconds();
     }
     // The signals are taken by sigwait below, never by a handler, so the
     // registration is removed by ordinary code. Blocked before the thread starts

@@ -60,4 +60,11 @@ uint32_t PanelSecondsFromTm(const std::tm& local) {
                          local.tm_min, local.tm_sec});
 }
 
+uint32_t PanelSecondsNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return PanelSecondsFromTm(local);
+}
+
 }  // namespace tk358::sim

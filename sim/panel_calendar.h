@@ -27,6 +27,9 @@ CalendarTime CalendarFromPanelSeconds(uint32_t seconds);
 // The panel seconds of a broken-down local time (as localtime_r gives it).
 uint32_t PanelSecondsFromTm(const std::tm& local);
 
+// The panel seconds of the computer's local time now.
+uint32_t PanelSecondsNow();
+
 // Seconds since midnight.
 inline uint32_t SecondOfDay(uint32_t panelSeconds) {
     return panelSeconds % 86400u;

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include "link/port_map.h"
+#include "sim/panel_calendar.h"
 #include "sim/port_registration.h"
 
 namespace tk358::sim {
@@ -35,6 +36,13 @@ void SetError(std::string* error, std::string text) {
     }
 }
 
+PtySimulatorOptions WithClock(PtySimulatorOptions options) {
+    if (!options.panel.clockSeconds) {
+        options.panel.clockSeconds = PanelSecondsNow();
+    }
+    return options;
+}
+
 void CloseFd(int& fd) {
     if (fd >= 0) {
         close(fd);
@@ -45,7 +53,7 @@ void CloseFd(int& fd) {
 }  // namespace
 
 PtySimulator::PtySimulator(PtySimulatorOptions options)
-    : options_(std::move(options)),
+    : options_(WithClock(std::move(options))),
       panel_(options_.panel),
       pace_(options_.pace),
       turnaround_(options_.turnaround) {}

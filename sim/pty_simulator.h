@@ -22,11 +22,11 @@
 namespace tk358::sim {
 
 struct PtySimulatorOptions {
-    SimConfig panel = DefaultConfig(kKindDualZone);
-    int portNumber = 0;                       // 0: the first free number from 200
-    std::string portDirectory;                // empty: the program's port directory
-    bool pace = false;                        // send at 9600 baud, about 1.04 ms per byte
-    std::chrono::milliseconds turnaround{0};  // wait before every answer
+    SimConfig panel = DefaultConfig(kKindDualZone);  // without a clock: the local time
+    int portNumber = 0;                              // 0: the first free number from 200
+    std::string portDirectory;                       // empty: the program's port directory
+    bool pace = false;                               // send at 9600 baud, about 1.04 ms per byte
+    std::chrono::milliseconds turnaround{0};         // wait before every answer
 };
 
 // The first number tried when none is asked for.

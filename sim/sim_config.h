@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tk358::sim {
@@ -40,9 +41,10 @@ struct SimConfig {
     int calibrationYear = 2011;  // 2001..2016
     int calibrationMonth = 3;    // 1..16
 
-    // Panel clock: seconds since 2000-01-01 00:00:00 panel time at start, and
+    // Panel clock: seconds since 2000-01-01 00:00:00 panel time at start (none:
+    // the local time when the runner starts it; 0 in the bare engine), and
     // whether the clock line says the clock is enabled.
-    uint32_t clockSeconds = 0;
+    std::optional<uint32_t> clockSeconds;
     bool clockEnabled = true;
 
     // Monitoring mode at power-on, and the period of the unrequested lines.

@@ -120,8 +120,12 @@ const std::map<std::string, Valued>& ValuedOptions() {
          }},
         {"--clock",
          [](SimCommandLine& c, const std::string& v) {
-             c.clockGiven = ParseDateTime(v, c.runner.panel.clockSeconds);
-             return c.clockGiven;
+             uint32_t seconds = 0;
+             if (!ParseDateTime(v, seconds)) {
+                 return false;
+             }
+             c.runner.panel.clockSeconds = seconds;
+             return true;
          }},
         {"--clock-enabled",
          [](SimCommandLine& c, const std::string& v) {

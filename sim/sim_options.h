@@ -17,8 +17,7 @@ namespace tk358::sim {
 struct SimCommandLine {
     PtySimulatorOptions runner;
     FaultSettings faults;
-    bool clockGiven = false;  // otherwise the clock starts at the local time
-    bool silent = false;      // says nothing until the program ends
+    bool silent = false;  // says nothing until the program ends
     std::chrono::milliseconds silentFor{0};
     std::optional<double> temperature;
     std::vector<std::pair<int, int64_t>> parameters;  // --set CODE=VALUE, in order

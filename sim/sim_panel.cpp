@@ -52,7 +52,7 @@ SimPanel::SimPanel(const SimConfig& config)
       parameters_(config.kind, config.firmwareVersion),
       process_(config.kind),
       monitoring_(config.monitoring),
-      clockBase_(config.clockSeconds) {
+      clockBase_(config.clockSeconds.value_or(0)) {
     nextStatus_ = config_.statusPeriod;
     StepProcess(milliseconds{0});
 }

@@ -16,6 +16,7 @@
 #include <string>
 
 #include "link/serial_port.h"
+#include "sim/panel_calendar.h"
 
 namespace tk358::sim {
 namespace {
@@ -118,6 +119,8 @@ TEST_F(PtySimulatorTest, RegistersAnswersAndUnregisters) {
     EXPECT_EQ(simulator.PortNumber(), kFirstSimulatedPort);
     EXPECT_EQ(simulator.LinkPath(), ports_ + "/COM200");
     EXPECT_EQ(fs::read_symlink(simulator.LinkPath()).string(), simulator.DevicePath());
+    const uint32_t clock = simulator.WithPanel([](SimPanel& p) { return p.ClockSeconds(); });
+    EXPECT_LE(PanelSecondsNow() - clock, 2u) << "the clock starts at the local time";
 
     PtySimulator second(Options(kKindThreshold));
     ASSERT_TRUE(second.Start(&error)) << error;

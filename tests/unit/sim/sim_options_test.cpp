@@ -74,7 +74,6 @@ TEST(SimOptionsTest, LinkFaultsAndStartState) {
     EXPECT_EQ(c.faults.setpointFaultBits, 3);
     EXPECT_EQ(c.faults.dropEveryNthAnswer, 4);
     EXPECT_EQ(c.parameters, (std::vector<std::pair<int, int64_t>>{{90, -2000}, {165, 1}}));
-    EXPECT_TRUE(c.clockGiven);
     EXPECT_EQ(c.runner.panel.clockSeconds, 36'720'000u);
     EXPECT_EQ(c.silentFor.count(), 2500);
     EXPECT_TRUE(c.runner.panel.noNumber);
