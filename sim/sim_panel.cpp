@@ -1,7 +1,6 @@
 #include "sim/sim_panel.h"
 
 #include <algorithm>
-#include <limits>
 
 #include "link/frame.h"
 #include "sim/panel_lines.h"
@@ -41,16 +40,23 @@ bool IsValidRequest(std::string_view text) {
     return (sum & 0xFFu) == 0;
 }
 
-bool ProcessKnowsRegulator(int kind) {
+bool HasRegulator(int kind) {
     return kind == kKindTemperature || kind == kKindDrainValve || kind == kKindDualZone;
+}
+
+SimConfig KnownKind(SimConfig config) {
+    if (config.kind < 0 || config.kind >= kKindCount) {
+        config.kind = kKindDualZone;
+    }
+    return config;
 }
 
 }  // namespace
 
 SimPanel::SimPanel(const SimConfig& config)
-    : config_(config),
-      parameters_(config.kind, config.firmwareVersion),
-      process_(config.kind),
+    : config_(KnownKind(config)),
+      parameters_(config_.kind, config_.firmwareVersion),
+      process_(config_.kind),
       monitoring_(config.monitoring),
       clockBase_(config.clockSeconds.value_or(0)) {
     nextStatus_ = config_.statusPeriod;
@@ -66,7 +72,7 @@ void SimPanel::Receive(std::string_view bytes) {
             continue;
         }
         lineBuffer_ += byte;
-        if (lineBuffer_.size() >= 2 && lineBuffer_.ends_with("\r\n")) {
+        if (lineBuffer_.ends_with("\r\n")) {
             const std::string line = std::move(lineBuffer_);
             lineBuffer_.clear();
             HandleLine(line);
@@ -270,7 +276,11 @@ std::optional<milliseconds> SimPanel::TimeToNextStatus() const {
 }
 
 void SimPanel::SilenceFor(milliseconds duration) {
-    silentUntil_ = now_ + std::max(milliseconds{0}, duration);
+    if (duration >= kForever - now_) {
+        silentUntil_ = kForever;
+    } else {
+        silentUntil_ = now_ + std::max(milliseconds{0}, duration);
+    }
 }
 
 void SimPanel::SilenceUntilResumed() {
@@ -329,7 +339,7 @@ std::vector<std::string> SimPanel::StatusLines() const {
     } else if (kind == kKindDualZone) {
         lines.push_back(DualSetpointLine(v.setpoint, faults_.setpointFaultBits));
     }
-    if (ProcessKnowsRegulator(kind)) {
+    if (HasRegulator(kind)) {
         lines.push_back(RegulatorLine(v.regulator, CvLock(), faults_.regulatorError));
     }
     if (kind == kKindTemperature || kind == kKindDualZone) {

@@ -38,6 +38,7 @@ struct RecordedFrame {
 
 class SimPanel {
 public:
+    // A kind outside 0..4 is taken as kind 3.
     explicit SimPanel(const SimConfig& config);
 
     // Bytes from the program, in arrival order; complete requests are answered.
