@@ -40,7 +40,6 @@ QSize PrimaryScreenSize() {
 std::unique_ptr<sim::PtySimulator> StartDemoPanel(int kind) {
     sim::PtySimulatorOptions options;
     options.panel = sim::DefaultConfig(kind);
-    options.pace = true;  // as fast as a real line at 9600 baud
     auto simulator = std::make_unique<sim::PtySimulator>(options);
     std::string error;
     if (!simulator->Start(&error)) {

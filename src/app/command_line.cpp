@@ -8,8 +8,8 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Serwis i monitorowanie paneli sterowników TK-358."));
-    parser.addHelpOption();
-    parser.addVersionOption();
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption demo(
         QStringLiteral("demo"),
         QStringLiteral("Uruchamia w programie symulowany panel rodzaju RODZAJ i łączy się z nim: "
@@ -20,7 +20,16 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     parser.addPositionalArgument(QStringLiteral("rodzaj"),
                                  QStringLiteral("Rodzaj symulowanego panelu (z --demo)."),
                                  QStringLiteral("[RODZAJ]"));
-    parser.process(arguments);  // ends the process for --help, --version and unknown options
+    if (!parser.parse(arguments)) {
+        *error = parser.errorText();
+        return std::nullopt;
+    }
+    if (parser.isSet(help)) {
+        parser.showHelp(0);  // ends the process
+    }
+    if (parser.isSet(version)) {
+        parser.showVersion();  // ends the process
+    }
 
     CommandLine line;
     line.demo = parser.isSet(demo);

@@ -15,8 +15,8 @@ struct CommandLine {
 };
 
 // Parses `arguments` (the program name first). --help and --version print
-// their text and end the process; any other mistake gives nothing and a Polish
-// reason in `error`.
+// their text and end the process; a mistake gives nothing and the reason in
+// `error`.
 std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString* error);
 
 }  // namespace tk358

@@ -34,6 +34,8 @@ public:
     bool ReadComplete(int kind) const;
     void SetReadComplete(int kind);
 
+    friend bool operator==(const ParameterSet&, const ParameterSet&) = default;
+
 private:
     std::array<int32_t, kCodeCount> slots_{};
     std::array<uint8_t, kKindCount> readComplete_{};

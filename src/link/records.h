@@ -51,12 +51,16 @@ struct PanelIdentity {
     std::array<uint8_t, 6> options{};
     uint8_t deviceType = kUnknownDevice;
     uint8_t identified = 0;
+
+    friend bool operator==(const PanelIdentity&, const PanelIdentity&) = default;
 };
 
 struct TemperatureReading {
     double temperature = 0.0;  // °C
     uint8_t sensorError = 0;
     uint8_t valid = 0;
+
+    friend bool operator==(const TemperatureReading&, const TemperatureReading&) = default;
 };
 
 struct SetpointReading {
@@ -66,6 +70,8 @@ struct SetpointReading {
     uint8_t faultB = 0;
     uint8_t faultC = 0;
     uint8_t valid = 0;
+
+    friend bool operator==(const SetpointReading&, const SetpointReading&) = default;
 };
 
 struct RegulatorState {
@@ -80,6 +86,8 @@ struct RegulatorState {
     double pvDerivative2 = 0.0;
     int32_t loopPeriod = 0;  // shown x 100 as milliseconds
     uint8_t valid = 0;
+
+    friend bool operator==(const RegulatorState&, const RegulatorState&) = default;
 };
 
 struct ValveState {
@@ -91,6 +99,8 @@ struct ValveState {
     int32_t commandCode = 0;   // 1 open, 2 close, 3 correct, 4 break
     int32_t commandValue = 0;  // tenths
     uint8_t valid = 0;
+
+    friend bool operator==(const ValveState&, const ValveState&) = default;
 };
 
 struct DrainValveState {
@@ -99,6 +109,8 @@ struct DrainValveState {
     uint16_t stateCode = 0;  // 0..6: INIT NOCTL DROPREQ INDROP TUNDER WAIT OK
     uint16_t valveOpen = 0;
     uint8_t valid = 0;
+
+    friend bool operator==(const DrainValveState&, const DrainValveState&) = default;
 };
 
 struct VentilationState {
@@ -107,11 +119,15 @@ struct VentilationState {
     int32_t timeCounter = 0;
     int32_t periodStartCounter = 0;
     uint8_t valid = 0;
+
+    friend bool operator==(const VentilationState&, const VentilationState&) = default;
 };
 
 struct ActiveZone {
     uint8_t zone = 0;  // 0 first zone (day set), nonzero second
     uint8_t valid = 0;
+
+    friend bool operator==(const ActiveZone&, const ActiveZone&) = default;
 };
 
 struct RelayState {
@@ -119,12 +135,16 @@ struct RelayState {
     uint16_t relay2 = 0;
     uint32_t loopPeriod = 0;  // tenths
     uint8_t valid = 0;
+
+    friend bool operator==(const RelayState&, const RelayState&) = default;
 };
 
 struct PanelClock {
     SystemTime time;
     uint8_t clockEnabled = 0;
     uint8_t valid = 0;
+
+    friend bool operator==(const PanelClock&, const PanelClock&) = default;
 };
 
 struct PanelInfo {
@@ -141,6 +161,8 @@ struct PanelInfo {
     uint16_t calibrationMonth = 0;
     uint16_t calibrationYear = 0;
     uint8_t valid = 0;
+
+    friend bool operator==(const PanelInfo&, const PanelInfo&) = default;
 };
 
 }  // namespace tk358

@@ -244,7 +244,16 @@ void MainWindow::UpdateReadings() {
     if (stopped_) {
         return;
     }
-    readings_ = TakeSnapshot(panel_);
+    // Lines arrive about once a second: most ticks copy what the last one
+    // did and have nothing new to present.
+    ReadingsSnapshot fresh = TakeSnapshot(panel_);
+    const LoggingState logging = hooks_.loggingState ? hooks_.loggingState() : LoggingState{};
+    if (!presentationStale_ && fresh == readings_ && logging == logging_) {
+        return;
+    }
+    readings_ = fresh;
+    logging_ = logging;
+    presentationStale_ = false;
     const bool wantTwo = WantsTwoSetpoints(readings_);
     if (readings_.connected != lastConnected_ || wantTwo != twoSetpoints_) {
         lastConnected_ = readings_.connected;
@@ -266,8 +275,7 @@ void MainWindow::UpdateReadings() {
 }
 
 void MainWindow::UpdateStatusLine() {
-    const LoggingState logging = hooks_.loggingState ? hooks_.loggingState() : LoggingState{};
-    const StatusLine line = BuildStatusLine(readings_, logging, FormatLocaleDateTime);
+    const StatusLine line = BuildStatusLine(readings_, logging_, FormatLocaleDateTime);
     if (line.stop) {
         StopForUnsupportedPanel();
         return;
@@ -349,6 +357,7 @@ void MainWindow::ToggleTopmost() {
 
 void MainWindow::ToggleServiceView() {
     showService_ = !showService_;
+    presentationStale_ = true;  // the fields now shown are filled on the next tick
     menu_->Action(MenuCommand::kShowService)->setChecked(showService_);
     const int type = readings_.identity.deviceType;
     service_->ShowGroup(showService_ ? std::optional<int>(type) : std::nullopt);

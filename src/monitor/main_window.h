@@ -90,7 +90,9 @@ public:
     MainLayout CurrentLayout() const;
 
     // One refresh: readings, layout when the link or the second display's use
-    // changed, status line, menu state, displays and service fields.
+    // changed, status line, menu state, displays and service fields. A tick
+    // whose readings and logging state equal the last one's changes nothing
+    // and is skipped.
     void UpdateReadings();
     // The port choice; while the window is not visible yet it is put off by
     // half a second.
@@ -157,6 +159,8 @@ private:
     bool resultChosen_ = false;
 
     ReadingsSnapshot readings_;
+    LoggingState logging_;
+    bool presentationStale_ = true;  // present on the next tick even without news
     bool lastConnected_ = false;
     bool twoSetpoints_ = false;
     PanelMenuTracker menuTracker_;

@@ -23,6 +23,10 @@ struct ReadingsSnapshot {
     ActiveZone activeZone;
     RelayState relay;
     PanelClock clock;
+
+    // Equal snapshots present the same: a tick that copies what the last one
+    // did has nothing new to show.
+    friend bool operator==(const ReadingsSnapshot&, const ReadingsSnapshot&) = default;
 };
 
 // Copies every record, each by its own call: link status, identity,

@@ -37,6 +37,8 @@ struct StatusLine {
 struct LoggingState {
     bool active = false;  // the log timer runs
     int64_t intervalSeconds = 0;
+
+    friend bool operator==(const LoggingState&, const LoggingState&) = default;
 };
 
 // The text is, in this order: the panel label (or the no-link text), the

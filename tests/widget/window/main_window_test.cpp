@@ -95,6 +95,7 @@ private slots:
     void sameStatusTextIsWrittenOnce();
     void serviceViewMovesTheDisplays();
     void serviceLabelsAreNeverCut();
+    void serviceFieldsFillWhenTheViewOpensWithoutNews();
     void ventilationControllerHasNoSetpointDisplay();
     void secondSetpointFollowsTheActiveChannels();
     void lostLinkClearsEverything();
@@ -305,6 +306,27 @@ void MainWindowTest::serviceLabelsAreNeverCut() {
             }
         }
     }
+}
+
+void MainWindowTest::serviceFieldsFillWhenTheViewOpensWithoutNews() {
+    Harness h(WithPort(1));
+    h.panel.openable = {1};
+    h.panel.Connect(kTemperatureController);
+    h.panel.parameters.Store(1, 25);
+    h.StartAndShow();
+    h.window->UpdateReadings();
+    QLineEdit* kp = h.window->Service().Edit(ServiceField::kKp);
+    QVERIFY(kp->text().isEmpty());  // not filled while hidden
+    h.Action(MenuCommand::kShowService)->trigger();
+    h.window->UpdateReadings();
+    QCOMPARE(kp->text(), QStringLiteral("2.5"));
+
+    // Logging switched on changes the status line though the panel says
+    // nothing new.
+    h.window->Hooks().loggingState = [] { return LoggingState{true, 60}; };
+    h.window->UpdateReadings();
+    QVERIFY(h.window->StatusEdit()->text().endsWith(
+        QStringLiteral(" Rejestracja do pliku co 00:01:00. ")));
 }
 
 void MainWindowTest::ventilationControllerHasNoSetpointDisplay() {
