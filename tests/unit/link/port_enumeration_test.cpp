@@ -1,6 +1,9 @@
 #include "link/port_enumeration.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
 
 #include <string>
 
@@ -132,6 +135,24 @@ TEST(PortEnumerationTest, StableNameIsTheFirstOfSeveralLinks) {
     EXPECT_EQ(StableNameFor(system.Roots().byIdDirectory, system.Path("dev/ttyUSB0")),
               system.Roots().byIdDirectory + "/usb-a-port0");
     EXPECT_EQ(StableNameFor(system.Roots().byIdDirectory, system.Path("dev/ttyS0")), "");
+}
+
+TEST(PortEnumerationTest, PseudoTerminalInThePortDirectory) {
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(master, 0);
+    ASSERT_EQ(::grantpt(master), 0);
+    ASSERT_EQ(::unlockpt(master), 0);
+    const std::string terminal = ::ptsname(master);
+    FakeSystem system;
+    system.PortEntry("COM201", terminal);
+    PortEnumerationRoots roots;  // the real /sys and /dev
+    roots.portDirectory = system.Roots().portDirectory;
+
+    int count = 0;
+    std::string text;
+    ASSERT_TRUE(EnumerateComPorts(roots, count, text));
+    EXPECT_NE(text.find("COM201:→ " + terminal + "\n"), std::string::npos) << text;
+    ::close(master);
 }
 
 }  // namespace
