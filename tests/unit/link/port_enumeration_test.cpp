@@ -125,18 +125,6 @@ TEST(PortEnumerationTest, NoPortsGiveAnEmptyText) {
     EXPECT_EQ(count, 0);
 }
 
-TEST(PortEnumerationTest, StableNameIsTheFirstOfSeveralLinks) {
-    FakeSystem system;
-    system.AddUsbSerial("ttyUSB0", "usb1/1-2", {"CP2102", "Silicon Labs", "0001"}, "cp210x");
-    system.AddUsbSerial("ttyUSB1", "usb1/1-3", {"CP2102", "Silicon Labs", "0002"}, "cp210x");
-    system.StableName("usb-b-port0", "../../ttyUSB0");
-    system.StableName("usb-a-port0", "../../ttyUSB0");
-    system.StableName("usb-c-port0", "../../ttyUSB1");
-    EXPECT_EQ(StableNameFor(system.Roots().byIdDirectory, system.Path("dev/ttyUSB0")),
-              system.Roots().byIdDirectory + "/usb-a-port0");
-    EXPECT_EQ(StableNameFor(system.Roots().byIdDirectory, system.Path("dev/ttyS0")), "");
-}
-
 TEST(PortEnumerationTest, PseudoTerminalInThePortDirectory) {
     const int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     ASSERT_GE(master, 0);
