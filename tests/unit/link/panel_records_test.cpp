@@ -4,19 +4,28 @@
 
 #include <functional>
 #include <string>
+#include <string_view>
 
 namespace tk358 {
 namespace {
 
+// Lines are written with spaces between their fields for reading; the panel
+// sends none.
+std::string Compact(std::string text) {
+    std::erase(text, ' ');
+    return text;
+}
+
 // A received line: `text` (checksum digits included) followed by CR LF.
 AnswerLine Line(const std::string& text) {
-    return AnswerLine::From(text + "\r\n");
+    return AnswerLine::From(Compact(text) + "\r\n");
 }
 
 // `head` padded with zero digits to `length` characters before CR LF.
-std::string Padded(std::string head, std::size_t length) {
-    head.resize(length, '0');
-    return head;
+std::string Padded(const std::string& head, std::size_t length) {
+    std::string text = Compact(head);
+    text.resize(length, '0');
+    return text;
 }
 
 TEST(PanelRecordsTest, IdentificationByLengthAndVariant) {
@@ -27,69 +36,20 @@ TEST(PanelRecordsTest, IdentificationByLengthAndVariant) {
         int serial;
         int firmware;
     };
-    //                 head         var fw   18-24   25 26 serial 31 32 33 34 35
-    const std::string full0 =
-        "020A00:0358:00"
-        "0105"
-        "0000000"
-        "1"
-        "0"
-        "1234"
-        "0"
-        "8"
-        "1"
-        "1"
-        "F";
+    // Head, variant, firmware, 18-24, then digits 25, 26, 27-30 serial, 31, 32, 33, 34, 35.
+    const std::string full0 = "020A00:0358:00 0105 0000000 1 0 1234 0 8 1 1 F";
     const Case cases[] = {
-        {"exactly 25 characters", "020A00:0358:0501050000000", 5, 0, 105},
+        {"exactly 25 characters", "020A00:0358: 05 0105 00000", 5, 0, 105},
         {"variant 0, digit 33 bit 0 set", full0, 1, 0x1234, 105},
-        {"variant 0, digit 33 bit 0 clear",
-         "020A00:0358:000203"
-         "0000000"
-         "0"
-         "0"
-         "00FF"
-         "0"
-         "0"
-         "E"
-         "0"
-         "0",
-         0, 0xFF, 203},
-        {"variant 1",
-         "020A00:0358:01"
-         "0100" +
-             Padded("", 18),
-         2, 0, 100},
-        {"variant 3",
-         "020A00:0358:03"
-         "0105" +
-             Padded("", 18),
-         4, 0, 105},
-        {"variant 5",
-         "020A00:0358:05"
-         "0105" +
-             Padded("", 18),
-         3, 0, 105},
-        {"variant 5 but shorter than 35",
-         "020A00:0358:05"
-         "0105" +
-             Padded("", 14),
-         5, 0, 105},
-        {"variant 2 on a fresh session",
-         "020A00:0358:02"
-         "0105" +
-             Padded("", 18),
-         5, 0, 105},
-        {"variant 4",
-         "020A00:0358:04"
-         "0105" +
-             Padded("", 18),
-         5, 0, 105},
-        {"variant 6",
-         "020A00:0358:06"
-         "0105" +
-             Padded("", 18),
-         5, 0, 105},
+        {"variant 0, digit 33 bit 0 clear", "020A00:0358:000203 0000000 0 0 00FF 0 0 E 0 0", 0,
+         0xFF, 203},
+        {"variant 1", Padded("020A00:0358:01 0100", 36), 2, 0, 100},
+        {"variant 3", Padded("020A00:0358:03 0105", 36), 4, 0, 105},
+        {"variant 5", Padded("020A00:0358:05 0105", 36), 3, 0, 105},
+        {"variant 5 but shorter than 35", Padded("020A00:0358:05 0105", 32), 5, 0, 105},
+        {"variant 2 on a fresh session", Padded("020A00:0358:02 0105", 36), 5, 0, 105},
+        {"variant 4", Padded("020A00:0358:04 0105", 36), 5, 0, 105},
+        {"variant 6", Padded("020A00:0358:06 0105", 36), 5, 0, 105},
     };
     for (const Case& c : cases) {
         PanelRecords records;
@@ -104,28 +64,14 @@ TEST(PanelRecordsTest, IdentificationByLengthAndVariant) {
 
 TEST(PanelRecordsTest, IdentificationFlagsAndKeptType) {
     PanelRecords records;
-    const std::string full =
-        "020A00:0358:00"
-        "0105"
-        "0000000"
-        "1"
-        "0"
-        "1234"
-        "0"
-        "8"
-        "1"
-        "1"
-        "F";
+    const std::string full = "020A00:0358:00 0105 0000000 1 0 1234 0 8 1 1 F";
     ASSERT_EQ(records.DecodeIdentification(Line(full)), kStatusOk);
     PanelIdentity id = records.Identity();
     EXPECT_EQ(id.noNumber, 1);
     EXPECT_EQ(id.options, (std::array<uint8_t, 6>{1, 1, 1, 1, 1, 1}));
 
     // Variant 2 keeps the type a previous answer gave.
-    ASSERT_EQ(records.DecodeIdentification(Line("020A00:0358:02"
-                                                "0105" +
-                                                Padded("", 18))),
-              kStatusOk);
+    ASSERT_EQ(records.DecodeIdentification(Line(Padded("020A00:0358:02 0105", 36))), kStatusOk);
     id = records.Identity();
     EXPECT_EQ(id.deviceType, kDrainValveController);
     EXPECT_EQ(id.hardwareVariant, 2);
@@ -134,7 +80,7 @@ TEST(PanelRecordsTest, IdentificationFlagsAndKeptType) {
 
 TEST(PanelRecordsTest, IdentificationRefusals) {
     const char* lines[] = {
-        "020A00:0358:0501050000",           // 24 characters
+        "020A00:0358: 05 0105 000",         // 24 characters
         "020A00:0359:0501050000000000000",  // another model
         "020A00:0358;0501050000000000000",  // head differs in its last character
     };
@@ -149,32 +95,22 @@ TEST(PanelRecordsTest, IdentificationRefusals) {
 TEST(PanelRecordsTest, SetpointLineStoresFaultBitsBeforeTheLengthCheck) {
     PanelRecords records;
     // Good line first, so the later checks can see what stays.
-    ASSERT_EQ(records.DecodeSetpoint(Line("028000:0"
-                                          "00"
-                                          "FFFFF830"
-                                          "XX")),
-              kStatusOk);
+    ASSERT_EQ(records.DecodeSetpoint(Line("028000:0 00 FFFFF830 XX")), kStatusOk);
     SetpointReading sp;
     records.CopyTo(sp);
     EXPECT_EQ(sp.setpoint, -2000);
     EXPECT_EQ(sp.valid, 1);
     EXPECT_EQ(sp.error, 0);
 
-    // Fault C on the same line: bits stored, set point kept.
-    EXPECT_EQ(records.DecodeSetpoint(Line("028000:4"
-                                          "00"
-                                          "0000270F")),
-              kStatusOk);
+    // Fault C on a 20-character line: the bits are stored and the line decoded.
+    EXPECT_EQ(records.DecodeSetpoint(Line("028000:4 00 0000270F")), kStatusOk);
     records.CopyTo(sp);
     EXPECT_EQ(sp.faultC, 1);
     EXPECT_EQ(sp.error, 1);
     EXPECT_EQ(sp.setpoint, 9999);
 
     // 20 characters, no fault: the cleared bits are stored, then the line is refused.
-    EXPECT_EQ(records.DecodeSetpoint(Line("028000:0"
-                                          "00"
-                                          "0000000A")),
-              kStatusFailed);
+    EXPECT_EQ(records.DecodeSetpoint(Line("028000:0 00 0000000A")), kStatusFailed);
     records.CopyTo(sp);
     EXPECT_EQ(sp.setpoint, 9999);
     EXPECT_EQ(sp.faultC, 0);
@@ -183,12 +119,8 @@ TEST(PanelRecordsTest, SetpointLineStoresFaultBitsBeforeTheLengthCheck) {
 
 TEST(PanelRecordsTest, SetpointFaultOnTwelveCharactersReadsZeroSetpoint) {
     PanelRecords records;
-    ASSERT_EQ(records.DecodeSetpoint(Line("028000:1"
-                                          "00"
-                                          "FFFFF830")),
-              kStatusOk);
-    ASSERT_EQ(records.DecodeSetpoint(Line("028000:1"
-                                          "00")),
+    ASSERT_EQ(records.DecodeSetpoint(Line("028000:1 00 FFFFF830")), kStatusOk);
+    ASSERT_EQ(records.DecodeSetpoint(Line("028000:1 00")),
               kStatusOk);  // 12 characters
     SetpointReading sp;
     records.CopyTo(sp);
@@ -202,27 +134,13 @@ TEST(PanelRecordsTest, SetpointFaultOnTwelveCharactersReadsZeroSetpoint) {
 TEST(PanelRecordsTest, DualSetpointLine) {
     PanelRecords records;
     // Digits 7-8 not both zero: ignored, counted as good.
-    EXPECT_EQ(records.DecodeDualSetpoint(Line("028B00:01"
-                                              "0"
-                                              "3"
-                                              "1"
-                                              "0"
-                                              "000009C4"
-                                              "XX")),
-              kStatusOk);
+    EXPECT_EQ(records.DecodeDualSetpoint(Line("028B00:01 0 3 1 0 000009C4 XX")), kStatusOk);
     SetpointReading sp;
     records.CopyTo(sp);
     EXPECT_EQ(sp.valid, 0);
     EXPECT_EQ(sp.error, 0);
 
-    EXPECT_EQ(records.DecodeDualSetpoint(Line("028B00:00"
-                                              "0"
-                                              "3"
-                                              "0"
-                                              "0"
-                                              "000009C4"
-                                              "XX")),
-              kStatusOk);
+    EXPECT_EQ(records.DecodeDualSetpoint(Line("028B00:00 0 3 0 0 000009C4 XX")), kStatusOk);
     records.CopyTo(sp);
     EXPECT_EQ(sp.setpoint, 2500);
     EXPECT_EQ(sp.faultA, 1);
@@ -231,11 +149,7 @@ TEST(PanelRecordsTest, DualSetpointLine) {
     EXPECT_EQ(sp.valid, 1);
 
     // Error bit on a short line: stored and decoded past the end as 0.
-    EXPECT_EQ(records.DecodeDualSetpoint(Line("028B00:00"
-                                              "0"
-                                              "0"
-                                              "1")),
-              kStatusOk);
+    EXPECT_EQ(records.DecodeDualSetpoint(Line("028B00:00 0 0 1")), kStatusOk);
     records.CopyTo(sp);
     EXPECT_EQ(sp.error, 1);
     EXPECT_EQ(sp.faultA, 0);
@@ -244,26 +158,14 @@ TEST(PanelRecordsTest, DualSetpointLine) {
 
 TEST(PanelRecordsTest, TemperatureLine) {
     PanelRecords records;
-    const std::string text = Padded(
-        "020200:"
-        "000"
-        "1"
-        "0"
-        "FFFFF830",
-        49);
+    const std::string text = Padded("020200: 000 1 0 FFFFF830", 49);
     ASSERT_EQ(records.DecodeTemperature(Line(text)), kStatusOk);
     TemperatureReading t;
     records.CopyTo(t);
     EXPECT_DOUBLE_EQ(t.temperature, -20.0);
     EXPECT_EQ(t.sensorError, 1);
     EXPECT_EQ(t.valid, 1);
-    ASSERT_EQ(records.DecodeTemperature(Line(Padded("020200:"
-                                                    "000"
-                                                    "0"
-                                                    "0"
-                                                    "0000093A",
-                                                    49))),
-              kStatusOk);
+    ASSERT_EQ(records.DecodeTemperature(Line(Padded("020200: 000 0 0 0000093A", 49))), kStatusOk);
     records.CopyTo(t);
     EXPECT_DOUBLE_EQ(t.temperature, 23.62);
     EXPECT_EQ(t.sensorError, 0);
@@ -272,23 +174,9 @@ TEST(PanelRecordsTest, TemperatureLine) {
 TEST(PanelRecordsTest, RegulatorLine) {
     PanelRecords records;
     // Floats at 13, 22, ... 76 with one separator between; loop period at 85-88.
-    const std::string text =
-        "028800:"
-        "00"
-        "0"
-        "0"
-        "2"
-        "0"
-        "41200000:"
-        "41CC0000:"
-        "BFC00000:"
-        "3F800000:"
-        "40000000:"
-        "40400000:"
-        "40800000:"
-        "C0A00000:"
-        "0032"
-        "XX";
+    const std::string text = Compact(
+        "028800: 00 0 0 2 0 41200000: 41CC0000: BFC00000: 3F800000: 40000000: 40400000: 40800000: "
+        "C0A00000: 0032 XX");
     ASSERT_EQ(records.DecodeRegulator(Line(text)), kStatusOk);
     RegulatorState r;
     records.CopyTo(r);
@@ -318,23 +206,8 @@ TEST(PanelRecordsTest, RegulatorLine) {
 
 TEST(PanelRecordsTest, ValveLine) {
     PanelRecords records;
-    const std::string text = Padded(
-        "028900:"
-        "00"
-        "0"
-        "42C80000"
-        "0"
-        "FFFFFFFF"
-        "0"
-        "00000064"
-        "0"
-        "0"
-        "3"
-        "0"
-        "3"
-        "0"
-        "01F4",
-        47);
+    const std::string text =
+        Padded("028900: 00 0 42C80000 0 FFFFFFFF 0 00000064 0 0 3 0 3 0 01F4", 47);
     ASSERT_EQ(records.DecodeValve(Line(text)), kStatusOk);
     ValveState v;
     records.CopyTo(v);
@@ -350,15 +223,7 @@ TEST(PanelRecordsTest, ValveLine) {
 
 TEST(PanelRecordsTest, DrainValveVentilationZoneAndRelayLines) {
     PanelRecords records;
-    ASSERT_EQ(records.DecodeDrainValve(Line("028A00:"
-                                            "0000012C"
-                                            "0"
-                                            "FFFFFF9C"
-                                            "0"
-                                            "06"
-                                            "0"
-                                            "01"
-                                            "XX")),
+    ASSERT_EQ(records.DecodeDrainValve(Line("028A00: 0000012C 0 FFFFFF9C 0 06 0 01 XX")),
               kStatusOk);
     DrainValveState d;
     records.CopyTo(d);
@@ -368,15 +233,7 @@ TEST(PanelRecordsTest, DrainValveVentilationZoneAndRelayLines) {
     EXPECT_EQ(d.valveOpen, 1);
     EXPECT_EQ(d.valid, 1);
 
-    ASSERT_EQ(records.DecodeVentilation(Line("029300:"
-                                             "03"
-                                             "0"
-                                             "02"
-                                             "0"
-                                             "00000E10"
-                                             "0"
-                                             "80000000"
-                                             "XX")),
+    ASSERT_EQ(records.DecodeVentilation(Line("029300: 03 0 02 0 00000E10 0 80000000 XX")),
               kStatusOk);
     VentilationState v;
     records.CopyTo(v);
@@ -385,24 +242,13 @@ TEST(PanelRecordsTest, DrainValveVentilationZoneAndRelayLines) {
     EXPECT_EQ(v.timeCounter, 3600);
     EXPECT_EQ(v.periodStartCounter, INT32_MIN);
 
-    ASSERT_EQ(records.DecodeActiveZone(Line("029800:"
-                                            "01"
-                                            "000"
-                                            "XX")),
-              kStatusOk);
+    ASSERT_EQ(records.DecodeActiveZone(Line("029800: 01 000 XX")), kStatusOk);
     ActiveZone z;
     records.CopyTo(z);
     EXPECT_EQ(z.zone, 1);
     EXPECT_EQ(z.valid, 1);
 
-    ASSERT_EQ(records.DecodeRelay(Line("029500:"
-                                       "01"
-                                       "0"
-                                       "00"
-                                       "0"
-                                       "0BB8"
-                                       "XX")),
-              kStatusOk);
+    ASSERT_EQ(records.DecodeRelay(Line("029500: 01 0 00 0 0BB8 XX")), kStatusOk);
     RelayState r;
     records.CopyTo(r);
     EXPECT_EQ(r.relay1, 1);
@@ -412,24 +258,12 @@ TEST(PanelRecordsTest, DrainValveVentilationZoneAndRelayLines) {
 
 TEST(PanelRecordsTest, ClockLine) {
     PanelRecords records;
-    EXPECT_EQ(records.DecodeClock(Line("030000:"
-                                       "0"
-                                       "5"
-                                       "0"
-                                       "02304D80"
-                                       "XX")),
-              kStatusFailed);
+    EXPECT_EQ(records.DecodeClock(Line("030000: 0 5 0 02304D80 XX")), kStatusFailed);
     PanelClock c;
     records.CopyTo(c);
     EXPECT_EQ(c.valid, 0);
 
-    ASSERT_EQ(records.DecodeClock(Line("030000:"
-                                       "0"
-                                       "4"
-                                       "0"
-                                       "02304D80"
-                                       "XX")),
-              kStatusOk);
+    ASSERT_EQ(records.DecodeClock(Line("030000: 0 4 0 02304D80 XX")), kStatusOk);
     records.CopyTo(c);
     EXPECT_EQ(c.clockEnabled, 1);
     EXPECT_EQ(c.time, (SystemTime{2001, 3, 4, 1, 0, 0, 0, 0}));
@@ -439,31 +273,13 @@ TEST(PanelRecordsTest, ClockLine) {
 TEST(PanelRecordsTest, PanelInformation) {
     PanelRecords records;
     PanelInfo info;
-    EXPECT_EQ(records.DecodePanelInfo(Line("050100:"
-                                           "0"
-                                           "1"
-                                           "XX")),
-              kStatusBusy);
+    EXPECT_EQ(records.DecodePanelInfo(Line("050100: 0 1 XX")), kStatusBusy);
     records.CopyTo(info);
     EXPECT_EQ(info.busy, 1);
     EXPECT_EQ(info.valid, 0);
 
     //                                    8   10       13    15    18         26 27
-    ASSERT_EQ(records.DecodePanelInfo(Line("050100:"
-                                           "0"
-                                           "0"
-                                           "0"
-                                           "9"
-                                           "00"
-                                           "5"
-                                           "0"
-                                           "7F"
-                                           "0"
-                                           "1234"
-                                           "0000"
-                                           "3"
-                                           "4"
-                                           "XX")),
+    ASSERT_EQ(records.DecodePanelInfo(Line("050100: 0 0 0 9 00 5 0 7F 0 1234 0000 3 4 XX")),
               kStatusOk);
     records.CopyTo(info);
     EXPECT_EQ(info.busy, 0);
@@ -479,12 +295,7 @@ TEST(PanelRecordsTest, PanelInformation) {
     EXPECT_EQ(info.valid, 1);
 
     // 13 characters: the status bytes and the numbers are 0.
-    ASSERT_EQ(records.DecodePanelInfo(Line("050100:"
-                                           "0"
-                                           "0"
-                                           "0"
-                                           "F")),
-              kStatusOk);
+    ASSERT_EQ(records.DecodePanelInfo(Line("050100: 0 0 0 F")), kStatusOk);
     records.CopyTo(info);
     EXPECT_EQ(info.status1, 0);
     EXPECT_EQ(info.probeSerialNumber, 0);
@@ -539,38 +350,18 @@ TEST(PanelRecordsTest, ParameterReadAnswers) {
     };
     //     code        13    15 16   value
     const Case cases[] = {
-        {"028600:0024:00:81:FF"
-         "XX",
-         kStatusOk, 36, -1},
-        {"028600:005A:00:82:F830"
-         "XX",
-         kStatusOk, 90, 0xF830},
-        {"028600:0020:00:82:F830"
-         "XX",
-         kStatusOk, 32, -2000},
-        {"028600:0020:00:02:F830"
-         "XX",
-         kStatusOk, 32, 0xF830},
-        {"028600:0084:00:04:0000D6D8"
-         "XX",
-         kStatusOk, 132, 55000},
-        {"028600:0084:00:8C:FFFFFFFF"
-         "XX",
-         kStatusOk, 132, -1},  // count 4 of C
-        {"028600:0024:01:81:05"
-         "XX",
-         kStatusFailed, 36, 0},  // error bit
-        {"028600:0024:00:C1:05"
-         "XX",
-         kStatusFailed, 36, 0},  // failed bit
-        {"028600:0024:00:80:05"
-         "XX",
-         kStatusFailed, 36, 0},  // no bytes
-        {"028600:0024:00:84:05"
-         "XX",
-         kStatusFailed, 36, 0},                        // 4 bytes need 26
-        {"028600:0024:00:82:", kStatusFailed, 36, 0},  // 20 < 4 + 18
-        {"028600:0024:00", kStatusFailed, 36, 0},      // 16 characters
+        {"028600:0024:00:81:FF XX", kStatusOk, 36, -1},
+        {"028600:005A:00:82:F830 XX", kStatusOk, 90, 0xF830},
+        {"028600:0020:00:82:F830 XX", kStatusOk, 32, -2000},
+        {"028600:0020:00:02:F830 XX", kStatusOk, 32, 0xF830},
+        {"028600:0084:00:04:0000D6D8 XX", kStatusOk, 132, 55000},
+        {"028600:0084:00:8C:FFFFFFFF XX", kStatusOk, 132, -1},  // count 4 of C
+        {"028600:0024:01:81:05 XX", kStatusFailed, 36, 0},      // error bit
+        {"028600:0024:00:C1:05 XX", kStatusFailed, 36, 0},      // failed bit
+        {"028600:0024:00:80:05 XX", kStatusFailed, 36, 0},      // no bytes
+        {"028600:0024:00:84:05 XX", kStatusFailed, 36, 0},      // 4 bytes need 26
+        {"028600:0024:00:82:", kStatusFailed, 36, 0},           // 20 < 4 + 18
+        {"028600:0024:00", kStatusFailed, 36, 0},               // 16 characters
     };
     for (const Case& c : cases) {
         PanelRecords records;
