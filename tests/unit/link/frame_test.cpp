@@ -98,14 +98,6 @@ TEST(FrameTest, RequestThatCannotBeBuiltIsEmpty) {
     EXPECT_EQ(tooLong.Text(), "");
 }
 
-TEST(FrameTest, HexTextPadsAndUsesUpperCase) {
-    EXPECT_EQ(HexText(0, 2), "00");
-    EXPECT_EQ(HexText(0xab, 2), "AB");
-    EXPECT_EQ(HexText(0x51, 4), "0051");
-    EXPECT_EQ(HexText(0xFFFFFFFFu, 8), "FFFFFFFF");
-    EXPECT_EQ(HexText(36720000, 8), "02304D80");
-}
-
 // Fields are read from answer text; positions count from the line's first character.
 TEST(FrameTest, NumberFields) {
     struct Case {

@@ -1,0 +1,95 @@
+// Arbitrary bytes as a settings file: reading must not fail, and a rewrite read
+// back must give the same sections, keys and values, except that sections
+// without entries are dropped.
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include "settings/ini_file.h"
+#include "settings/safe_file.h"
+#include "settings/utf8_text.h"
+
+namespace {
+
+using tk358::IniFile;
+using tk358::IniSection;
+
+void Check(bool ok, const char* what) {
+    if (!ok) {
+        std::fprintf(stderr, "check failed: %s\n", what);
+        std::abort();
+    }
+}
+
+// A scratch file of this process, on a memory file system where there is one.
+const std::string& ScratchPath() {
+    static const std::string path = [] {
+        const char* dir = ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+        return std::string(dir) + "/fuzz_ini_file." + std::to_string(::getpid()) + ".ini";
+    }();
+    return path;
+}
+
+std::vector<IniSection> WithoutEmptySections(const std::vector<IniSection>& sections) {
+    std::vector<IniSection> kept;
+    for (std::size_t i = 0; i < sections.size(); ++i) {
+        if (i == 0 || !sections[i].entries.empty()) {
+            kept.push_back(sections[i]);
+        }
+    }
+    return kept;
+}
+
+void ExerciseLookups(const IniFile& ini) {
+    int budget = 64;
+    for (const IniSection& s : ini.Sections()) {
+        for (const tk358::IniEntry& e : s.entries) {
+            if (--budget < 0) {
+                return;
+            }
+            const std::string value = ini.GetString(s.name, e.key, "");
+            Check(value.find(';') == std::string::npos, "value cut at ';'");
+            ini.GetInt(s.name, e.key, 0);
+            ini.GetUnsigned(s.name, e.key, 0);
+            Check(tk358::EqualsIgnoreCaseUtf8(e.key, e.key), "key equals itself");
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    const std::string path = ScratchPath();
+    const std::string input(reinterpret_cast<const char*>(data), size);
+    Check(tk358::ReplaceFileContents(path, input), "scratch file written");
+
+    IniFile ini;
+    Check(ini.Open(path, false, false, size % 2 == 1, false), "open");
+    const std::vector<IniSection> read = ini.Sections();
+    ExerciseLookups(ini);
+
+    // A section name read from a file never holds a line end: adding and
+    // removing one marks the store modified and leaves the table as read.
+    ini.SetString("\n", "k", "v");
+    Check(ini.DeleteSection("\n"), "scratch section removed");
+    Check(ini.Sections() == read, "table unchanged");
+    ini.Flush(false);
+    Check(!ini.IsModified(), "rewritten");
+
+    std::string written;
+    Check(tk358::ReadWholeFile(path, tk358::FileAccess::kReadOnly, written), "read back");
+    Check(written == tk358::FormatIniText(read), "file holds the formatted table");
+
+    IniFile again;
+    Check(again.Open(path, false, false, false, false), "reopen");
+    Check(again.Sections() == WithoutEmptySections(read), "same table after rewrite");
+    Check(tk358::FormatIniText(again.Sections()) == written, "second rewrite identical");
+    ::unlink(path.c_str());
+    return 0;
+}

@@ -1,0 +1,108 @@
+#pragma once
+
+// One serial port and the thread that does all reading and writing on it.
+// Received bytes go one call per byte to a `ByteReceiver`; a frame handed to
+// `Send` is written by the same thread, after both directions of the line
+// have been purged, so an answer can only come from the request just written.
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+
+#include "link/frame.h"
+
+namespace tk358 {
+
+// Comm event "a character was received": the only mask the session uses.
+inline constexpr uint32_t kEventRxChar = 0x0001;
+
+class ByteReceiver {
+public:
+    // Called on the port's reader thread, once per byte, in arrival order,
+    // with no lock of the port held.
+    virtual void OnByteReceived(char byte) = 0;
+
+protected:
+    ~ByteReceiver() = default;
+};
+
+class SerialPort {
+public:
+    SerialPort();
+    SerialPort(const SerialPort&) = delete;
+    SerialPort& operator=(const SerialPort&) = delete;
+    // Drops DTR and RTS, stops the reader thread and closes the device.
+    virtual ~SerialPort();
+
+    // Stops a running reader, then opens COM `portNumber` (see port_map.h)
+    // for exclusive use: raw mode, the given speed and framing, no flow
+    // control, DTR and RTS raised, both directions purged. Line settings the
+    // device refuses are ignored. False only when the device cannot be
+    // opened or is in use; LastOpenError() then tells why.
+    // `parity` is 'N', 'E' or 'O'; `eventMask` and `writeBufferSize` are kept only.
+    bool Open(ByteReceiver* receiver, int portNumber, int baudRate, char parity, int dataBits,
+              int stopBits, uint32_t eventMask, int writeBufferSize);
+
+    // Starts the reader thread on the open device. False when no device is
+    // open or the thread cannot be created.
+    bool StartReader();
+
+    // Hands `length` bytes of `frame` (at most 256) to the reader thread and
+    // returns without waiting. One frame at a time: a frame handed over
+    // before the previous one was written replaces it.
+    void Send(const char* frame, int length);
+
+    // errno of the last failed Open: ENOENT no such port, EACCES no
+    // permission, EBUSY in use by another program; 0 after a successful Open.
+    int LastOpenError() const { return lastOpenError_; }
+
+    // True once the device has gone away (adapter pulled, pseudo-terminal's
+    // other side closed). The reader stops watching it; frames sent are
+    // dropped. The owner closes the port and opens the number again later.
+    bool DeviceLost() const { return deviceLost_.load(); }
+
+    bool ReaderRunning() const { return reader_ != nullptr; }
+    int PortNumber() const { return portNumber_; }
+    const std::string& DevicePath() const { return devicePath_; }
+
+    // Test seam: called on the reader thread just before a frame's purge.
+    // Set it before StartReader.
+    void SetBeforePurgeHook(std::function<void()> hook) { beforePurge_ = std::move(hook); }
+
+private:
+    class ReaderThread;
+
+    void StopReader();
+    void CloseDevice();
+    void ApplyLineSettings(int baudRate, char parity, int dataBits, int stopBits);
+
+    ByteReceiver* receiver_ = nullptr;
+    int portNumber_ = 0;
+    int baudRate_ = 0;
+    uint32_t eventMask_ = 0;
+    int writeBufferSize_ = 0;
+    std::string devicePath_;
+    int lastOpenError_ = 0;
+
+    int fd_ = -1;
+    int shutdownEvent_ = -1;  // eventfd: stop the reader
+    int writeEvent_ = -1;     // eventfd: a frame waits in txBuffer_
+
+    // portLock_ serialises every call on the device descriptor between the
+    // caller's thread (Open, destructor) and the reader thread.
+    std::mutex portLock_;
+    // txLock_ guards txBuffer_ and txLength_ between Send and the reader thread.
+    std::mutex txLock_;
+    std::array<char, kLineCapacity> txBuffer_{};
+    int txLength_ = 0;
+
+    std::atomic<bool> deviceLost_{false};
+    std::function<void()> beforePurge_;
+    std::unique_ptr<ReaderThread> reader_;
+};
+
+}  // namespace tk358

@@ -1,0 +1,90 @@
+#include "log/locale_format.h"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <cstring>
+#include <vector>
+
+namespace tk358 {
+
+namespace {
+
+// Length of the UTF-8 character that starts with `lead` (1 for a stray byte).
+size_t Utf8Length(unsigned char lead) {
+    if (lead >= 0xF0 && lead < 0xF8) {
+        return 4;
+    }
+    if (lead >= 0xE0) {
+        return lead < 0xF0 ? 3 : 1;
+    }
+    return lead >= 0xC0 ? 2 : 1;
+}
+
+}  // namespace
+
+std::optional<std::string> DecimalSignOfLocale(const char* localeName) {
+    locale_t loc = newlocale(LC_NUMERIC_MASK, localeName, static_cast<locale_t>(0));
+    if (loc == static_cast<locale_t>(0)) {
+        return std::nullopt;
+    }
+    std::string radix = nl_langinfo_l(RADIXCHAR, loc);
+    freelocale(loc);
+    if (radix.empty()) {
+        return std::string(".");
+    }
+    // Only the first character counts, as with the separator of other systems.
+    size_t length = Utf8Length(static_cast<unsigned char>(radix[0]));
+    return radix.substr(0, length <= radix.size() ? length : 1);
+}
+
+std::string UserDecimalSign() {
+    return DecimalSignOfLocale("").value_or(".");
+}
+
+char ListSeparatorFor(const std::string& decimalSign) {
+    return decimalSign == "," ? ';' : ',';
+}
+
+std::string FormatDateTime(const std::tm& time) {
+    // "%c" is never empty, so a zero result means the buffer was too small.
+    for (size_t size = 128; size <= 4096; size *= 2) {
+        std::vector<char> buffer(size);
+        size_t length = std::strftime(buffer.data(), buffer.size(), "%c", &time);
+        if (length > 0) {
+            return std::string(buffer.data(), length);
+        }
+    }
+    return std::string();
+}
+
+std::string FormatLocalDateTime(std::time_t time) {
+    std::tm local{};
+    if (localtime_r(&time, &local) == nullptr) {
+        return std::string();
+    }
+    return FormatDateTime(local);
+}
+
+std::string FormatClockDateTime(const SystemTime& clock) {
+    if (clock.year < 1900) {
+        return FormatLocalDateTime(0);
+    }
+    std::tm time{};
+    time.tm_year = clock.year - 1900;
+    time.tm_mon = clock.month - 1;
+    time.tm_mday = clock.day;
+    time.tm_hour = clock.hour;
+    time.tm_min = clock.minute;
+    time.tm_sec = clock.second;
+    time.tm_isdst = -1;
+    // The panel's own weekday is not trusted: mktime fills it in, brings
+    // out-of-range fields into range and sets the zone that "%c" may show.
+    std::tm normalised = time;
+    if (mktime(&normalised) == static_cast<std::time_t>(-1)) {
+        return FormatDateTime(time);
+    }
+    return FormatDateTime(normalised);
+}
+
+}  // namespace tk358

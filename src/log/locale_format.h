@@ -1,0 +1,41 @@
+#pragma once
+
+// What the measurement log and the status line take from the user's locale:
+// the decimal sign, the list separator derived from it, and the "%c" date and
+// time text. The program's own numeric locale is never changed.
+
+#include <ctime>
+#include <optional>
+#include <string>
+
+#include "link/records.h"
+
+namespace tk358 {
+
+// The radix character of the named locale's LC_NUMERIC category ("" is the
+// user's locale from the environment); nullopt when the locale is unknown.
+// A multi-byte radix is returned whole, so the file stays valid UTF-8.
+std::optional<std::string> DecimalSignOfLocale(const char* localeName);
+
+// The user's decimal sign, read afresh on each call; "." when the user's
+// locale cannot be loaded.
+std::string UserDecimalSign();
+
+// Linux has no list separator setting: ';' where the decimal sign is ',',
+// otherwise ','.
+char ListSeparatorFor(const std::string& decimalSign);
+
+// The "%c" text of a broken-down time under the current LC_TIME (the program
+// sets it to the user's locale at start; a thread may override it with
+// uselocale).
+std::string FormatDateTime(const std::tm& time);
+
+// "%c" of a calendar time in local time.
+std::string FormatLocalDateTime(std::time_t time);
+
+// "%c" of the panel clock, taken as local time. The weekday is computed from
+// the date; a year below 1900 is shown as time value 0 (1 January 1970,
+// 00:00:00 UTC, in local time).
+std::string FormatClockDateTime(const SystemTime& clock);
+
+}  // namespace tk358

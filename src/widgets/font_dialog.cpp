@@ -1,0 +1,79 @@
+#include "widgets/font_dialog.h"
+
+#include <QDialogButtonBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "widgets/font_description.h"
+#include "widgets/font_sample.h"
+#include "widgets/value_display.h"
+
+namespace tk358 {
+
+FontDialog::FontDialog(const ValueDisplays& displays, bool secondAvailable, QWidget* parent)
+    : QDialog(parent), displays_(displays) {
+    setWindowTitle(QStringLiteral("Czcionki"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* grid = new QGridLayout;
+    layout->addLayout(grid);
+    grid->setHorizontalSpacing(12);
+    for (int row = 0; row < 3; ++row) {
+        const auto index = static_cast<std::size_t>(row);
+        const QString name = QString::fromLatin1(kDisplayRowNames[index]);
+        auto* title = new QLabel(QString::fromUtf8(kDisplayRowTitles[index]));
+        title->setObjectName(name + QLatin1String("Label"));
+        auto* sample = new FontSample;
+        sample->setObjectName(name + QLatin1String("Sample"));
+        grid->addWidget(title, row, 0);
+        grid->addWidget(sample, row, 1);
+        samples_[index] = sample;
+
+        const bool shown = RowShown(displays_, row, secondAvailable);
+        if (!shown) {
+            title->hide();
+            sample->hide();
+            continue;
+        }
+        sample->SetSampleFont(displays_[index]->GetValueFont());
+        connect(sample, &QAbstractButton::clicked, this, [this, row] { Choose(row); });
+    }
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+}
+
+void FontDialog::Choose(int row) {
+    const auto index = static_cast<std::size_t>(row);
+    displays_[index]->ChooseFont(this);
+    samples_[index]->SetSampleFont(displays_[index]->GetValueFont());
+}
+
+bool RunFontSelection(QWidget* parent, const ValueDisplays& displays, bool secondAvailable) {
+    std::array<FontDescription, 3> saved{};
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        if (displays[i] != nullptr) {
+            saved[i] = displays[i]->GetFontDescription();
+        }
+    }
+    FontDialog dialog(displays, secondAvailable, parent);
+    if (dialog.exec() == QDialog::Accepted) {
+        return true;
+    }
+    for (std::size_t i = 0; i < displays.size(); ++i) {
+        if (displays[i] != nullptr) {
+            displays[i]->SetFontParameters(saved[i]);
+        }
+    }
+    return false;
+}
+
+}  // namespace tk358

@@ -1,0 +1,106 @@
+#pragma once
+
+// The large value display: a title strip across the top in swapped colours and,
+// below it, one measured value with its unit (or "???", or a fixed text),
+// centred in a font and colours the user chooses.
+
+#include <QFont>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <optional>
+
+#include "widgets/colour.h"
+#include "widgets/font_description.h"
+#include "widgets/value_format.h"
+
+class QPainter;
+
+namespace tk358 {
+
+class ValueDisplay : public QWidget {
+    Q_OBJECT
+
+public:
+    // Standard dialogs, replaceable so that tests need no real dialog.
+    // Each returns the chosen value, or nothing when cancelled.
+    using ColourChooser =
+        std::function<std::optional<QColor>(QWidget* parent, const QColor& initial)>;
+    using FontChooser = std::function<std::optional<QFont>(QWidget* parent, const QFont& initial)>;
+
+    static constexpr Colorref kDefaultTextColour = MakeColorref(0, 64, 128);
+    static constexpr Colorref kDefaultBackgroundColour = MakeColorref(202, 228, 255);
+    static constexpr int kBlinkPeriodMs = 500;
+
+    explicit ValueDisplay(QWidget* parent = nullptr);
+
+    void SetMode(int mode);  // 0: the fixed text, 1: the value
+    int GetMode() const { return content_.mode; }
+    void SetUnits(int sourceUnit, int displayUnit, bool showUnit);
+    void SetTitle(const QString& title);
+    QString GetTitle() const { return title_; }
+    void SetText(const QString& text);
+    void SetTwoDecimals(bool twoDecimals);
+
+    // Repaints when the value changed or the display showed "???".
+    void SetValue(double value);
+    void SetInvalid();
+    bool IsInvalid() const { return content_.invalid; }
+    double GetValue() const { return content_.raw; }
+
+    // On: the value area goes blank every other 500 ms; off: shown steadily.
+    void SetBlink(bool on);
+    bool IsBlinking() const { return blinkTimer_.isActive(); }
+    bool IsBlankPhase() const { return blankPhase_; }
+
+    Colorref GetTextColour() const { return textColour_; }
+    void SetTextColour(Colorref colour);
+    Colorref GetBackgroundColour() const { return backgroundColour_; }
+    void SetBackgroundColour(Colorref colour);
+
+    const FontDescription& GetFontDescription() const { return fontDescription_; }
+    // Takes a whole description, makes the value font from it and repaints.
+    void SetFontParameters(const FontDescription& description);
+    QFont GetValueFont() const { return valueFont_; }
+    QFont GetTitleFont() const { return titleFont_; }
+
+    // Standard colour and font dialogs on the current colour or font; the
+    // display repaints after either colour dialog, whatever its outcome.
+    // `dialogParent` defaults to the display.
+    void ChooseBackgroundColour(QWidget* dialogParent = nullptr);
+    void ChooseTextColour(QWidget* dialogParent = nullptr);
+    void ChooseFont(QWidget* dialogParent = nullptr);
+    void SetColourChooser(ColourChooser chooser) { colourChooser_ = std::move(chooser); }
+    void SetFontChooser(FontChooser chooser) { fontChooser_ = std::move(chooser); }
+
+    // Height of the title strip for the current title and title font.
+    int TitleStripHeight() const;
+    // Paint events handled so far (repaints are coalesced by Qt).
+    int PaintCount() const { return paintCount_; }
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void ToggleBlinkPhase();
+    void ChooseColour(Colorref& colour, QWidget* dialogParent);
+    void PaintValue(QPainter& painter, const QRect& area) const;
+
+    ValueDisplayContent content_;
+    QString title_;
+    Colorref textColour_ = kDefaultTextColour;
+    Colorref backgroundColour_ = kDefaultBackgroundColour;
+    FontDescription fontDescription_;
+    QFont valueFont_;
+    QFont titleFont_;
+    QTimer blinkTimer_;
+    bool blankPhase_ = false;
+    int paintCount_ = 0;
+    ColourChooser colourChooser_;
+    FontChooser fontChooser_;
+};
+
+}  // namespace tk358

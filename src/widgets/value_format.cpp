@@ -1,0 +1,96 @@
+#include "widgets/value_format.h"
+
+#include <array>
+#include <charconv>
+
+namespace tk358 {
+namespace {
+
+constexpr double kIrradiancePerKiloLux = 1.47;
+
+// Fixed notation with a point, independent of LC_NUMERIC (printf would follow it).
+std::string Fixed(double value, int decimals) {
+    // Enough for the widest double in fixed notation with two decimals.
+    std::array<char, 400> buffer{};
+    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
+                                      std::chars_format::fixed, decimals);
+    if (result.ec != std::errc()) {
+        return std::string();
+    }
+    return std::string(buffer.data(), result.ptr);
+}
+
+ValueText WithUnit(double shown, int unit, bool twoDecimals) {
+    switch (unit) {
+        case kUnitIrradiance:
+            return {Fixed(shown, 1) + " W/m", true};
+        case kUnitIlluminance:
+            return {Fixed(shown, 2) + " kLx"};
+        case kUnitTemperature:
+            return {Fixed(shown, twoDecimals ? 2 : 1) + " \u00B0C"};
+        case kUnitAngle:
+            return {Fixed(shown, 0) + " \u00B0"};
+        case kUnitPressure:
+            return {Fixed(shown, 1) + " hPa"};
+        case kUnitSpeed:
+            return {Fixed(shown, 1) + " m/s"};
+        case kUnitPercentage:
+            return {Fixed(shown, 1) + " %"};
+        case kUnitConcentration:
+            return {Fixed(shown, 0) + " ppm"};
+        default:
+            return {};
+    }
+}
+
+ValueText WithoutUnit(double shown, int unit, bool twoDecimals) {
+    switch (unit) {
+        case kUnitIlluminance:
+            return {Fixed(shown, 2)};
+        case kUnitAngle:
+        case kUnitConcentration:
+            return {Fixed(shown, 0)};
+        case kUnitIrradiance:
+        case kUnitTemperature:
+        case kUnitPressure:
+        case kUnitSpeed:
+        case kUnitPercentage:
+            return {Fixed(shown, twoDecimals ? 2 : 1)};
+        default:
+            return {};
+    }
+}
+
+}  // namespace
+
+double ConvertUnits(double raw, int sourceUnit, int displayUnit) {
+    if (sourceUnit == kUnitIrradiance && displayUnit == kUnitIlluminance) {
+        return raw / kIrradiancePerKiloLux;
+    }
+    if (sourceUnit == kUnitIlluminance && displayUnit == kUnitIrradiance) {
+        return raw * kIrradiancePerKiloLux;
+    }
+    return raw;
+}
+
+ValueText FormatValue(double shown, int displayUnit, bool showUnit, bool twoDecimals) {
+    return showUnit ? WithUnit(shown, displayUnit, twoDecimals)
+                    : WithoutUnit(shown, displayUnit, twoDecimals);
+}
+
+ValueText ValueAreaText(const ValueDisplayContent& content) {
+    switch (content.mode) {
+        case 0:
+            return {content.fixedText};
+        case 1:
+            if (content.invalid) {
+                return {kInvalidValueText};
+            }
+            return FormatValue(ConvertUnits(content.raw, content.sourceUnit, content.displayUnit),
+                               content.displayUnit, content.showUnit, content.twoDecimals);
+        default:
+            return {};
+    }
+}
+
+}  // namespace tk358
