@@ -3,6 +3,8 @@
 // Shared pieces of the session tests: quick timing, waiting, and a session
 // opened against a scripted panel with its start sequence done.
 
+#include <gtest/gtest.h>
+
 #include <chrono>
 #include <functional>
 #include <memory>
@@ -74,6 +76,7 @@ struct SessionRig {
     // monitoring mode on; then forgets the requests seen so far.
     bool Start() {
         if (!session.Open(kComPort)) {
+            ADD_FAILURE() << "COM" << kComPort << " did not open: " << session.LastOpenError();
             return false;
         }
         const bool started =
@@ -81,8 +84,12 @@ struct SessionRig {
         // Once the panel has taken the word its answer is on the way, and
         // nothing follows until the panel falls silent.
         const bool answered = WaitUntil([this] { return model.MonitoringWord() == 0x51; }, 2s);
+        const int status = session.GetLinkStatus();
+        EXPECT_TRUE(started && answered && status == kStatusOk)
+            << "monitoring requested " << started << ", taken " << answered << ", link status "
+            << status << ", requests " << ::testing::PrintToString(panel.Requests());
         panel.ClearRequests();
-        return started && answered && session.GetLinkStatus() == kStatusOk;
+        return started && answered && status == kStatusOk;
     }
 
     PanelModel model;
