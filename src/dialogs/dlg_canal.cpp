@@ -1,0 +1,57 @@
+#include "dialogs/dlg_canal.h"
+
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+namespace tk358 {
+
+CDlgCanal::CDlgCanal(int zone, QWidget* parent) : QDialog(parent), zone_(zone != 0 ? 1 : 0) {
+    setObjectName(QStringLiteral("zoneDialog"));
+    setWindowTitle(QStringLiteral("Wybór toru pomiarowego"));
+
+    auto* label = new QLabel(QStringLiteral("Wybór strefy:"), this);
+    zone1_ = new QRadioButton(QStringLiteral("Strefa 1"), this);
+    zone1_->setObjectName(QStringLiteral("zone1Radio"));
+    zone2_ = new QRadioButton(QStringLiteral("Strefa 2"), this);
+    zone2_->setObjectName(QStringLiteral("zone2Radio"));
+    (zone_ == 1 ? zone2_ : zone1_)->setChecked(true);
+
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
+    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
+    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
+    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgCanal::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgCanal::reject);
+
+    auto* zones = new QVBoxLayout;
+    zones->setContentsMargins(12, 0, 0, 0);
+    zones->addWidget(zone1_);
+    zones->addWidget(zone2_);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(label);
+    layout->addLayout(zones);
+    layout->addSpacing(8);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    // Wide enough for the caption to show whole beside the window buttons.
+    label->setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 80);
+}
+
+void CDlgCanal::accept() {
+    if (zone1_->isChecked()) {
+        zone_ = 0;
+    } else if (zone2_->isChecked()) {
+        zone_ = 1;
+    } else {
+        sink_->Show(this, MessageIcon::Warning, QStringLiteral("Wybierz tor pomiarowy"));
+        return;
+    }
+    QDialog::accept();
+}
+
+}  // namespace tk358
