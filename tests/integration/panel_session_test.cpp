@@ -1,9 +1,13 @@
-// The panel session against a scripted panel over a pseudo-terminal: start
+// The panel session against the simulated panel over a pseudo-terminal: start
 // sequence, records from status lines, loss and return of the link, closing.
 
 #include "link/panel_session.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <thread>
 
 #include "session_fixture.h"
 
@@ -17,113 +21,148 @@ TEST(PanelSessionTest, StartSequenceFramesForEachKind) {
         std::vector<int> reads;
     };
     const Case cases[] = {
-        {0, 105, {0, 1, 6, 7, 8, 32, 33, 34, 35, 36, 37, 38}},
-        {1, 105, {0, 64, 65, 66}},
-        {2, 105, {72, 73, 74, 75, 76, 77, 78, 79, 80}},
+        {0, 203, {0, 1, 6, 7, 8, 32, 33, 34, 35, 36, 37, 38}},
+        {1, 104, {0, 64, 65, 66}},
+        {2, 110, {72, 73, 74, 75, 76, 77, 78, 79, 80}},
         {3,
-         105,
+         107,
          {128, 129, 130, 131, 132, 133, 134, 135, 136, 137, 138, 139, 140, 141, 142, 143, 144, 145,
           146}},
         {4, 100, {90, 91, 92, 93}},
         {4, 105, {90, 91, 92, 93, 95, 160, 161, 162, 163, 164, 165}},
     };
     for (const Case& c : cases) {
-        SessionRig rig(c.kind, c.firmware);
-        ASSERT_TRUE(rig.session.Open(kComPort)) << c.kind;
-        ASSERT_TRUE(
-            rig.panel.WaitForRequest([](const std::string& r) { return r == "0230000051"; }, 10s))
-            << c.kind;
-        const std::vector<std::string> expected =
-            Joined({{"020A00", "050100"}, ReadRequests(c.reads), {"0230000051"}});
-        EXPECT_EQ(rig.panel.Requests(), expected) << "kind " << c.kind << " fw " << c.firmware;
+        SCOPED_TRACE(::testing::Message() << "kind " << c.kind << ", firmware " << c.firmware);
+        SessionRig rig(c.kind, {.firmware = c.firmware});
+        ASSERT_TRUE(rig.session.Open(kComPort));
+        ASSERT_TRUE(rig.WaitForRequest("0230000051", 10s));
+        EXPECT_EQ(rig.Requests(),
+                  Joined({{"020A00", "050100"}, ReadRequests(c.reads), {"0230000051"}}));
         ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusOk; }, 2s));
 
+        const sim::SimConfig& config = rig.sim.WithPanel([](auto& p) { return p.Config(); });
         PanelIdentity id;
         EXPECT_EQ(rig.session.GetIdentity(id), kStatusOk);
         EXPECT_EQ(id.deviceType, c.kind);
         EXPECT_EQ(id.firmwareVersion, c.firmware);
-        EXPECT_EQ(id.serialNumber, 1234);
-        ParameterSet parameters;
-        rig.session.GetParameters(parameters);
-        EXPECT_TRUE(parameters.ReadComplete(c.kind));
+        EXPECT_EQ(id.serialNumber, config.serialNumber);
         PanelInfo info;
         rig.session.GetPanelInfo(info);
-        EXPECT_EQ(info.valid, 1);
+        EXPECT_EQ(info.probeSerialNumber, config.probeSerialNumber);
+        EXPECT_EQ(info.calibrationYear, config.calibrationYear);
+        // The cache holds what the panel keeps.
+        ASSERT_TRUE(WaitUntil(
+            [&] {
+                ParameterSet p;
+                rig.session.GetParameters(p);
+                return p.ReadComplete(c.kind);
+            },
+            2s));
+        ParameterSet parameters;
+        rig.session.GetParameters(parameters);
+        for (const int code : c.reads) {
+            EXPECT_TRUE(parameters.Matches(code, rig.sim.Parameter(code))) << "code " << code;
+        }
     }
 }
 
 TEST(PanelSessionTest, OldThresholdFirmwareGetsOneChannelDefaults) {
-    SessionRig rig(4, 100);
-    rig.model.SetValue(165, 1);
-    rig.model.SetValue(95, 7);
+    SessionRig rig(4, {.firmware = 100});
     ASSERT_TRUE(rig.Start());
     ParameterSet p;
     rig.session.GetParameters(p);
     EXPECT_EQ(p.Value(165), 2);
     EXPECT_EQ(p.Value(95), 0);
+    EXPECT_EQ(p.Value(164), 0);
     EXPECT_TRUE(p.ReadComplete(kThresholdRegulator));
 }
 
-TEST(PanelSessionTest, ParameterValuesReachTheCache) {
-    SessionRig rig(3);
-    rig.model.SetValue(132, 55000);
-    rig.model.SetValue(129, -20);
-    ASSERT_TRUE(rig.Start());
-    ParameterSet p;
-    rig.session.GetParameters(p);
-    EXPECT_EQ(p.Value(132), 55000);
-    EXPECT_EQ(p.Value(129), -20);
+// Which record each status line fills, by the line's prefix.
+bool RecordValid(const PanelSession& s, const std::string& prefix) {
+    const std::map<std::string, std::function<int()>> valid = {
+        {"020200:",
+         [&] {
+             TemperatureReading r;
+             s.GetTemperature(r);
+             return int{r.valid};
+         }},
+        {"028000:",
+         [&] {
+             SetpointReading r;
+             s.GetSetpointReading(r);
+             return int{r.valid};
+         }},
+        {"028B00:",
+         [&] {
+             SetpointReading r;
+             s.GetSetpointReading(r);
+             return int{r.valid};
+         }},
+        {"028800:",
+         [&] {
+             RegulatorState r;
+             s.GetRegulatorState(r);
+             return int{r.valid};
+         }},
+        {"028900:",
+         [&] {
+             ValveState r;
+             s.GetValveState(r);
+             return int{r.valid};
+         }},
+        {"028A00:",
+         [&] {
+             DrainValveState r;
+             s.GetDrainValveState(r);
+             return int{r.valid};
+         }},
+        {"029300:",
+         [&] {
+             VentilationState r;
+             s.GetVentilationState(r);
+             return int{r.valid};
+         }},
+        {"029800:",
+         [&] {
+             ActiveZone r;
+             s.GetActiveZone(r);
+             return int{r.valid};
+         }},
+        {"029500:",
+         [&] {
+             RelayState r;
+             s.GetRelayState(r);
+             return int{r.valid};
+         }},
+        {"030000:",
+         [&] {
+             PanelClock r;
+             s.GetPanelClock(r);
+             return int{r.valid};
+         }},
+    };
+    const auto it = valid.find(prefix);
+    return it != valid.end() && it->second() == 1;
 }
 
-TEST(PanelSessionTest, StatusLinesReachTheirRecords) {
-    SessionRig rig(3);
-    ASSERT_TRUE(rig.Start());
-    PanelSession& s = rig.session;
-    rig.panel.Send("020200: 000 0 0 0000093A 0000000000000000000000000000000000000 XX");
-    rig.panel.Send("028B00:00 0 0 0 0 000009C4 XX");
-    rig.panel.Send("029800: 01 000 XX");
-    rig.panel.Send("029500: 01 0 01 0 0BB8 XX");
-    rig.panel.Send("030000: 0 4 0 02304D80 XX");
-    rig.panel.Send("028A00: 0000012C 0 FFFFFF9C 0 06 0 01 XX");
-    rig.panel.Send("029300: 03 0 02 0 00000E10 0 00000001 XX");
-    rig.panel.Send("028900: 00 0 42C80000 0 00000001 0 00000064 0 0 3 0 1 0 01F4 XX");
-    rig.panel.Send(
-        "028800: 00 0 0 0 0 41200000: 41CC0000: 41200000: 3F800000: 40000000: 40400000: "
-        "40800000: C0A00000: 0032 XX");
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            RegulatorState r;
-            s.GetRegulatorState(r);
-            return r.valid == 1;
-        },
-        2s));
-    TemperatureReading t;
-    EXPECT_EQ(s.GetTemperature(t), kStatusOk);
-    EXPECT_DOUBLE_EQ(t.temperature, 23.62);
-    SetpointReading sp;
-    s.GetSetpointReading(sp);
-    EXPECT_EQ(sp.setpoint, 2500);
-    ActiveZone zone;
-    s.GetActiveZone(zone);
-    EXPECT_EQ(zone.zone, 1);
-    RelayState relay;
-    s.GetRelayState(relay);
-    EXPECT_EQ(relay.relay2, 1);
-    PanelClock clock;
-    s.GetPanelClock(clock);
-    EXPECT_EQ(clock.time, (SystemTime{2001, 3, 4, 1, 0, 0, 0, 0}));
-    DrainValveState drain;
-    s.GetDrainValveState(drain);
-    EXPECT_EQ(drain.stateCode, 6);
-    VentilationState vent;
-    s.GetVentilationState(vent);
-    EXPECT_EQ(vent.periodStartCounter, 1);
-    ValveState valve;
-    s.GetValveState(valve);
-    EXPECT_EQ(valve.commandValue, 500);
-    RegulatorState regulator;
-    s.GetRegulatorState(regulator);
-    EXPECT_DOUBLE_EQ(regulator.controlValue, 10.0);
+TEST(PanelSessionTest, EveryStatusLineOfEveryKindFillsItsRecord) {
+    for (int kind = 0; kind <= 4; ++kind) {
+        SCOPED_TRACE(::testing::Message() << "kind " << kind);
+        SessionRig rig(kind, StatusEvery(50ms));
+        ASSERT_TRUE(rig.Start());
+        const std::vector<std::string> lines =
+            rig.sim.WithPanel([](auto& p) { return p.StatusLines(); });
+        ASSERT_FALSE(lines.empty());
+        for (const std::string& line : lines) {
+            const std::string prefix = line.substr(0, 7);
+            EXPECT_TRUE(WaitUntil([&] { return RecordValid(rig.session, prefix); }, 2s)) << prefix;
+        }
+        // The temperature is the panel's, to the hundredth it is sent with.
+        TemperatureReading t;
+        rig.session.GetTemperature(t);
+        const double panel = rig.sim.WithPanel([](auto& p) { return p.Values().temperature; });
+        EXPECT_NEAR(t.temperature, panel, 0.5);
+    }
 }
 
 TEST(PanelSessionTest, IgnoredAndFailedLinesAndTheLastAnswerTime) {
@@ -152,18 +191,19 @@ TEST(PanelSessionTest, IgnoredAndFailedLinesAndTheLastAnswerTime) {
 
 TEST(PanelSessionTest, BusyPanelNeverCompletesTheStartSequence) {
     SessionRig rig(0);
-    rig.model.SetBusy(true);
+    sim::FaultSettings faults;
+    faults.busyPanelInfo = true;
+    rig.sim.SetFaults(faults);
     ASSERT_TRUE(rig.session.Open(kComPort));
-    // Start sequences: identification, then four busy answers each.
     ASSERT_TRUE(WaitUntil(
         [&] {
-            const auto r = rig.panel.Requests();
+            const auto r = rig.Requests();
             return std::count(r.begin(), r.end(), "020A00") >= 3;
         },
         10s));
     rig.session.Close();
-    const std::vector<std::string> requests = rig.panel.Requests();
     const std::vector<std::string> sequence = {"020A00", "050100", "050100", "050100", "050100"};
+    const std::vector<std::string> requests = rig.Requests();
     ASSERT_GE(requests.size(), 2 * sequence.size());
     EXPECT_EQ(std::vector<std::string>(requests.begin(), requests.begin() + 10),
               Joined({sequence, sequence}));
@@ -174,59 +214,62 @@ TEST(PanelSessionTest, BusyPanelNeverCompletesTheStartSequence) {
 }
 
 TEST(PanelSessionTest, LinkLostAndBack) {
-    SessionTiming timing = QuickTiming();
-    timing.silence = 1s;
-    SessionRig rig(0, 105, timing);
+    RigOptions options;
+    options.timing.silence = 1s;
+    options.statusPeriod = 200ms;
+    SessionRig rig(0, options);
     ASSERT_TRUE(rig.Start());
-    rig.model.SetSilent(true);
+    // Status lines keep the link up past the silence limit.
+    std::this_thread::sleep_for(1500ms);
+    EXPECT_EQ(rig.session.GetLinkStatus(), kStatusOk);
+    EXPECT_FALSE(rig.WaitForRequest("020A00", 0ms));
+
+    rig.sim.SilenceUntilResumed();
     ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusFailed; }, 10s));
     TemperatureReading t;
     EXPECT_EQ(rig.session.GetTemperature(t), kStatusFailed);
+    EXPECT_EQ(t.valid, 1);  // the last reading stays
     PanelIdentity id;
     rig.session.GetIdentity(id);
-    EXPECT_EQ(id.identified, 1);  // kept while the panel is silent
+    EXPECT_EQ(id.identified, 1);
 
-    rig.model.SetSilent(false);
+    rig.sim.ClearFrames();
+    rig.sim.Resume();
     ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusOk; }, 10s));
-    EXPECT_TRUE(
-        rig.panel.WaitForRequest([](const std::string& r) { return r == "0230000051"; }, 10s));
+    EXPECT_TRUE(rig.WaitForRequest("0230000051", 10s));
 }
 
 TEST(PanelSessionTest, CloseWithoutOpenSendsNothing) {
-    PanelModel model(0);
-    ScriptedPanel panel(kComPort, [&](const std::string& r) { return model.Answer(r); });
-    PanelSession session(QuickTiming());
-    session.Close();
-    session.Close();
+    SessionRig rig(0);
+    rig.session.Close();
+    rig.session.Close();
     std::this_thread::sleep_for(100ms);
-    EXPECT_TRUE(panel.Requests().empty());
-    EXPECT_EQ(session.GetLinkStatus(), kStatusFailed);
+    EXPECT_TRUE(rig.Requests().empty());
+    EXPECT_EQ(rig.session.GetLinkStatus(), kStatusFailed);
 }
 
 TEST(PanelSessionTest, CloseAfterIdentificationSwitchesMonitoringOff) {
     SessionRig rig(2);
     ASSERT_TRUE(rig.Start());
     rig.session.Close();
-    EXPECT_EQ(rig.panel.Requests(), std::vector<std::string>{"0230000000"});
-    EXPECT_EQ(rig.model.MonitoringWord(), 0);
-    // Records, cache and status stay; identification is forgotten.
+    EXPECT_EQ(rig.Requests(), std::vector<std::string>{"0230000000"});
+    EXPECT_FALSE(rig.sim.WithPanel([](auto& p) { return p.Monitoring(); }));
+    // Records, cache and status stay; the identification is forgotten.
     EXPECT_EQ(rig.session.GetLinkStatus(), kStatusOk);
     PanelIdentity id;
     rig.session.GetIdentity(id);
     EXPECT_EQ(id.identified, 0);
     EXPECT_EQ(id.deviceType, kVentilationController);
     EXPECT_FALSE(rig.session.LastAnswerSeconds());
-
-    // Reopening runs the start sequence again.
-    rig.panel.ClearRequests();
+    // Opening again runs the start sequence again.
     ASSERT_TRUE(rig.Start());
 }
 
 TEST(PanelSessionTest, OpenFailsOnAMissingPortAndKeepsTheError) {
-    ScriptedPanel::PortDirectory();
+    TestPortDirectory();
     PanelSession session(QuickTiming());
     EXPECT_FALSE(session.Open(250));
-    EXPECT_NE(session.LastOpenError(), 0);
+    EXPECT_EQ(session.LastOpenError(), ENOENT);
     EXPECT_EQ(session.GetLinkStatus(), kStatusFailed);
     session.Close();
 }
@@ -234,18 +277,22 @@ TEST(PanelSessionTest, OpenFailsOnAMissingPortAndKeepsTheError) {
 TEST(PanelSessionTest, ReopensTheSamePortAfterTheDeviceVanished) {
     SessionRig rig(0);
     ASSERT_TRUE(rig.Start());
-    rig.panel.Vanish();
+    rig.sim.Vanish();
     ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusFailed; }, 5s));
-    // While the device is away nothing answers and nothing spins.
+    // While the device is away, nothing answers, the reopening fails each
+    // cycle and exchanges fail at once.
     std::this_thread::sleep_for(300ms);
     EXPECT_EQ(rig.session.GetLinkStatus(), kStatusFailed);
+    EXPECT_EQ(rig.session.LastOpenError(), ENOENT);
+    const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(rig.session.WriteParameter(36, 5), kStatusFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
 
-    rig.panel.Reappear();
+    rig.sim.ClearFrames();
+    ASSERT_TRUE(rig.sim.Reappear());
     ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusOk; }, 10s));
-    EXPECT_TRUE(
-        rig.panel.WaitForRequest([](const std::string& r) { return r == "0230000051"; }, 10s));
-    EXPECT_EQ(rig.panel.Requests().front(), "020A00");
+    EXPECT_TRUE(rig.WaitForRequest("0230000051", 10s));
+    EXPECT_EQ(rig.Requests().front(), "020A00");
 }
 
 }  // namespace

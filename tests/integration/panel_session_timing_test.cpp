@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <thread>
 
 #include "session_fixture.h"
 
@@ -13,54 +14,47 @@ namespace {
 // More than 10 s of silence, up to one 1 s cycle until it is noticed, then
 // four identification attempts of 1.5 s.
 TEST(SessionTimingTest, SilentPanelIsReportedLostAfterSixteenToNineteenSeconds) {
-    SessionRig rig(0, 105, SessionTiming{});
+    RigOptions options;
+    options.timing = SessionTiming{};
+    SessionRig rig(0, options);
     ASSERT_TRUE(rig.Start());
-    rig.model.SetSilent(true);
-    const auto lastGoodLine = std::chrono::steady_clock::now();
+    rig.sim.SilenceUntilResumed();
+    const auto silentFrom = std::chrono::steady_clock::now();
     ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusFailed; }, 25s));
-    const auto elapsed = std::chrono::steady_clock::now() - lastGoodLine;
+    const auto elapsed = std::chrono::steady_clock::now() - silentFrom;
     RecordProperty("elapsed_ms", static_cast<int>(elapsed / 1ms));
     EXPECT_GE(elapsed, 16s - 100ms);
     EXPECT_LE(elapsed, 19s + 500ms);
-    const std::vector<std::string> requests = rig.panel.Requests();
-    EXPECT_EQ(requests, std::vector<std::string>(4, "020A00"));
+    EXPECT_EQ(rig.Requests(), std::vector<std::string>(4, "020A00"));
 
     // Closing with the panel silent tries the monitoring-off word once.
-    rig.panel.ClearRequests();
+    rig.sim.ClearFrames();
     const auto closing = std::chrono::steady_clock::now();
     rig.session.Close();
     EXPECT_LT(std::chrono::steady_clock::now() - closing, 3s + 500ms);
-    EXPECT_EQ(rig.panel.Requests().back(), "0230000000");
+    EXPECT_EQ(rig.Requests().back(), "0230000000");
 }
 
 TEST(SessionTimingTest, GettersFromSeveralThreadsDuringPollingAndWrites) {
-    SessionTiming timing = QuickTiming();
-    timing.silence = 1s;
-    SessionRig rig(0, 105, timing);
+    RigOptions options;
+    options.timing.silence = 1s;
+    options.statusPeriod = 5ms;
+    SessionRig rig(0, options);
     ASSERT_TRUE(rig.Start());
     std::atomic<bool> stop{false};
-    std::vector<std::thread> threads;
-    threads.emplace_back([&] {
-        for (int i = 0; !stop; ++i) {
-            rig.panel.Send(i % 2 == 0 ? "020200: 000 0 0 0000093A 00000000000000000000000000000"
-                                        "00000000 XX"
-                                      : "028000:0 00 000009C4 XX");
-            std::this_thread::sleep_for(3ms);
-        }
-    });
-    for (int g = 0; g < 3; ++g) {
-        threads.emplace_back([&] {
+    std::vector<std::thread> readers;
+    for (int i = 0; i < 3; ++i) {
+        readers.emplace_back([&] {
             while (!stop) {
                 TemperatureReading t;
-                SetpointReading sp;
+                RegulatorState r;
                 ParameterSet p;
                 PanelIdentity id;
                 rig.session.GetTemperature(t);
-                rig.session.GetSetpointReading(sp);
+                rig.session.GetRegulatorState(r);
                 rig.session.GetParameters(p);
                 rig.session.GetIdentity(id);
-                ASSERT_TRUE(t.valid == 0 || t.temperature == 23.62);
-                ASSERT_TRUE(sp.valid == 0 || sp.setpoint == 2500);
+                ASSERT_EQ(id.deviceType, kTemperatureController);
             }
         });
     }
@@ -71,12 +65,15 @@ TEST(SessionTimingTest, GettersFromSeveralThreadsDuringPollingAndWrites) {
         ++writes;
     }
     stop = true;
-    for (std::thread& t : threads) {
+    for (std::thread& t : readers) {
         t.join();
     }
     rig.session.Close();
     EXPECT_GT(writes, 5);
-    EXPECT_EQ(rig.model.Value(6), writes - 1);
+    EXPECT_EQ(rig.sim.Parameter(6), writes - 1);
+    TemperatureReading t;
+    rig.session.GetTemperature(t);
+    EXPECT_EQ(t.valid, 1);
 }
 
 }  // namespace
