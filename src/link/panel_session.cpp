@@ -296,7 +296,9 @@ void PanelSession::RunStartSequence() {
     if (!StepSucceeded(ReadPanelInfo()) || !StepSucceeded(ReadParameters(true))) {
         return;
     }
-    StepSucceeded(SetMonitoringMode(true));
+    if (StepSucceeded(SetMonitoringMode(true))) {
+        ++startSequences_;
+    }
 }
 
 }  // namespace tk358

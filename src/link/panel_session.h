@@ -96,6 +96,8 @@ public:
     std::optional<int64_t> LastAnswerSeconds() const;
     // Whole seconds on the monotonic clock the silence is measured with.
     static int64_t NowSeconds();
+    // Start sequences run to their end since the session was made.
+    int CompletedStartSequences() const { return startSequences_; }
 
 private:
     struct CodeValue {
@@ -157,6 +159,7 @@ private:
     PendingReads pendingReads_;  // has its own small lock
 
     std::atomic<int> linkStatus_{kStatusFailed};
+    std::atomic<int> startSequences_{0};
     std::atomic<int> lastOpenError_{0};
 
     // Answer events, one per command; the matching answer sets it.
