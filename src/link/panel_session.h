@@ -17,6 +17,7 @@
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <span>
 #include <thread>
 #include <vector>
 
@@ -119,6 +120,7 @@ private:
     int Identify();
     int ReadPanelInfo();
     int SetMonitoringMode(bool on, bool retry = true);
+    int ReadCodes(std::span<const int> codes);
     int ReadFullSet();
     int ReadBack();
 

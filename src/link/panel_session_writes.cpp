@@ -1,5 +1,6 @@
 // Parameter access and the write operations of the panel session.
 
+#include <span>
 #include <string>
 #include <vector>
 
@@ -60,28 +61,32 @@ int PanelSession::ReadParameters(bool full) {
     return full ? ReadFullSet() : ReadBack();
 }
 
-// The first failure ends the read and keeps the written codes for later.
-int PanelSession::ReadFullSet() {
-    const PanelIdentity id = records_.Identity();
-    const uint64_t pendingEnd = pendingReads_.Take().end;
-    for (const int code : FullReadCodes(id.deviceType)) {
+int PanelSession::ReadCodes(std::span<const int> codes) {
+    for (const int code : codes) {
         if (const int status = ReadParameter(code); status != kStatusOk) {
             return status;
         }
     }
-    if (id.deviceType == kThresholdRegulator) {
+    return kStatusOk;
+}
+
+// The first failure ends the read and keeps the written codes for later.
+int PanelSession::ReadFullSet() {
+    const PanelIdentity id = records_.Identity();
+    const uint64_t pendingEnd = pendingReads_.Take().end;
+    int status = ReadCodes(FullReadCodes(id.deviceType));
+    if (status == kStatusOk && id.deviceType == kThresholdRegulator) {
         if (HasThresholdExtras(id)) {
-            for (const int code : ThresholdExtraCodes()) {
-                if (const int status = ReadParameter(code); status != kStatusOk) {
-                    return status;
-                }
-            }
+            status = ReadCodes(ThresholdExtraCodes());
         } else {
             // Older firmware has one channel set and no night zone.
             for (const int code : ThresholdExtraCodes()) {
                 records_.StoreParameter(code, code == kChannelsCode ? 2 : 0);
             }
         }
+    }
+    if (status != kStatusOk) {
+        return status;
     }
     records_.SetReadComplete(id.deviceType);
     pendingReads_.DropThrough(pendingEnd);
@@ -90,13 +95,11 @@ int PanelSession::ReadFullSet() {
 
 int PanelSession::ReadBack() {
     const PendingReads::Snapshot pending = pendingReads_.Take();
-    for (const int code : pending.codes) {
-        if (const int status = ReadParameter(code); status != kStatusOk) {
-            return status;
-        }
+    const int status = ReadCodes(pending.codes);
+    if (status == kStatusOk) {
+        pendingReads_.DropThrough(pending.end);
     }
-    pendingReads_.DropThrough(pending.end);
-    return kStatusOk;
+    return status;
 }
 
 int PanelSession::WriteIfChanged(int code, int value) {

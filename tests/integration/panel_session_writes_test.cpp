@@ -184,11 +184,6 @@ TEST(WriteOperationTest, OnlyChangedValuesInOrderThenReadBack) {
          [](PanelSession& s) { return s.WriteCvSettings(10.0, 1); },
          Joined({{"02840041200000"}, Writes(38, {"01"}), ReadRequests({38})}),
          {{38, 1}}},
-        {"CV lock, dual zone", 3,
-         {},
-         [](PanelSession& s) { return s.WriteCvSettings(0.0, 1); },
-         {"02850001"},
-         {}},
     };
     // clang-format on
     for (const OperationCase& c : cases) {
