@@ -14,10 +14,12 @@
 #include <atomic>
 #include <condition_variable>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <span>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -160,6 +162,7 @@ private:
     PanelRecords records_;       // holds the data lock
     PendingReads pendingReads_;  // has its own small lock
 
+    // Written by the poll thread only (Open and Close leave it alone), read lock-free.
     std::atomic<int> linkStatus_{kStatusFailed};
     std::atomic<int> startSequences_{0};
     std::atomic<int> lastOpenError_{0};
