@@ -9,8 +9,8 @@
 #include <QMenuBar>
 #include <QStyle>
 
+#include "dialogs/port_open_message.h"
 #include "monitor/panel_menu_commands.h"
-#include "monitor/port_open_message.h"
 #include "monitor/service_view.h"
 #include "monitor/value_displays.h"
 #include "monitor/window_menu.h"
@@ -193,7 +193,7 @@ void MainWindow::OpenStoredPort() {
     if (!panel_.Open(portNumber_)) {
         const int error = panel_.LastOpenError();
         panel_.Close();
-        Tell(QString::fromStdString(PortOpenFailureMessage(portNumber_, error)));
+        Tell(QString::fromStdString(PortOpenFailureText(portNumber_, error)));
         RunPortSelection();
     }
 }
@@ -230,7 +230,7 @@ bool MainWindow::OpenPort(int portNumber) {
     const int error = panel_.LastOpenError();
     panel_.Close();
     portNumber_ = 0;
-    Tell(QString::fromStdString(PortOpenFailureMessage(portNumber, error)));
+    Tell(QString::fromStdString(PortOpenFailureText(portNumber, error)));
     return false;
 }
 

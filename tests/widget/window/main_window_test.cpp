@@ -131,8 +131,7 @@ void MainWindowTest::portOpenFailureNamesTheFixableCause_data() {
     QTest::addColumn<int>("error");
     QTest::addColumn<QString>("secondLine");
     QTest::newRow("no permission") << EACCES << QStringLiteral("dialout");
-    QTest::newRow("in use") << EBUSY << QStringLiteral("używany przez inny program");
-    QTest::newRow("lock held") << EWOULDBLOCK << QStringLiteral("używany przez inny program");
+    QTest::newRow("in use") << EBUSY << QStringLiteral("zajęty przez inny program");
 }
 
 void MainWindowTest::portOpenFailureNamesTheFixableCause() {
