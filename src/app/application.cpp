@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QLibraryInfo>
+#include <QScopeGuard>
 #include <QScreen>
 #include <QTranslator>
 #include <cstdio>
@@ -52,10 +53,12 @@ std::unique_ptr<sim::PtySimulator> StartDemoPanel(int kind) {
 // Starts the window and runs it until it closes or a quit signal arrives.
 void RunWindow(QApplication& app, MainWindow& window, const QuitSignals& quitSignals) {
     bool closed = false;
-    QObject::connect(&window, &MainWindow::closed, &app, [&closed] {
-        closed = true;
-        QCoreApplication::quit();
-    });
+    const QMetaObject::Connection ending =
+        QObject::connect(&window, &MainWindow::closed, &app, [&closed] {
+            closed = true;
+            QCoreApplication::quit();
+        });
+    const auto forget = qScopeGuard([&ending] { QObject::disconnect(ending); });
     window.Start();
     // A message box during the start may have seen a quit signal or the
     // window's end; exec() would then wait for nothing.
