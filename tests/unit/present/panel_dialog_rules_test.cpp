@@ -3,9 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "dialogs/panel_clock_rules.h"
-#include "dialogs/panel_commands.h"
 #include "dialogs/pid_cv_rules.h"
-#include "recording_panel.h"
 
 namespace tk358 {
 namespace {
@@ -57,22 +55,6 @@ TEST(PidCvRulesTest, PidValuesNeedTheParametersOfThePanelsOwnKind) {
         EXPECT_EQ(PidReadable(c.kind, parameters), c.readable)
             << "kind " << c.kind << ", read kind " << c.completeKind;
     }
-}
-
-TEST(PidCvRulesTest, CvLimitsAreInclusive) {
-    EXPECT_TRUE(CvInRange(-100.0));
-    EXPECT_TRUE(CvInRange(100.0));
-    EXPECT_FALSE(CvInRange(100.01));
-    EXPECT_FALSE(CvInRange(-100.000001));
-}
-
-TEST(PanelCommandsTest, InformationNeedsThePanelInformationOnly) {
-    RecordingPanel panel;
-    panel.identity.serialNumber = 42;
-    EXPECT_EQ(ReadPanelInfoRecords(panel)->identity.serialNumber, 42);
-    EXPECT_EQ(panel.calls, (std::vector<std::string>{"info", "identity"}));
-    panel.linkStatus = kStatusBusy;
-    EXPECT_FALSE(ReadPanelInfoRecords(panel).has_value());
 }
 
 }  // namespace
