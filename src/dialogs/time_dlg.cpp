@@ -151,6 +151,14 @@ SystemTime CTimeDlg::PcNow() const {
 }
 
 std::optional<PanelDialog::FieldError> CTimeDlg::Validate() {
+    // A clock still followed is read afresh, so that OK without a change sets
+    // the clock it shows now rather than one up to a tick old; the panel's own
+    // clock then matches as a whole and is not written at all.
+    if (panelTimer_.isActive()) {
+        FollowPanel();
+    } else if (pcTimer_.isActive()) {
+        FollowPc();
+    }
     const QTime time = timeEdit_->time();
     const QDate date = calendar_->selectedDate();
     const std::optional<SystemTime> t = ClockToWrite(date.year(), date.month(), date.day(),

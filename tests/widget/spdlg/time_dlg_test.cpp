@@ -174,6 +174,31 @@ private slots:
         QVERIFY(f.sink.boxes.empty());
     }
 
+    // The clock followed has moved on since the last tick: OK takes it as it is
+    // now, so an unchanged panel clock is written as itself (and the session
+    // then sends nothing), never set back.
+    void okTakesTheFollowedClockAsItIsNow_data() {
+        QTest::addColumn<bool>("pc");
+        QTest::addColumn<QString>("call");
+        QTest::newRow("panel") << false << "SetPanelClock(2024-03-01 w5 00:00:00.000)";
+        QTest::newRow("PC") << true << "SetPanelClock(2031-07-15 w2 08:09:11.000)";
+    }
+    void okTakesTheFollowedClockAsItIsNow() {
+        QFETCH(bool, pc);
+        QFETCH(QString, call);
+        Fixture f;
+        QVERIFY(ShowActive(*f.dialog));
+        if (pc) {
+            QTest::mouseClick(Button(*f.dialog, "pcTimeButton"), Qt::LeftButton);
+        }
+        f.panel.clock.time = At(2024, 3, 1, 0, 0, 0);
+        f.panel.clock.time.dayOfWeek = 5;
+        *f.pcNow = QDateTime(QDate(2031, 7, 15), QTime(8, 9, 11, 250));
+        ClickOk(*f.dialog);  // before the next tick
+        QTRY_COMPARE(f.dialog->result(), int(QDialog::Accepted));
+        QCOMPARE(ToQStringList(f.panel.Calls()), QStringList{call});
+    }
+
     void aFailedWriteKeepsTheChoice() {
         Fixture f;
         f.panel.ScriptStatuses({kStatusFailed});
