@@ -25,6 +25,7 @@ QString ToQString(const std::string& text) {
 }  // namespace
 
 CSPTimeValueDlg::CSPTimeValueDlg(PanelAccess& session, QWidget* parent)
+    // No common write failure: each of the four writes tells its own.
     : PanelDialog(session,
                   {QStringLiteral("Nie można odczytać wartości zadanej"), QString(),
                    QStringLiteral("Nie można ustawić wartości zadanej")},
