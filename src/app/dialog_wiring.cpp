@@ -1,6 +1,6 @@
 #include "app/dialog_wiring.h"
 
-#include "dialogs/dlg_canal.h"
+#include "dialogs/panel_menu_commands.h"
 #include "dialogs/port_dlg.h"
 #include "monitor/main_window.h"
 
@@ -17,16 +17,21 @@ void WireDialogs(MainWindow& window) {
         return dialog.PortNumber();
     };
 
-    hooks.chooseZone = [](QWidget* parent) -> std::optional<int> {
-        CDlgCanal dialog(0, parent);
-        if (dialog.exec() != QDialog::Accepted) {
-            return std::nullopt;
-        }
-        return dialog.Zone();
+    // The Panel menu's dialogs show their own refusals through the window's
+    // message boxes.
+    const auto command = [](int (*run)(PanelAccess&, QWidget*, MessageSink*)) {
+        return [run](QWidget* parent, PanelAccess& panel, MessageSink& messages) {
+            run(panel, parent, &messages);
+        };
     };
+    hooks.panelInfo = command(RunPanelInfoCommand);
+    hooks.setpoint = command(RunSetpointCommand);
+    hooks.pid = command(RunPidCommand);
+    hooks.cv = command(RunCvCommand);
+    hooks.clock = command(RunClockCommand);
 
-    // Not connected yet, each waiting for its dialog or flow: panelInfo, setpoint, regulation, pid,
-    // cv, clock, help, about, logStart, logSetup and loggingState.
+    // Not connected yet, each waiting for its dialog or flow: regulation,
+    // help, about, logStart, logSetup and loggingState.
 }
 
 }  // namespace tk358

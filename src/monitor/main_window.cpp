@@ -10,7 +10,7 @@
 #include <QStyle>
 
 #include "dialogs/port_open_message.h"
-#include "monitor/panel_menu_commands.h"
+#include "monitor/panel_command_rules.h"
 #include "monitor/service_view.h"
 #include "monitor/value_displays.h"
 #include "monitor/window_menu.h"
@@ -104,12 +104,20 @@ void MainWindow::ConnectMenu() {
             hooks_.logSetup(this);
         }
     });
-    on(MenuCommand::kPanelInfo, [this] { RunPanelCommand(RunPanelInformation); });
-    on(MenuCommand::kSetpoint, [this] { RunPanelCommand(RunSetpointCommand); });
-    on(MenuCommand::kRegulation, [this] { RunPanelCommand(RunRegulationCommand); });
-    on(MenuCommand::kPid, [this] { RunPanelCommand(RunPidCommand); });
-    on(MenuCommand::kCv, [this] { RunPanelCommand(RunCvCommand); });
-    on(MenuCommand::kClock, [this] { RunPanelCommand(RunClockCommand); });
+    const auto panelCommand = [this](MenuCommand command,
+                                     WindowHooks::PanelCommand WindowHooks::*hook) {
+        connect(menu_->Action(command), &QAction::triggered, this, [this, hook] {
+            if (hooks_.*hook) {
+                (hooks_.*hook)(this, panel_, *sink_);
+            }
+        });
+    };
+    panelCommand(MenuCommand::kPanelInfo, &WindowHooks::panelInfo);
+    panelCommand(MenuCommand::kSetpoint, &WindowHooks::setpoint);
+    panelCommand(MenuCommand::kPid, &WindowHooks::pid);
+    panelCommand(MenuCommand::kCv, &WindowHooks::cv);
+    panelCommand(MenuCommand::kClock, &WindowHooks::clock);
+    on(MenuCommand::kRegulation, [this] { RunRegulation(); });
     on(MenuCommand::kHelp, [this] {
         if (hooks_.help) {
             hooks_.help(this);
@@ -122,8 +130,15 @@ void MainWindow::ConnectMenu() {
     });
 }
 
-void MainWindow::RunPanelCommand(void (*command)(const PanelCommandContext&)) {
-    command(PanelCommandContext{this, panel_, hooks_, *sink_, readings_});
+void MainWindow::RunRegulation() {
+    const RegulationChoice choice = ChooseRegulationDialog(readings_.identity, readings_.clock);
+    if (choice.dialog == RegulationDialog::kRefused) {
+        Tell(QString::fromUtf8(kCannotReadRegulationMessage));
+        return;
+    }
+    if (hooks_.regulation) {
+        hooks_.regulation(this, panel_, *sink_, choice);
+    }
 }
 
 // --- Settings ---------------------------------------------------------------

@@ -27,7 +27,6 @@ class QLineEdit;
 
 namespace tk358 {
 
-struct PanelCommandContext;
 class ServiceView;
 class StatusIndicator;
 class ValueDisplay;
@@ -127,7 +126,7 @@ private:
     bool SecondSetpointAvailable() const;
     void RunColours();
     void RunFonts();
-    void RunPanelCommand(void (*command)(const PanelCommandContext&));
+    void RunRegulation();
 
     PanelConnection& panel_;
     WindowHooks hooks_;

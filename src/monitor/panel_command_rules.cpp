@@ -32,15 +32,4 @@ RegulationChoice ChooseRegulationDialog(const PanelIdentity& identity, const Pan
     return choice;
 }
 
-SetpointDialog ChooseSetpointDialog(int deviceType) {
-    return deviceType == kDualZoneController ? SetpointDialog::kWithTimes : SetpointDialog::kSingle;
-}
-
-PidStart ChoosePidStart(const PanelIdentity& identity) {
-    if (identity.identified == 0) {
-        return PidStart::kNothing;
-    }
-    return identity.deviceType == kDualZoneController ? PidStart::kChooseZone : PidStart::kDirect;
-}
-
 }  // namespace tk358

@@ -1,14 +1,13 @@
 #pragma once
 
-// Which dialog a command of the "Panel" menu opens for the attached panel, and
-// when it refuses with a message instead.
+// Which dialog "Panel" -> "Parametry regulacji" opens for the attached panel,
+// and when it refuses with a message instead.
 
 #include "link/records.h"
 
 namespace tk358 {
 
 inline constexpr char kCannotReadRegulationMessage[] = "Nie można odczytać parametrów regulacji";
-inline constexpr char kCannotReadPanelInfoMessage[] = "Nie można odczytać informacji o panelu";
 
 // "Parametry regulacji", by the panel kind.
 enum class RegulationDialog {
@@ -32,15 +31,5 @@ struct RegulationChoice {
 // Refused when the panel is not identified, for a threshold regulator whose
 // clock reading is not valid, and for kinds above the threshold regulator.
 RegulationChoice ChooseRegulationDialog(const PanelIdentity& identity, const PanelClock& clock);
-
-// "Wartość zadana": the dual-zone controller edits both set points with their
-// switch-on times; every other kind its one set point.
-enum class SetpointDialog { kSingle, kWithTimes };
-SetpointDialog ChooseSetpointDialog(int deviceType);
-
-// "Parametry PID" opens nothing for a panel that is not identified; the
-// dual-zone controller asks for the zone first.
-enum class PidStart { kNothing, kDirect, kChooseZone };
-PidStart ChoosePidStart(const PanelIdentity& identity);
 
 }  // namespace tk358

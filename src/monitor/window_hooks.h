@@ -8,6 +8,7 @@
 #include <functional>
 #include <optional>
 
+#include "dialogs/message_box.h"
 #include "link/panel_access.h"
 #include "monitor/panel_command_rules.h"
 #include "monitor/status_text.h"
@@ -22,23 +23,20 @@ struct WindowHooks {
     // then opens the port and repeats the choice when that fails.
     std::function<std::optional<int>(QWidget* parent, int current)> choosePort;
 
-    // "Panel" -> "Informacje", with the panel information just read and the
-    // identity.
-    std::function<void(QWidget* parent, const PanelInfo& info, const PanelIdentity& identity)>
-        panelInfo;
-    // "Panel" -> "Wartość zadana".
-    std::function<void(QWidget* parent, PanelAccess& panel, SetpointDialog dialog)> setpoint;
-    // "Panel" -> "Parametry regulacji", when not refused.
-    std::function<void(QWidget* parent, PanelAccess& panel, RegulationChoice choice)> regulation;
-    // "Panel" -> "Parametry PID" on the dual-zone controller: the zone (0 or 1),
-    // or nothing when cancelled.
-    std::function<std::optional<int>(QWidget* parent)> chooseZone;
-    // "Panel" -> "Parametry PID" for `zone` (0 on single-zone panels).
-    std::function<void(QWidget* parent, PanelAccess& panel, int zone)> pid;
-    // "Panel" -> "Ustawienia CV".
-    std::function<void(QWidget* parent, PanelAccess& panel)> cv;
-    // "Panel" -> "Ustawienia czasu".
-    std::function<void(QWidget* parent, PanelAccess& panel)> clock;
+    // The commands of the "Panel" menu. Each decides what the attached panel
+    // allows, shows its refusal through `messages` or runs its dialog.
+    using PanelCommand =
+        std::function<void(QWidget* parent, PanelAccess& panel, MessageSink& messages)>;
+    PanelCommand panelInfo;  // "Informacje"
+    PanelCommand setpoint;   // "Wartość zadana"
+    PanelCommand pid;        // "Parametry PID"
+    PanelCommand cv;         // "Ustawienia CV"
+    PanelCommand clock;      // "Ustawienia czasu"
+    // "Parametry regulacji": the window has refused already when the panel
+    // allows no dialog; `choice` says which one to run.
+    std::function<void(QWidget* parent, PanelAccess& panel, MessageSink& messages,
+                       RegulationChoice choice)>
+        regulation;
     // "Pomoc" -> "Pomoc" and "O programie".
     std::function<void(QWidget* parent)> help;
     std::function<void(QWidget* parent)> about;

@@ -40,15 +40,5 @@ TEST(PanelCommandRulesTest, RegulationDialogByPanel) {
     }
 }
 
-TEST(PanelCommandRulesTest, PidAsksForTheZoneOnlyOnTheDualZoneController) {
-    PanelIdentity id;
-    EXPECT_EQ(ChoosePidStart(id), PidStart::kNothing);
-    id.identified = 1;
-    id.deviceType = kDualZoneController;
-    EXPECT_EQ(ChoosePidStart(id), PidStart::kChooseZone);
-    id.deviceType = kThresholdRegulator;
-    EXPECT_EQ(ChoosePidStart(id), PidStart::kDirect);
-}
-
 }  // namespace
 }  // namespace tk358

@@ -106,7 +106,8 @@ private slots:
     void restoredRectangleOutlivesMaximising();
     void unsupportedPanelStopsOnce();
     void closeResults();
-    void panelCommandsRefuseOrOpen();
+    void regulationRefusesOrOpensByPanel();
+    void panelCommandsReachTheirDialogs();
     void coloursOfferTheThirdRowOnlyForTwoSetpointPanels();
 };
 
@@ -536,97 +537,65 @@ void MainWindowTest::closeResults() {
     }
 }
 
-void MainWindowTest::panelCommandsRefuseOrOpen() {
+void MainWindowTest::regulationRefusesOrOpensByPanel() {
     struct Case {
         const char* name;
-        MenuCommand command;
         uint8_t type;
         bool identified;
         bool clockValid;
-        std::optional<int> zoneAnswer;
-        QString opened;   // the hook reached, with its argument
-        QString message;  // or the message shown
+        int opened;  // the dialog reached, -1 for the refusal message
     };
-    const QString cannotRegulate = QStringLiteral("Nie można odczytać parametrów regulacji");
     const std::vector<Case> cases = {
-        {"regulation, not identified",
-         MenuCommand::kRegulation,
-         0,
-         false,
-         false,
-         {},
-         {},
-         cannotRegulate},
-        {"regulation, threshold without clock",
-         MenuCommand::kRegulation,
-         4,
-         true,
-         false,
-         {},
-         {},
-         cannotRegulate},
-        {"regulation, threshold with clock",
-         MenuCommand::kRegulation,
-         4,
-         true,
-         true,
-         {},
-         QStringLiteral("regulation 4"),
-         {}},
-        {"regulation, drain valve",
-         MenuCommand::kRegulation,
-         1,
-         true,
-         false,
-         {},
-         QStringLiteral("regulation 2"),
-         {}},
-        {"pid, not identified", MenuCommand::kPid, 0, false, false, {}, {}, {}},
-        {"pid, dual zone cancelled", MenuCommand::kPid, 3, true, false, std::nullopt, {}, {}},
-        {"pid, dual zone 2", MenuCommand::kPid, 3, true, false, 1, QStringLiteral("pid 1"), {}},
-        {"pid, temperature", MenuCommand::kPid, 0, true, false, {}, QStringLiteral("pid 0"), {}},
-        {"set point, dual zone",
-         MenuCommand::kSetpoint,
-         3,
-         true,
-         false,
-         {},
-         QStringLiteral("setpoint 1"),
-         {}},
-        {"set point, drain valve",
-         MenuCommand::kSetpoint,
-         1,
-         true,
-         false,
-         {},
-         QStringLiteral("setpoint 0"),
-         {}},
+        {"not identified", kTemperatureController, false, false, -1},
+        {"threshold without clock", kThresholdRegulator, true, false, -1},
+        {"threshold with clock", kThresholdRegulator, true, true,
+         static_cast<int>(RegulationDialog::kThresholdClock)},
+        {"drain valve", kDrainValveController, true, false,
+         static_cast<int>(RegulationDialog::kDrainValve)},
     };
     for (const Case& c : cases) {
         Harness h(WithPort(1));
         h.panel.openable = {1};
         h.panel.Connect(c.type);
         h.panel.identity.identified = c.identified ? 1 : 0;
-        h.panel.clock.valid = c.clockValid ? 1 : 0;
-        h.panel.clock.clockEnabled = 1;
-        QString opened;
-        WindowHooks& hooks = h.window->Hooks();
-        hooks.regulation = [&](QWidget*, PanelAccess&, RegulationChoice r) {
-            opened = QStringLiteral("regulation %1").arg(static_cast<int>(r.dialog));
-        };
-        hooks.pid = [&](QWidget*, PanelAccess&, int zone) {
-            opened = QStringLiteral("pid %1").arg(zone);
-        };
-        hooks.chooseZone = [&](QWidget*) { return c.zoneAnswer; };
-        hooks.setpoint = [&](QWidget*, PanelAccess&, SetpointDialog d) {
-            opened = QStringLiteral("setpoint %1").arg(static_cast<int>(d));
+        h.panel.clock = {{}, 1, static_cast<uint8_t>(c.clockValid ? 1 : 0)};
+        int opened = -1;
+        h.window->Hooks().regulation = [&](QWidget*, PanelAccess&, MessageSink&,
+                                           RegulationChoice r) {
+            opened = static_cast<int>(r.dialog);
         };
         h.StartAndShow();
-        h.Action(c.command)->trigger();
+        h.Action(MenuCommand::kRegulation)->trigger();
         QVERIFY2(opened == c.opened, c.name);
-        QVERIFY2(h.sink.Texts() == (c.message.isEmpty() ? QStringList{} : QStringList{c.message}),
-                 c.name);
+        const QStringList refusal{QStringLiteral("Nie można odczytać parametrów regulacji")};
+        QVERIFY2(h.sink.Texts() == (c.opened < 0 ? refusal : QStringList{}), c.name);
     }
+}
+
+void MainWindowTest::panelCommandsReachTheirDialogs() {
+    Harness h(WithPort(1));
+    h.panel.openable = {1};
+    h.StartAndShow();
+    QStringList reached;
+    const auto record = [&](const char* name) {
+        return [&, name](QWidget* parent, PanelAccess& panel, MessageSink& messages) {
+            QCOMPARE(parent, h.window.get());
+            QCOMPARE(&panel, static_cast<PanelAccess*>(&h.panel));
+            QCOMPARE(&messages, static_cast<MessageSink*>(&h.sink));
+            reached << QString::fromUtf8(name);
+        };
+    };
+    WindowHooks& hooks = h.window->Hooks();
+    hooks.panelInfo = record("info");
+    hooks.setpoint = record("setpoint");
+    hooks.pid = record("pid");
+    hooks.cv = record("cv");
+    hooks.clock = record("clock");
+    for (MenuCommand c : {MenuCommand::kPanelInfo, MenuCommand::kSetpoint, MenuCommand::kPid,
+                          MenuCommand::kCv, MenuCommand::kClock}) {
+        h.Action(c)->trigger();
+    }
+    QCOMPARE(reached, (QStringList{"info", "setpoint", "pid", "cv", "clock"}));
 }
 
 void MainWindowTest::coloursOfferTheThirdRowOnlyForTwoSetpointPanels() {
