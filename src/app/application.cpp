@@ -115,7 +115,10 @@ int RunApplication(int argc, char** argv) {
         keeper.Save(current, screen.width(), screen.height());
     };
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, save);
-    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app, &QCoreApplication::quit);
+    // exit() rather than quit(): it also ends a message box shown during the
+    // start, before the main loop runs.
+    QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app,
+                     [] { QCoreApplication::exit(0); });
 
     RunWindow(app, window, quitSignals);
     save();

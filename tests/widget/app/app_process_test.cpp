@@ -41,22 +41,28 @@ private slots:
 
 void AppProcessTest::signalEndsTheProgramWithItsSettingsSaved_data() {
     QTest::addColumn<int>("signo");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGINT") << SIGINT;
+    QTest::addColumn<int>("port");
+    QTest::newRow("SIGTERM") << SIGTERM << 0;
+    QTest::newRow("SIGINT") << SIGINT << 0;
+    // A port that does not open: the signal comes while its message is shown.
+    QTest::newRow("SIGTERM, message up") << SIGTERM << 200;
 }
 
 void AppProcessTest::signalEndsTheProgramWithItsSettingsSaved() {
     QFETCH(int, signo);
+    QFETCH(int, port);
     QTemporaryDir dir;
     const QString settings = dir.filePath(QStringLiteral("tk358.ini"));
     {
         QFile file(settings);
         QVERIFY(file.open(QIODevice::WriteOnly));
-        // No port: the program runs without a link. The rectangle lies past
-        // the right edge of the screen, so saving moves it.
-        file.write(
-            "[GENERAL]\r\nPORT_NR=0\r\nWINDOW_LEFT=700\r\nWINDOW_RIGHT=1500\r\n"
-            "TOPMOST=1\r\n");
+        // No port, or one that does not open (COM200 is neither in the empty
+        // port directory nor in the table). The rectangle lies past the right
+        // edge of the screen, so saving moves it.
+        file.write(QStringLiteral("[GENERAL]\r\nPORT_NR=%1\r\nWINDOW_LEFT=700\r\n"
+                                  "WINDOW_RIGHT=1500\r\nTOPMOST=1\r\n")
+                       .arg(port)
+                       .toUtf8());
     }
     QProcess program;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -78,6 +84,7 @@ void AppProcessTest::signalEndsTheProgramWithItsSettingsSaved() {
         QVERIFY2(saved.contains(section), section);
     }
     QVERIFY2(saved.contains("TOPMOST=1"), saved.constData());
+    QVERIFY2(saved.contains(QStringLiteral("PORT_NR=%1").arg(port).toUtf8()), saved.constData());
     // Offscreen screens are 800 pixels wide.
     QVERIFY2(saved.contains("WINDOW_RIGHT=800"), saved.constData());
 }
