@@ -55,6 +55,11 @@ IFS=, read -r -a executables <<<"$programs"
 for program in "${executables[@]}"; do
     need "$bindir/$program"
 done
+if [ -x "$prefix/$bindir/tk358" ]; then
+    # The installed program must start from its new place (libraries, plugins).
+    HOME="$prefix" XDG_CONFIG_HOME="$prefix/config" QT_QPA_PLATFORM=offscreen \
+        "$prefix/$bindir/tk358" --version >/dev/null || fail "the installed tk358 --version failed"
+fi
 if [ -x "$prefix/$bindir/tk358-sim" ]; then
     "$prefix/$bindir/tk358-sim" --help >/dev/null || fail "the installed tk358-sim --help failed"
 fi
