@@ -46,6 +46,7 @@ CParamADlg::CParamADlg(PanelAccess& session, QWidget* parent)
     fan1_ = AddCheckRow(grid, QStringLiteral("Wentylator 1"), QStringLiteral("fan1Check"));
     fan2_ = AddCheckRow(grid, QStringLiteral("Wentylator 2"), QStringLiteral("fan2Check"));
     grid->setColumnStretch(3, 1);
+    AddBottomSpace(grid);
 }
 
 bool CParamADlg::Fill() {

@@ -34,6 +34,7 @@ CParamCDlg::CParamCDlg(PanelAccess& session, bool channelChoice, QWidget* parent
     grid->addWidget(oneChannel_, row + 1, 0, 1, 4);
     grid->addWidget(twoChannels_, row + 2, 0, 1, 4);
     grid->setColumnStretch(3, 1);
+    AddBottomSpace(grid);
 
     // The second channel's fields follow the choice at once.
     for (QRadioButton* radio : {oneChannel_, twoChannels_}) {

@@ -29,6 +29,7 @@ CParamCTimeDlg::CParamCTimeDlg(PanelAccess& session, QWidget* parent)
     twoChannels_ = NewRadio(QStringLiteral("2 kanały"), QStringLiteral("twoChannelsRadio"));
     grid->addWidget(oneChannel_, 3, 0, 1, 2);
     grid->addWidget(twoChannels_, 4, 0, 1, 2);
+    AddBottomSpace(grid);
 
     // The second channel's fields follow the choice at once.
     for (QRadioButton* radio : {oneChannel_, twoChannels_}) {
@@ -48,12 +49,16 @@ QGroupBox* CParamCTimeDlg::BuildZone(const QString& title, const QString& prefix
     startLabel->setBuddy(zone.hour);
     grid->addWidget(startLabel, 0, 0);
     grid->addLayout(start, 0, 1, 1, 2);
+    auto* hourUnit = new QLabel(QStringLiteral("h"));
+    auto* minuteUnit = new QLabel(QStringLiteral("min"));
     start->addWidget(zone.hour);
-    start->addWidget(new QLabel(QStringLiteral("h")));
+    start->addWidget(hourUnit);
     start->addSpacing(6);
     start->addWidget(zone.minute);
-    start->addWidget(new QLabel(QStringLiteral("min")));
+    start->addWidget(minuteUnit);
     start->addStretch(1);
+    FollowEnabledOf(zone.hour, {startLabel, hourUnit});
+    FollowEnabledOf(zone.minute, {minuteUnit});
 
     const QString celsius = QStringLiteral("°C");
     zone.t1 =

@@ -31,16 +31,18 @@ CParamDlg::CParamDlg(PanelAccess& session, QWidget* parent)
                               QStringLiteral("minOnTimeEdit"));
     deadBand_ = AddNumberRow(grid, QStringLiteral("Nieczułość sterowania"), QStringLiteral("%"),
                              QStringLiteral("deadBandEdit"));
-    grid->setColumnStretch(3, 1);
 
     directionLabel_ = new QLabel(QStringLiteral("Reg. rewersyjna"));
     directionLabel_->setObjectName(QStringLiteral("directionLabel"));
     normal_ = NewRadio(QStringLiteral("Sterowanie normalne"), QStringLiteral("normalRadio"));
     reverse_ = NewRadio(QStringLiteral("Sterowanie rewersyjne"), QStringLiteral("reverseRadio"));
+    grid->setRowMinimumHeight(grid->rowCount(), 4);
     const int row = grid->rowCount();
     grid->addWidget(directionLabel_, row, 0, Qt::AlignTop);
     grid->addWidget(normal_, row, 1, 1, 3);
     grid->addWidget(reverse_, row + 1, 1, 1, 3);
+    grid->setColumnStretch(3, 1);
+    AddBottomSpace(grid);
 }
 
 bool CParamDlg::Fill() {

@@ -1,15 +1,42 @@
 #include "dialogs/param_form.h"
 
+#include <QEvent>
 #include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QList>
 #include <QRadioButton>
 
 #include "dialogs/regulation_params.h"
 #include "monitor/text_format.h"
 
 namespace tk358 {
+namespace {
+
+// Keeps a row's label and unit enabled exactly when its field is.
+class FollowEnabled : public QObject {
+public:
+    FollowEnabled(QWidget* field, std::initializer_list<QWidget*> followers)
+        : QObject(field), followers_(followers) {
+        field->installEventFilter(this);
+    }
+
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::EnabledChange) {
+            const bool enabled = static_cast<QWidget*>(watched)->isEnabled();
+            for (QWidget* w : followers_) {
+                w->setEnabled(enabled);
+            }
+        }
+        return false;
+    }
+
+private:
+    QList<QWidget*> followers_;
+};
+
+}  // namespace
 
 QLineEdit* NewNumberField(const QString& objectName, int characters, QWidget* parent) {
     auto* field = new QLineEdit(parent);
@@ -27,12 +54,20 @@ QLineEdit* AddNumberRow(QGridLayout* grid, const QString& label, const QString& 
     auto* caption = new QLabel(label);
     QLineEdit* field = NewNumberField(objectName, 7);
     caption->setBuddy(field);
+    auto* unitLabel = new QLabel(unit);
     grid->addWidget(caption, row, 0);
     grid->addWidget(field, row, 1);
-    if (!unit.isEmpty()) {
-        grid->addWidget(new QLabel(unit), row, 2);
-    }
+    grid->addWidget(unitLabel, row, 2);
+    FollowEnabledOf(field, {caption, unitLabel});
     return field;
+}
+
+void FollowEnabledOf(QWidget* field, std::initializer_list<QWidget*> followers) {
+    new FollowEnabled(field, followers);  // owned by the field
+}
+
+void AddBottomSpace(QGridLayout* grid) {
+    grid->setRowMinimumHeight(grid->rowCount(), 6);
 }
 
 QRadioButton* NewRadio(const QString& text, const QString& objectName, QWidget* parent) {

@@ -23,6 +23,7 @@ CParamZDlg::CParamZDlg(PanelAccess& session, QWidget* parent)
     deviation_ = AddNumberRow(grid, QStringLiteral("Odchyłka popr. temp."), QStringLiteral("°C"),
                               QStringLiteral("deviationEdit"));
     grid->setColumnStretch(3, 1);
+    AddBottomSpace(grid);
 }
 
 bool CParamZDlg::Fill() {
