@@ -63,7 +63,9 @@ std::optional<ValveParameters> ReadValveParameters(const PanelAccess& session) {
         v.closeTime = p.Value(33);
         v.deadTime = p.Value(34);
         v.minStandstill = p.Value(35);
-        v.deadBand = p.Value(36);
+        // One byte on this kind; the bounds 0..25.5 % make it unsigned, so a
+        // byte read back with its sign still shows what was written.
+        v.deadBand = p.Value(36) & 0xFF;
         v.minOnTime = p.Value(37);
     }
     return v;
@@ -84,8 +86,19 @@ std::optional<VentilationParameters> ReadVentilationParameters(const PanelAccess
         return std::nullopt;
     }
     const ParameterSet& p = s.parameters;
-    return VentilationParameters{p.Value(72), p.Value(73), p.Value(74), p.Value(75), p.Value(76),
-                                 p.Value(77), p.Value(78), p.Value(79), p.Value(80)};
+    // The thresholds are two bytes written without a sign; read back either
+    // way, below zero they must show as such.
+    VentilationParameters v;
+    v.t1 = p.Signed16(72);
+    v.t2 = p.Signed16(73);
+    v.h1 = p.Value(74);
+    v.h2 = p.Value(75);
+    v.airing = p.Value(76);
+    v.fans = p.Value(77);
+    v.airingTime = p.Value(78);
+    v.airingPeriod = p.Value(79);
+    v.airingThreshold = p.Signed16(80);
+    return v;
 }
 
 std::optional<ThresholdParameters> ReadThresholdParameters(const PanelAccess& session) {

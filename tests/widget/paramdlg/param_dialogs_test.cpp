@@ -212,6 +212,7 @@ private slots:
         row("temperature standstill", P, 0, 35, 40, "minStandstillEdit", "4.0");
         row("temperature dead band", P, 0, 36, 12, "deadBandEdit", "1.2");
         row("temperature min movement", P, 0, 37, 5, "minOnTimeEdit", "0.5");
+        row("temperature dead band read back signed", P, 0, 36, -1, "deadBandEdit", "25.5");
         row("dual-zone open time", P, 3, 140, 1000, "openTimeEdit", "100.0");
         row("dual-zone close time", P, 3, 141, 1, "closeTimeEdit", "0.1");
         row("dual-zone dead time", P, 3, 142, 2, "deadTimeEdit", "0.2");
@@ -229,6 +230,9 @@ private slots:
         row("ventilation CP", A, 2, 78, 30, "airingTimeEdit", "30");
         row("ventilation OP", A, 2, 79, 100, "airingPeriodEdit", "100");
         row("ventilation ZP", A, 2, 80, 5500, "airingThresholdEdit", "550.0");
+        row("ventilation T1 read back unsigned", A, 2, 72, 63536, "t1Edit", "-200.0");
+        row("ventilation T2 read back unsigned", A, 2, 73, 65535, "t2Edit", "-0.1");
+        row("ventilation ZP read back unsigned", A, 2, 80, 65036, "airingThresholdEdit", "-50.0");
         const auto C = ParamDialog::ParamC;
         row("threshold T1 signed", C, 4, 90, -2000, "t1Edit", "-200.0");
         row("threshold T2 signed", C, 4, 91, -150, "t2Edit", "-15.0");
