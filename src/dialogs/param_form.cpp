@@ -6,6 +6,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QList>
+#include <QPointer>
 #include <QRadioButton>
 
 #include "dialogs/regulation_params.h"
@@ -17,23 +18,27 @@ namespace {
 // Keeps a row's label and unit enabled exactly when its field is.
 class FollowEnabled : public QObject {
 public:
-    FollowEnabled(QWidget* field, std::initializer_list<QWidget*> followers)
-        : QObject(field), followers_(followers) {
+    FollowEnabled(QWidget* field, std::initializer_list<QWidget*> followers) : QObject(field) {
+        for (QWidget* w : followers) {
+            followers_.append(w);
+        }
         field->installEventFilter(this);
     }
 
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::EnabledChange) {
             const bool enabled = static_cast<QWidget*>(watched)->isEnabled();
-            for (QWidget* w : followers_) {
-                w->setEnabled(enabled);
+            for (const QPointer<QWidget>& w : followers_) {
+                if (w != nullptr) {
+                    w->setEnabled(enabled);
+                }
             }
         }
         return false;
     }
 
 private:
-    QList<QWidget*> followers_;
+    QList<QPointer<QWidget>> followers_;
 };
 
 }  // namespace
@@ -44,7 +49,6 @@ QLineEdit* NewNumberField(const QString& objectName, int characters, QWidget* pa
     const QFontMetrics metrics(field->font());
     // Room for the digits plus the frame and text margins of the style.
     field->setFixedWidth(metrics.horizontalAdvance(QString(characters, QLatin1Char('0'))) + 16);
-    field->setMaxLength(32);
     return field;
 }
 
