@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace tk358 {
 namespace {
 
@@ -17,6 +19,10 @@ struct ChoiceCase {
     ParamDialog dialog;
     bool channelChoice;
 };
+
+void PrintTo(const ChoiceCase& c, std::ostream* os) {
+    *os << c.name;
+}
 
 class ParamDialogChoiceTest : public testing::TestWithParam<ChoiceCase> {};
 
