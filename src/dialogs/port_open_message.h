@@ -1,0 +1,15 @@
+#pragma once
+
+// The operator's message when a serial port cannot be opened.
+
+#include <string>
+
+namespace tk358 {
+
+// "Nie można otworzyć portu COMn", with a second line for the causes a user
+// can fix: no permission (`error` EACCES or EPERM: the group that may use
+// serial ports) and a port held by another program (EBUSY, also for the
+// port's lock). Other errors get the first line alone.
+std::string PortOpenFailureText(int portNumber, int error);
+
+}  // namespace tk358

@@ -1,0 +1,89 @@
+#pragma once
+
+// The records decoded from the panel's lines, the parameter cache, and the
+// decoders that fill them. Every record is stored and copied under one data
+// lock, so a getter always sees a record whole.
+//
+// A decoder returns kStatusOk when the line was decoded or deliberately
+// ignored, kStatusBusy for a busy panel-information answer, and kStatusFailed
+// when the line is too short for its layout or carries an error bit; then it
+// stores nothing (the set-point lines store their fault bits first).
+
+#include <cstdint>
+#include <mutex>
+
+#include "link/frame.h"
+#include "link/parameter_set.h"
+#include "link/records.h"
+
+namespace tk358 {
+
+class PanelRecords {
+public:
+    int DecodeIdentification(const AnswerLine& line);  // "020A00:"
+    int DecodeTemperature(const AnswerLine& line);     // "020200:"
+    int DecodeSetpoint(const AnswerLine& line);        // "028000:"
+    int DecodeDualSetpoint(const AnswerLine& line);    // "028B00:"
+    int DecodeRegulator(const AnswerLine& line);       // "028800:"
+    int DecodeValve(const AnswerLine& line);           // "028900:"
+    int DecodeDrainValve(const AnswerLine& line);      // "028A00:"
+    int DecodeVentilation(const AnswerLine& line);     // "029300:"
+    int DecodeActiveZone(const AnswerLine& line);      // "029800:"
+    int DecodeRelay(const AnswerLine& line);           // "029500:"
+    int DecodeClock(const AnswerLine& line);           // "030000:"
+    int DecodePanelInfo(const AnswerLine& line);       // "050100:"
+    // "028600:": stores the value in the cache and sets `code` to the code read.
+    int DecodeParameterRead(const AnswerLine& line, int& code);
+    // "028700:": whether the panel took the byte; stores nothing.
+    static int DecodeParameterWrite(const AnswerLine& line);
+
+    void CopyTo(PanelIdentity& out) const { Copy(identity_, out); }
+    void CopyTo(TemperatureReading& out) const { Copy(temperature_, out); }
+    void CopyTo(SetpointReading& out) const { Copy(setpoint_, out); }
+    void CopyTo(RegulatorState& out) const { Copy(regulator_, out); }
+    void CopyTo(ValveState& out) const { Copy(valve_, out); }
+    void CopyTo(DrainValveState& out) const { Copy(drainValve_, out); }
+    void CopyTo(VentilationState& out) const { Copy(ventilation_, out); }
+    void CopyTo(ActiveZone& out) const { Copy(activeZone_, out); }
+    void CopyTo(RelayState& out) const { Copy(relay_, out); }
+    void CopyTo(PanelClock& out) const { Copy(clock_, out); }
+    void CopyTo(PanelInfo& out) const { Copy(panelInfo_, out); }
+    void CopyTo(ParameterSet& out) const { Copy(parameters_, out); }
+
+    PanelIdentity Identity() const { return Copied(identity_); }
+    bool ParameterMatches(int code, int64_t value) const;
+    void StoreParameter(int code, int64_t value);
+    void SetReadComplete(int deviceType);
+    void ClearIdentified();
+
+private:
+    template <class Record>
+    void Copy(const Record& from, Record& to) const {
+        std::lock_guard<std::mutex> lock(dataLock_);
+        to = from;
+    }
+    template <class Record>
+    Record Copied(const Record& from) const {
+        std::lock_guard<std::mutex> lock(dataLock_);
+        return from;
+    }
+
+    // dataLock: every record below is stored and copied under it. Taken by the
+    // decoders (on the reader thread, inside the session's receive lock) and by
+    // the getters; no other lock is ever taken while it is held.
+    mutable std::mutex dataLock_;
+    PanelIdentity identity_;
+    TemperatureReading temperature_;
+    SetpointReading setpoint_;
+    RegulatorState regulator_;
+    ValveState valve_;
+    DrainValveState drainValve_;
+    VentilationState ventilation_;
+    ActiveZone activeZone_;
+    RelayState relay_;
+    PanelClock clock_;
+    PanelInfo panelInfo_;
+    ParameterSet parameters_;
+};
+
+}  // namespace tk358

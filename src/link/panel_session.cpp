@@ -1,0 +1,304 @@
+#include "link/panel_session.h"
+
+#include <cerrno>
+#include <chrono>
+#include <limits>
+#include <system_error>
+#include <utility>
+
+namespace tk358 {
+
+namespace {
+
+constexpr int64_t kNever = std::numeric_limits<int64_t>::min();
+
+constexpr int kBaudRate = 9600;
+constexpr char kParity = 'N';
+constexpr int kDataBits = 8;
+constexpr int kStopBits = 1;
+constexpr int kWriteBufferSize = 512;
+constexpr unsigned kMonitoringOn = 0x0051;  // bits 0, 4 and 6
+
+}  // namespace
+
+PanelSession::PanelSession(SessionTiming timing) : timing_(timing), lastAnswer_(kNever) {
+    AttachDecoders();
+}
+
+PanelSession::~PanelSession() {
+    Close();
+}
+
+void PanelSession::AttachDecoders() {
+    AnswerDispatcher& d = cutter_.Dispatcher();
+    PanelRecords& r = records_;
+    const auto storing = [&r](int (PanelRecords::*decode)(const AnswerLine&)) {
+        return [&r, decode](const AnswerLine& line) { return (r.*decode)(line); };
+    };
+    const auto signalling = [&r](int (PanelRecords::*decode)(const AnswerLine&),
+                                 ManualResetEvent& event) {
+        return [&r, decode, &event](const AnswerLine& line) {
+            const int status = (r.*decode)(line);
+            if (status == kStatusOk) {
+                event.Set();
+            }
+            return status;
+        };
+    };
+    const auto signalOnly = [](ManualResetEvent& event) {
+        return [&event](const AnswerLine&) {
+            event.Set();
+            return kStatusOk;
+        };
+    };
+    d.Attach(AnswerKind::kIdentification,
+             signalling(&PanelRecords::DecodeIdentification, identifyEvent_));
+    d.Attach(AnswerKind::kPanelInfo, signalling(&PanelRecords::DecodePanelInfo, panelInfoEvent_));
+    d.Attach(AnswerKind::kParameterWrite, [this](const AnswerLine& line) {
+        const int status = PanelRecords::DecodeParameterWrite(line);
+        if (status == kStatusOk) {
+            parameterWriteEvent_.Set();
+        }
+        return status;
+    });
+    d.Attach(AnswerKind::kParameterRead, [this](const AnswerLine& line) {
+        int code = -1;
+        const int status = records_.DecodeParameterRead(line, code);
+        if (status == kStatusOk && code == pendingReadCode_) {
+            parameterReadEvent_.Set();
+        }
+        return status;
+    });
+    d.Attach(AnswerKind::kTemperature, storing(&PanelRecords::DecodeTemperature));
+    d.Attach(AnswerKind::kSetpoint, storing(&PanelRecords::DecodeSetpoint));
+    d.Attach(AnswerKind::kDualSetpoint, storing(&PanelRecords::DecodeDualSetpoint));
+    d.Attach(AnswerKind::kClock, storing(&PanelRecords::DecodeClock));
+    d.Attach(AnswerKind::kRegulator, storing(&PanelRecords::DecodeRegulator));
+    d.Attach(AnswerKind::kValve, storing(&PanelRecords::DecodeValve));
+    d.Attach(AnswerKind::kDrainValve, storing(&PanelRecords::DecodeDrainValve));
+    d.Attach(AnswerKind::kVentilation, storing(&PanelRecords::DecodeVentilation));
+    d.Attach(AnswerKind::kActiveZone, storing(&PanelRecords::DecodeActiveZone));
+    d.Attach(AnswerKind::kRelay, storing(&PanelRecords::DecodeRelay));
+    d.Attach(AnswerKind::kClockWrite, signalOnly(clockEvent_));
+    d.Attach(AnswerKind::kSetpointWrite, signalOnly(setpointEvent_));
+    d.Attach(AnswerKind::kMonitoringMode, signalOnly(monitoringEvent_));
+    d.Attach(AnswerKind::kCvValue, signalOnly(cvValueEvent_));
+    d.Attach(AnswerKind::kCvLock, signalOnly(cvLockEvent_));
+}
+
+int64_t PanelSession::NowSeconds() {
+    using std::chrono::duration_cast;
+    using std::chrono::seconds;
+    return duration_cast<seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+std::optional<int64_t> PanelSession::LastAnswerSeconds() const {
+    const int64_t last = lastAnswer_;
+    return last == kNever ? std::nullopt : std::optional<int64_t>(last);
+}
+
+void PanelSession::OnByteReceived(char byte) {
+    std::lock_guard<std::mutex> lock(receiveLock_);
+    const std::optional<int> status = cutter_.Push(byte);
+    if (status && *status == kStatusOk) {
+        lastAnswer_ = NowSeconds();
+    }
+}
+
+// ---- Opening and closing ----
+
+std::unique_ptr<SerialPort> PanelSession::OpenPort(int comPortNumber) {
+    auto port = std::make_unique<SerialPort>();
+    if (!port->Open(this, comPortNumber, kBaudRate, kParity, kDataBits, kStopBits, kEventRxChar,
+                    kWriteBufferSize)) {
+        const int error = port->LastOpenError();
+        lastOpenError_ = error != 0 ? error : EIO;
+        return nullptr;
+    }
+    lastOpenError_ = 0;
+    port->StartReader();
+    return port;
+}
+
+bool PanelSession::Open(int comPortNumber) {
+    Close();
+    std::unique_ptr<SerialPort> port = OpenPort(comPortNumber);
+    if (!port) {
+        return false;
+    }
+    {
+        std::lock_guard<std::mutex> lock(requestLock_);
+        port_ = std::move(port);
+        comPort_ = comPortNumber;
+    }
+    stopRequested_ = false;
+    try {
+        pollThread_ = std::thread(&PanelSession::PollLoop, this);
+    } catch (const std::system_error&) {
+        return false;
+    }
+    return true;
+}
+
+void PanelSession::StopPollThread() {
+    if (!pollThread_.joinable()) {
+        return;
+    }
+    {
+        std::lock_guard<std::mutex> lock(pollLock_);
+        stopRequested_ = true;
+    }
+    pollWake_.notify_all();
+    pollThread_.join();
+    stopRequested_ = false;
+}
+
+// Takes the port out under the request lock and destroys it outside, so an
+// exchange never sees a port being destroyed.
+void PanelSession::DropPort() {
+    std::unique_ptr<SerialPort> old;
+    {
+        std::lock_guard<std::mutex> lock(requestLock_);
+        old = std::move(port_);
+    }
+    old.reset();
+}
+
+void PanelSession::Close() {
+    StopPollThread();
+    bool hasPort = false;
+    {
+        std::lock_guard<std::mutex> lock(requestLock_);
+        hasPort = port_ != nullptr;
+    }
+    if (hasPort) {
+        // A panel that stopped answering gets one try, not four: closing
+        // should not hang for the full retry time.
+        if (records_.Identity().identified != 0) {
+            SetMonitoringMode(false, linkStatus_ == kStatusOk);
+        }
+        DropPort();
+    }
+    records_.ClearIdentified();
+    std::lock_guard<std::mutex> lock(receiveLock_);
+    cutter_.Clear();
+    lastAnswer_ = kNever;
+}
+
+// ---- Exchanges ----
+
+int PanelSession::SendAndWait(const RequestFrame& frame, ManualResetEvent& event, bool retry) {
+    std::lock_guard<std::mutex> lock(requestLock_);
+    return ExchangeLocked(frame, event, retry);
+}
+
+int PanelSession::ExchangeLocked(const RequestFrame& frame, ManualResetEvent& event, bool retry) {
+    if (!port_ || frame.length == 0) {
+        return kStatusFailed;
+    }
+    const int attempts = retry ? std::max(timing_.tries, 1) : 1;
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        // A closing session gives up after the attempt under way.
+        if (port_->DeviceLost() || (attempt > 0 && stopRequested_)) {
+            break;
+        }
+        event.Reset();
+        port_->Send(frame.bytes.data(), frame.length);
+        if (event.WaitFor(timing_.answerWait)) {
+            return kStatusOk;
+        }
+    }
+    return kStatusFailed;
+}
+
+int PanelSession::SendCommand(const char* code, const std::string& data, ManualResetEvent& event) {
+    return SendAndWait(BuildRequest(code, data), event, true);
+}
+
+int PanelSession::Identify() {
+    return SendCommand("020A00", {}, identifyEvent_);
+}
+
+int PanelSession::ReadPanelInfo() {
+    return SendCommand("050100", {}, panelInfoEvent_);
+}
+
+int PanelSession::SetMonitoringMode(bool on, bool retry) {
+    return SendAndWait(BuildRequest("023000", HexText(on ? kMonitoringOn : 0u, 4)),
+                       monitoringEvent_, retry);
+}
+
+// ---- Poll thread ----
+
+void PanelSession::PollLoop() {
+    while (SleepCycle()) {
+        if (!EnsurePort() || !ContactLost()) {
+            continue;
+        }
+        RunStartSequence();
+    }
+}
+
+// False when the session is stopping.
+bool PanelSession::SleepCycle() {
+    std::unique_lock<std::mutex> lock(pollLock_);
+    pollWake_.wait_for(lock, timing_.cycle, [this] { return stopRequested_.load(); });
+    return !stopRequested_;
+}
+
+// A device that vanished (an adapter pulled out) is closed and the same COM
+// number opened again, once per cycle until that succeeds; until then the
+// link counts as lost.
+bool PanelSession::EnsurePort() {
+    {
+        std::lock_guard<std::mutex> lock(requestLock_);
+        if (port_ && !port_->DeviceLost()) {
+            return true;
+        }
+    }
+    linkStatus_ = kStatusFailed;
+    DropPort();
+    {
+        std::lock_guard<std::mutex> lock(receiveLock_);
+        cutter_.Clear();
+    }
+    std::unique_ptr<SerialPort> port = OpenPort(comPort_);
+    if (!port) {
+        return false;
+    }
+    std::lock_guard<std::mutex> lock(requestLock_);
+    port_ = std::move(port);
+    return true;
+}
+
+bool PanelSession::ContactLost() const {
+    const int64_t last = lastAnswer_;
+    return linkStatus_ != kStatusOk || last == kNever ||
+           NowSeconds() - last > timing_.silence.count();
+}
+
+// False when the step failed. A step cut short by Close leaves the status alone.
+bool PanelSession::StepSucceeded(int status) {
+    if (status == kStatusOk) {
+        return true;
+    }
+    if (!stopRequested_) {
+        linkStatus_ = status;
+    }
+    return false;
+}
+
+void PanelSession::RunStartSequence() {
+    if (!StepSucceeded(Identify())) {
+        return;
+    }
+    linkStatus_ = kStatusOk;
+    if (!StepSucceeded(ReadPanelInfo()) || !StepSucceeded(ReadParameters(true))) {
+        return;
+    }
+    if (StepSucceeded(SetMonitoringMode(true))) {
+        ++startSequences_;
+    }
+}
+
+}  // namespace tk358

@@ -1,0 +1,188 @@
+#pragma once
+
+// The program's whole view of the connected panel. The session owns the
+// serial port and a poll thread that (re)establishes contact: whenever nothing
+// good has been heard for longer than the silence limit, or the last start
+// sequence failed, it identifies the panel, reads its information and its whole
+// parameter set and switches its monitoring mode on. Between start sequences
+// the panel sends its status lines unrequested; the port's reader thread hands
+// every byte to the session, which cuts lines and decodes them into records.
+//
+// Getters copy one record and never wait for the line. Write operations block
+// for their exchanges and are called from worker threads only.
+
+#include <atomic>
+#include <condition_variable>
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <span>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "link/frame.h"
+#include "link/line_cutter.h"
+#include "link/manual_reset_event.h"
+#include "link/panel_connection.h"
+#include "link/panel_records.h"
+#include "link/pending_reads.h"
+#include "link/serial_port.h"
+#include "link/session_timing.h"
+
+namespace tk358 {
+
+class PanelSession : public PanelConnection, public ByteReceiver {
+public:
+    explicit PanelSession(SessionTiming timing = {});
+    ~PanelSession() override;
+    PanelSession(const PanelSession&) = delete;
+    PanelSession& operator=(const PanelSession&) = delete;
+
+    // Opens COM `comPortNumber` at 9600 baud 8N1, starts its reader and the poll
+    // thread. False when the port cannot be opened (see LastOpenError) or the
+    // thread cannot be started. An open session is closed first.
+    bool Open(int comPortNumber) override;
+    // Stops the poll thread, switches the monitoring mode off when the panel
+    // was identified and closes the port. Records, parameter cache and link
+    // status stay as they were. Safe on a closed session.
+    void Close() override;
+    // errno of the last port open that failed, 0 after one that succeeded.
+    int LastOpenError() const override { return lastOpenError_; }
+
+    void OnByteReceived(char byte) override;
+
+    int GetLinkStatus() const override { return linkStatus_; }
+    int GetIdentity(PanelIdentity& out) const override { return Copy(out); }
+    int GetTemperature(TemperatureReading& out) const override { return Copy(out); }
+    int GetSetpointReading(SetpointReading& out) const override { return Copy(out); }
+    int GetRegulatorState(RegulatorState& out) const override { return Copy(out); }
+    int GetValveState(ValveState& out) const override { return Copy(out); }
+    int GetDrainValveState(DrainValveState& out) const override { return Copy(out); }
+    int GetVentilationState(VentilationState& out) const override { return Copy(out); }
+    int GetActiveZone(ActiveZone& out) const override { return Copy(out); }
+    int GetRelayState(RelayState& out) const override { return Copy(out); }
+    int GetPanelClock(PanelClock& out) const override { return Copy(out); }
+    int GetPanelInfo(PanelInfo& out) const override { return Copy(out); }
+    int GetParameters(ParameterSet& out) const override { return Copy(out); }
+
+    int WriteSetpoint(int value, int index) override;
+    int WriteSetpointTime(int value, int index) override;
+    int WritePidParameters(int kp, int ti, int td, int ta, int zone) override;
+    int WriteRegulationParameters(int openTime, int closeTime, int deadTime, int minStandstill,
+                                  int minOnTime, int deadBand, int reverse) override;
+    int WriteDrainValveParameters(int drainTime, int closeDelay, int deviation) override;
+    int WriteVentilationParameters(int t1, int t2, int h1, int h2, int airing, int fans,
+                                   int airingTime, int airingPeriod, int airingThreshold) override;
+    int WriteThresholdParameters(int t1, int t2, int h1, int h2, int channels) override;
+    int WriteThresholdTimeParameters(int t1, int t2, int h1, int h2, int t1Night, int t2Night,
+                                     int h1Night, int h2Night, int dayHour, int dayMinute,
+                                     int nightHour, int nightMinute, int channels) override;
+    int WriteCvSettings(double cv, int cvLock) override;
+    int SetPanelClock(const SystemTime& t) override;
+
+    // Building blocks of the write operations, one exchange or a series each.
+    int ReadParameter(int code);
+    // Writes one byte per frame, one try each; the whole value is started over
+    // at most valueRestarts times. Refuses codes without a write format.
+    int WriteParameter(int code, int value);
+    // Full: the parameter set of the identified kind. Otherwise: reads back
+    // every written code not yet read back, in order.
+    int ReadParameters(bool full);
+
+    // Codes written and not yet read back.
+    std::vector<int> PendingReadCodes() const { return pendingReads_.Codes(); }
+    // Whole seconds on the monotonic clock when the last good line arrived;
+    // none since the session was opened.
+    std::optional<int64_t> LastAnswerSeconds() const;
+    // Whole seconds on the monotonic clock the silence is measured with.
+    static int64_t NowSeconds();
+    // Start sequences run to their end since the session was made.
+    int CompletedStartSequences() const { return startSequences_; }
+
+private:
+    struct CodeValue {
+        int code;
+        int value;
+        bool wanted = true;
+    };
+
+    template <class Record>
+    int Copy(Record& out) const {
+        records_.CopyTo(out);
+        return linkStatus_;
+    }
+
+    void AttachDecoders();
+    int SendAndWait(const RequestFrame& frame, ManualResetEvent& event, bool retry);
+    int ExchangeLocked(const RequestFrame& frame, ManualResetEvent& event, bool retry);
+
+    int Identify();
+    int ReadPanelInfo();
+    int SetMonitoringMode(bool on, bool retry = true);
+    int ReadCodes(std::span<const int> codes);
+    int ReadFullSet();
+    int ReadBack();
+
+    void PollLoop();
+    bool SleepCycle();
+    bool EnsurePort();
+    bool ContactLost() const;
+    void RunStartSequence();
+    bool StepSucceeded(int status);
+    void StopPollThread();
+    std::unique_ptr<SerialPort> OpenPort(int comPortNumber);
+    void DropPort();
+
+    int WriteIfChanged(int code, int value);
+    int WriteChanged(std::initializer_list<CodeValue> entries);
+    int SendCommand(const char* code, const std::string& data, ManualResetEvent& event);
+    uint8_t DeviceType() const { return records_.Identity().deviceType; }
+
+    const SessionTiming timing_;
+
+    // requestLock: one exchange on the line at a time, whichever thread asks;
+    // held for each whole exchange. Also guards `port_` (created, replaced and
+    // destroyed under it, used by exchanges under it) and the writes of
+    // `pendingReadCode_`.
+    std::mutex requestLock_;
+    std::unique_ptr<SerialPort> port_;
+    int comPort_ = 0;  // written by Open before the poll thread starts
+    std::atomic<int> pendingReadCode_{0};
+
+    // receiveLock: line collection and decoding, on the reader thread. The
+    // decoders take the records' data lock inside it; it is never held while
+    // waiting for the line.
+    std::mutex receiveLock_;
+    LineCutter cutter_;
+    std::atomic<int64_t> lastAnswer_;  // written under receiveLock, read lock-free
+
+    PanelRecords records_;       // holds the data lock
+    PendingReads pendingReads_;  // has its own small lock
+
+    // Written by the poll thread only (Open and Close leave it alone), read lock-free.
+    std::atomic<int> linkStatus_{kStatusFailed};
+    std::atomic<int> startSequences_{0};
+    std::atomic<int> lastOpenError_{0};
+
+    // Answer events, one per command; the matching answer sets it.
+    ManualResetEvent identifyEvent_;
+    ManualResetEvent panelInfoEvent_;
+    ManualResetEvent parameterReadEvent_;
+    ManualResetEvent parameterWriteEvent_;
+    ManualResetEvent setpointEvent_;
+    ManualResetEvent monitoringEvent_;
+    ManualResetEvent cvValueEvent_;
+    ManualResetEvent cvLockEvent_;
+    ManualResetEvent clockEvent_;
+
+    // pollLock: the poll thread's stop request, so a stop wakes its sleep at once.
+    std::mutex pollLock_;
+    std::condition_variable pollWake_;
+    std::atomic<bool> stopRequested_{false};
+    std::thread pollThread_;
+};
+
+}  // namespace tk358

@@ -1,0 +1,280 @@
+// Parameter access and the write operations of the panel session.
+
+#include <span>
+#include <string>
+#include <vector>
+
+#include "link/panel_clock.h"
+#include "link/panel_session.h"
+#include "link/parameter_codes.h"
+
+namespace tk358 {
+
+namespace {
+
+constexpr int kSetpointCode = 0;  // single set point: travels by "028100"
+constexpr int kCvLockCode = 38;
+constexpr int kChannelsCode = 165;
+
+bool HasThresholdExtras(const PanelIdentity& id) {
+    return id.identified != 0 && id.firmwareVersion > kThresholdExtrasFirmware;
+}
+
+}  // namespace
+
+// ---- Building blocks ----
+
+int PanelSession::ReadParameter(int code) {
+    const RequestFrame frame = BuildRequest("028600", HexText(static_cast<uint32_t>(code), 4));
+    std::lock_guard<std::mutex> lock(requestLock_);
+    pendingReadCode_ = code;
+    return ExchangeLocked(frame, parameterReadEvent_, true);
+}
+
+int PanelSession::WriteParameter(int code, int value) {
+    const std::vector<std::string> bytes = ParameterByteTexts(code, value);
+    if (bytes.empty()) {
+        return kStatusFailed;
+    }
+    const std::string codeText = HexText(static_cast<uint32_t>(code), 4);
+    std::vector<RequestFrame> frames;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        frames.push_back(
+            BuildRequest("028700", codeText + HexText(static_cast<uint32_t>(i), 2) + bytes[i]));
+    }
+    for (int pass = 0; pass <= timing_.valueRestarts; ++pass) {
+        bool complete = true;
+        for (const RequestFrame& frame : frames) {
+            if (SendAndWait(frame, parameterWriteEvent_, false) != kStatusOk) {
+                complete = false;
+                break;
+            }
+        }
+        if (complete) {
+            return kStatusOk;
+        }
+    }
+    return kStatusFailed;
+}
+
+int PanelSession::ReadParameters(bool full) {
+    return full ? ReadFullSet() : ReadBack();
+}
+
+int PanelSession::ReadCodes(std::span<const int> codes) {
+    for (const int code : codes) {
+        if (const int status = ReadParameter(code); status != kStatusOk) {
+            return status;
+        }
+    }
+    return kStatusOk;
+}
+
+// The first failure ends the read and keeps the written codes for later.
+int PanelSession::ReadFullSet() {
+    const PanelIdentity id = records_.Identity();
+    const uint64_t pendingEnd = pendingReads_.Take().end;
+    int status = ReadCodes(FullReadCodes(id.deviceType));
+    if (status == kStatusOk && id.deviceType == kThresholdRegulator) {
+        if (HasThresholdExtras(id)) {
+            status = ReadCodes(ThresholdExtraCodes());
+        } else {
+            // Older firmware has one channel set and no night zone.
+            for (const int code : ThresholdExtraCodes()) {
+                records_.StoreParameter(code, code == kChannelsCode ? 2 : 0);
+            }
+        }
+    }
+    if (status != kStatusOk) {
+        return status;
+    }
+    records_.SetReadComplete(id.deviceType);
+    pendingReads_.DropThrough(pendingEnd);
+    return kStatusOk;
+}
+
+int PanelSession::ReadBack() {
+    const PendingReads::Snapshot pending = pendingReads_.Take();
+    const int status = ReadCodes(pending.codes);
+    if (status == kStatusOk) {
+        pendingReads_.DropThrough(pending.end);
+    }
+    return status;
+}
+
+int PanelSession::WriteIfChanged(int code, int value) {
+    if (records_.ParameterMatches(code, value)) {
+        return kStatusOk;
+    }
+    const int status = WriteParameter(code, value);
+    if (status == kStatusOk) {
+        pendingReads_.Append(code);
+    }
+    return status;
+}
+
+// Writes the wanted entries that differ from the cache, in order; the first
+// failure ends the series.
+int PanelSession::WriteChanged(std::initializer_list<CodeValue> entries) {
+    for (const CodeValue& entry : entries) {
+        if (!entry.wanted) {
+            continue;
+        }
+        if (const int status = WriteIfChanged(entry.code, entry.value); status != kStatusOk) {
+            return status;
+        }
+    }
+    return kStatusOk;
+}
+
+// ---- Write operations ----
+
+int PanelSession::WriteSetpoint(int value, int index) {
+    if (DeviceType() == kDualZoneController) {
+        const int status = WriteChanged({{132, value, index == 0}, {137, value, index == 1}});
+        return status != kStatusOk ? status : ReadParameters(false);
+    }
+    if (!records_.ParameterMatches(kSetpointCode, value)) {
+        const int status =
+            SendCommand("028100", HexText(static_cast<uint32_t>(value), 8), setpointEvent_);
+        if (status != kStatusOk) {
+            return status;
+        }
+        pendingReads_.Append(kSetpointCode);
+    }
+    return ReadParameters(false);
+}
+
+int PanelSession::WriteSetpointTime(int value, int index) {
+    if (DeviceType() != kDualZoneController) {
+        return kStatusFailed;
+    }
+    const int lowByte = value & 0xFF;
+    const int status = WriteChanged({{138, lowByte, index == 0}, {139, lowByte, index == 1}});
+    return status != kStatusOk ? status : ReadParameters(false);
+}
+
+int PanelSession::WritePidParameters(int kp, int ti, int td, int ta, int zone) {
+    int status = kStatusOk;
+    if (DeviceType() != kDualZoneController) {
+        status = WriteChanged({{6, ti}, {7, td}, {8, ta}, {1, kp}});
+    } else if (zone != 0) {
+        status = WriteChanged({{134, ti}, {135, td}, {136, ta}, {133, kp}});
+    } else {
+        status = WriteChanged({{129, ti}, {130, td}, {131, ta}, {128, kp}});
+    }
+    return status != kStatusOk ? status : ReadParameters(false);
+}
+
+int PanelSession::WriteRegulationParameters(int openTime, int closeTime, int deadTime,
+                                            int minStandstill, int minOnTime, int deadBand,
+                                            int reverse) {
+    int status = kStatusOk;
+    if (DeviceType() == kDualZoneController) {
+        status = WriteChanged({{140, openTime},
+                               {141, closeTime},
+                               {142, deadTime},
+                               {143, minStandstill},
+                               {144, deadBand},
+                               {145, minOnTime},
+                               {146, reverse & 0xFF}});
+    } else {
+        status = WriteChanged({{32, openTime},
+                               {33, closeTime},
+                               {34, deadTime},
+                               {35, minStandstill},
+                               {36, deadBand},
+                               {37, minOnTime}});
+    }
+    return status != kStatusOk ? status : ReadParameters(false);
+}
+
+int PanelSession::WriteDrainValveParameters(int drainTime, int closeDelay, int deviation) {
+    const int status = WriteChanged({{64, drainTime}, {65, closeDelay}, {66, deviation}});
+    return status != kStatusOk ? status : ReadParameters(false);
+}
+
+int PanelSession::WriteVentilationParameters(int t1, int t2, int h1, int h2, int airing, int fans,
+                                             int airingTime, int airingPeriod,
+                                             int airingThreshold) {
+    const int status = WriteChanged({{72, t1},
+                                     {73, t2},
+                                     {74, h1},
+                                     {75, h2},
+                                     {76, airing},
+                                     {77, fans},
+                                     {78, airingTime},
+                                     {79, airingPeriod},
+                                     {80, airingThreshold}});
+    return status != kStatusOk ? status : ReadParameters(false);
+}
+
+int PanelSession::WriteThresholdParameters(int t1, int t2, int h1, int h2, int channels) {
+    const bool two = channels == 2;
+    const int status =
+        WriteChanged({{90, t1},
+                      {91, t2, two},
+                      {92, h1},
+                      {93, h2, two},
+                      {kChannelsCode, channels, HasThresholdExtras(records_.Identity())}});
+    return status != kStatusOk ? status : ReadParameters(false);
+}
+
+int PanelSession::WriteThresholdTimeParameters(int t1, int t2, int h1, int h2, int t1Night,
+                                               int t2Night, int h1Night, int h2Night, int dayHour,
+                                               int dayMinute, int nightHour, int nightMinute,
+                                               int channels) {
+    const bool two = channels == 2;
+    const int status = WriteChanged({{95, (dayHour * 60 + dayMinute) / 10},
+                                     {164, (nightHour * 60 + nightMinute) / 10},
+                                     {90, t1},
+                                     {91, t2, two},
+                                     {92, h1},
+                                     {93, h2, two},
+                                     {160, t1Night},
+                                     {161, t2Night, two},
+                                     {162, h1Night},
+                                     {163, h2Night, two},
+                                     {kChannelsCode, channels}});
+    return status != kStatusOk ? status : ReadParameters(false);
+}
+
+int PanelSession::WriteCvSettings(double cv, int cvLock) {
+    RegulatorState regulator;
+    records_.CopyTo(regulator);
+    if (cv != regulator.controlValue) {
+        const int status = SendCommand("028400", HexText(EncodeFloat(cv), 8), cvValueEvent_);
+        if (status != kStatusOk) {
+            return status;
+        }
+    }
+    if (DeviceType() == kDualZoneController) {
+        const int status =
+            SendCommand("028500", HexText(static_cast<uint32_t>(cvLock), 2), cvLockEvent_);
+        if (status != kStatusOk) {
+            return status;
+        }
+    } else {
+        const int status = WriteParameter(kCvLockCode, cvLock);
+        if (status != kStatusOk) {
+            return status;
+        }
+        pendingReads_.Append(kCvLockCode);
+    }
+    return ReadParameters(false);
+}
+
+int PanelSession::SetPanelClock(const SystemTime& t) {
+    PanelClock clock;
+    records_.CopyTo(clock);
+    if (t == clock.time) {
+        return kStatusOk;
+    }
+    const std::optional<uint32_t> seconds = EncodePanelSeconds(t);
+    if (!seconds) {
+        return kStatusFailed;
+    }
+    return SendCommand("031000", HexText(*seconds, 8), clockEvent_);
+}
+
+}  // namespace tk358
