@@ -1,0 +1,46 @@
+#include "dialogs/field_rows.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QStyle>
+#include <QStyleOptionFrame>
+
+namespace tk358 {
+
+QLineEdit* NewNumberEdit(const QString& objectName, const QString& widest, QWidget* parent) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(objectName);
+    edit->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    // Room for the text, one spare digit and the frame the style draws around it.
+    QStyleOptionFrame option;
+    option.initFrom(edit);
+    option.lineWidth = edit->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, edit);
+    const QSize text(edit->fontMetrics().horizontalAdvance(widest + QLatin1Char('0')),
+                     edit->fontMetrics().height());
+    const QMargins margins = edit->textMargins();
+    const QSize size = edit->style()->sizeFromContents(
+        QStyle::CT_LineEdit, &option, text + QSize(margins.left() + margins.right() + 4, 0), edit);
+    edit->setFixedWidth(size.width());
+    return edit;
+}
+
+QLabel* NewLabel(const QString& text, QWidget* parent) {
+    auto* label = new QLabel(text, parent);
+    label->setTextFormat(Qt::PlainText);
+    return label;
+}
+
+void AddNumberRow(QGridLayout* grid, int row, int column, const QString& label, QLineEdit* edit,
+                  const QString& unit) {
+    QWidget* parent = edit->parentWidget();
+    QLabel* caption = NewLabel(label, parent);
+    caption->setBuddy(edit);
+    grid->addWidget(caption, row, column);
+    grid->addWidget(edit, row, column + 1);
+    if (!unit.isEmpty()) {
+        grid->addWidget(NewLabel(unit, parent), row, column + 2);
+    }
+}
+
+}  // namespace tk358

@@ -1,0 +1,150 @@
+#include "dialogs/sp_time_value_dlg.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+
+#include "dialogs/field_rows.h"
+#include "dialogs/setpoint_text.h"
+#include "link/panel_access.h"
+#include "monitor/text_format.h"
+
+namespace tk358 {
+
+namespace {
+
+// Parameter codes of the dual-zone controller.
+constexpr int kSetpointCodes[2] = {132, 137};
+constexpr int kTimeCodes[2] = {138, 139};
+
+QString ToQString(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+CSPTimeValueDlg::CSPTimeValueDlg(PanelAccess& session, QWidget* parent)
+    // No common write failure: each of the four writes tells its own.
+    : PanelDialog(session,
+                  {QStringLiteral("Nie można odczytać wartości zadanej"), QString(),
+                   QStringLiteral("Nie można ustawić wartości zadanej")},
+                  parent) {
+    setObjectName(QStringLiteral("setpointTimeDialog"));
+    setWindowTitle(QStringLiteral("Wartość zadana"));
+    auto* grid = new QGridLayout(Body());
+    grid->setHorizontalSpacing(6);
+    AddRow(0);
+    AddRow(1);
+    grid->setColumnMinimumWidth(3, 18);  // between the set point and its time
+    grid->setColumnStretch(10, 1);
+}
+
+CSPTimeValueDlg::~CSPTimeValueDlg() {
+    // Destroying a visible dialog moves the focus after this part is gone.
+    for (const Row& row : rows_) {
+        row.setpoint->removeEventFilter(this);
+    }
+}
+
+void CSPTimeValueDlg::AddRow(int index) {
+    auto* grid = static_cast<QGridLayout*>(Body()->layout());
+    const QString n = QString::number(index + 1);
+    Row& row = rows_[index];
+    row.setpoint =
+        NewNumberEdit(QStringLiteral("setpoint%1Edit").arg(n), QStringLiteral("-200.0"), Body());
+    row.hours = NewNumberEdit(QStringLiteral("hour%1Edit").arg(n), QStringLiteral("00"), Body());
+    row.minutes =
+        NewNumberEdit(QStringLiteral("minute%1Edit").arg(n), QStringLiteral("00"), Body());
+    row.setpoint->installEventFilter(this);
+
+    AddNumberRow(grid, index, 0, QStringLiteral("Wartość zadana %1").arg(n), row.setpoint,
+                 QStringLiteral("°C"));
+    AddNumberRow(grid, index, 4, QStringLiteral("Czas włączenia"), row.hours, QStringLiteral("h"));
+    grid->addWidget(NewLabel(QStringLiteral(":"), Body()), index, 7);
+    grid->addWidget(row.minutes, index, 8);
+    grid->addWidget(NewLabel(QStringLiteral("min"), Body()), index, 9);
+}
+
+bool CSPTimeValueDlg::Fill() {
+    ParameterSet parameters;
+    if (Session().GetParameters(parameters) != kStatusOk ||
+        !parameters.ReadComplete(kDualZoneController)) {
+        return false;
+    }
+    for (int i = 0; i < 2; ++i) {
+        const int steps = parameters.Value(kTimeCodes[i]);
+        rows_[i].setpoint->setText(
+            ToQString(FormatSetpointOneDecimal(parameters.Value(kSetpointCodes[i]))));
+        rows_[i].hours->setText(ToQString(FormatInt(SwitchOnHours(steps))));
+        rows_[i].minutes->setText(ToQString(FormatInt(SwitchOnMinutes(steps))));
+    }
+    return true;
+}
+
+bool CSPTimeValueDlg::eventFilter(QObject* watched, QEvent* event) {
+    // Disabling the fields for the write moves the focus too; the operator's
+    // text stays as it was validated.
+    if (event->type() == QEvent::FocusOut && !IsWriting()) {
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+            edit->setText(ToQString(ReformatSetpointText(edit->text().toStdString())));
+        }
+    }
+    return PanelDialog::eventFilter(watched, event);
+}
+
+std::optional<PanelDialog::FieldError> CSPTimeValueDlg::Validate() {
+    static const QString kSetpointRefused =
+        QStringLiteral("Wartość zadana %1 poza dopuszczalnym zakresem");
+    static const QString kTimeRefused =
+        QStringLiteral("Błąd w ustawieniu czasu dla wartości zadanej %1");
+    // Order: set point 1, time 1, set point 2, time 2. Only set point 1 must be typed.
+    for (int i = 0; i < 2; ++i) {
+        const Row& row = rows_[i];
+        const QString n = QString::number(i + 1);
+        const std::optional<int> setpoint =
+            ParseSetpointField(row.setpoint->text().toStdString(), i == 1);
+        if (!setpoint) {
+            return FieldError{row.setpoint, kSetpointRefused.arg(n)};
+        }
+        const std::optional<int> steps =
+            ParseSwitchOnTime(row.hours->text().toStdString(), row.minutes->text().toStdString());
+        if (!steps) {
+            return FieldError{row.hours, kTimeRefused.arg(n)};
+        }
+        setpoints_[i] = *setpoint;
+        times_[i] = *steps;
+    }
+    return std::nullopt;
+}
+
+PanelDialog::WriteJob CSPTimeValueDlg::MakeWriteJob() const {
+    return
+        [sp1 = setpoints_[0], sp2 = setpoints_[1], t1 = times_[0], t2 = times_[1]](PanelAccess& s) {
+            // Each write is tried even when an earlier one failed; the dialog ends
+            // when at least one took effect, after one message per failed write.
+            WriteOutcome outcome;
+            auto note = [&outcome](int status, const char* failure) {
+                if (status == kStatusOk) {
+                    outcome.success = true;
+                } else {
+                    outcome.messages << QString::fromUtf8(failure);
+                }
+            };
+            note(s.WriteSetpoint(sp1, 0), "Nie można ustawić wartości zadanej 1");
+            note(s.WriteSetpoint(sp2, 1), "Nie można ustawić wartości zadanej 2");
+            note(s.WriteSetpointTime(t1, 0), "Nie można ustawić czasu dla wartości zadanej 1");
+            note(s.WriteSetpointTime(t2, 1), "Nie można ustawić czasu dla wartości zadanej 2");
+            return outcome;
+        };
+}
+
+void CSPTimeValueDlg::EnableFields(bool enable) {
+    for (const Row& row : rows_) {
+        row.setpoint->setEnabled(enable);
+        row.hours->setEnabled(enable);
+        row.minutes->setEnabled(enable);
+    }
+}
+
+}  // namespace tk358
