@@ -29,19 +29,19 @@ CParamADlg::CParamADlg(PanelAccess& session, QWidget* parent)
     const QString celsius = QStringLiteral("°C");
     const QString minutes = QStringLiteral("min");
     auto* grid = new QGridLayout(Body());
-    t1_ = AddNumberRow(grid, QStringLiteral("Próg T1"), celsius, QStringLiteral("t1Edit"));
-    t2_ = AddNumberRow(grid, QStringLiteral("Próg T2"), celsius, QStringLiteral("t2Edit"));
-    h1_ = AddNumberRow(grid, QStringLiteral("Histereza H1"), celsius, QStringLiteral("h1Edit"));
-    h2_ = AddNumberRow(grid, QStringLiteral("Histereza H2"), celsius, QStringLiteral("h2Edit"));
+    t1_ = AddParamRow(grid, QStringLiteral("Próg T1"), celsius, QStringLiteral("t1Edit"));
+    t2_ = AddParamRow(grid, QStringLiteral("Próg T2"), celsius, QStringLiteral("t2Edit"));
+    h1_ = AddParamRow(grid, QStringLiteral("Histereza H1"), celsius, QStringLiteral("h1Edit"));
+    h2_ = AddParamRow(grid, QStringLiteral("Histereza H2"), celsius, QStringLiteral("h2Edit"));
     grid->setRowMinimumHeight(grid->rowCount(), 8);
     airing_ =
         AddCheckRow(grid, QStringLiteral("Funkcja wietrzenia"), QStringLiteral("airingCheck"));
-    airingTime_ = AddNumberRow(grid, QStringLiteral("Czas wietrzenia CP"), minutes,
-                               QStringLiteral("airingTimeEdit"));
-    airingPeriod_ = AddNumberRow(grid, QStringLiteral("Okres wietrzenia OP"), minutes,
-                                 QStringLiteral("airingPeriodEdit"));
-    airingThreshold_ = AddNumberRow(grid, QStringLiteral("Próg wietrzenia ZP"), celsius,
-                                    QStringLiteral("airingThresholdEdit"));
+    airingTime_ = AddParamRow(grid, QStringLiteral("Czas wietrzenia CP"), minutes,
+                              QStringLiteral("airingTimeEdit"));
+    airingPeriod_ = AddParamRow(grid, QStringLiteral("Okres wietrzenia OP"), minutes,
+                                QStringLiteral("airingPeriodEdit"));
+    airingThreshold_ = AddParamRow(grid, QStringLiteral("Próg wietrzenia ZP"), celsius,
+                                   QStringLiteral("airingThresholdEdit"));
     grid->setRowMinimumHeight(grid->rowCount(), 8);
     fan1_ = AddCheckRow(grid, QStringLiteral("Wentylator 1"), QStringLiteral("fan1Check"));
     fan2_ = AddCheckRow(grid, QStringLiteral("Wentylator 2"), QStringLiteral("fan2Check"));

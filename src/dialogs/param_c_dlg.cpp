@@ -20,10 +20,10 @@ CParamCDlg::CParamCDlg(PanelAccess& session, bool channelChoice, QWidget* parent
 
     const QString celsius = QStringLiteral("°C");
     auto* grid = new QGridLayout(Body());
-    t1_ = AddNumberRow(grid, QStringLiteral("Próg T1"), celsius, QStringLiteral("t1Edit"));
-    t2_ = AddNumberRow(grid, QStringLiteral("Próg T2"), celsius, QStringLiteral("t2Edit"));
-    h1_ = AddNumberRow(grid, QStringLiteral("Histereza H1"), celsius, QStringLiteral("h1Edit"));
-    h2_ = AddNumberRow(grid, QStringLiteral("Histereza H2"), celsius, QStringLiteral("h2Edit"));
+    t1_ = AddParamRow(grid, QStringLiteral("Próg T1"), celsius, QStringLiteral("t1Edit"));
+    t2_ = AddParamRow(grid, QStringLiteral("Próg T2"), celsius, QStringLiteral("t2Edit"));
+    h1_ = AddParamRow(grid, QStringLiteral("Histereza H1"), celsius, QStringLiteral("h1Edit"));
+    h2_ = AddParamRow(grid, QStringLiteral("Histereza H2"), celsius, QStringLiteral("h2Edit"));
     grid->setRowMinimumHeight(grid->rowCount(), 8);
 
     const int row = grid->rowCount();

@@ -7,6 +7,7 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
+#include "dialogs/field_rows.h"
 #include "dialogs/param_form.h"
 
 namespace tk358 {
@@ -43,8 +44,9 @@ QGroupBox* CParamCTimeDlg::BuildZone(const QString& title, const QString& prefix
     auto* grid = new QGridLayout(box);
 
     auto* start = new QHBoxLayout;
-    zone.hour = NewNumberField(prefix + QStringLiteral("HourEdit"), 3);
-    zone.minute = NewNumberField(prefix + QStringLiteral("MinuteEdit"), 3);
+    zone.hour = NewNumberEdit(prefix + QStringLiteral("HourEdit"), QStringLiteral("23"), nullptr);
+    zone.minute =
+        NewNumberEdit(prefix + QStringLiteral("MinuteEdit"), QStringLiteral("59"), nullptr);
     auto* startLabel = new QLabel(QStringLiteral("Początek"));
     startLabel->setBuddy(zone.hour);
     grid->addWidget(startLabel, 0, 0);
@@ -62,13 +64,13 @@ QGroupBox* CParamCTimeDlg::BuildZone(const QString& title, const QString& prefix
 
     const QString celsius = QStringLiteral("°C");
     zone.t1 =
-        AddNumberRow(grid, QStringLiteral("Próg T1"), celsius, prefix + QStringLiteral("T1Edit"));
+        AddParamRow(grid, QStringLiteral("Próg T1"), celsius, prefix + QStringLiteral("T1Edit"));
     zone.t2 =
-        AddNumberRow(grid, QStringLiteral("Próg T2"), celsius, prefix + QStringLiteral("T2Edit"));
-    zone.h1 = AddNumberRow(grid, QStringLiteral("Histereza H1"), celsius,
-                           prefix + QStringLiteral("H1Edit"));
-    zone.h2 = AddNumberRow(grid, QStringLiteral("Histereza H2"), celsius,
-                           prefix + QStringLiteral("H2Edit"));
+        AddParamRow(grid, QStringLiteral("Próg T2"), celsius, prefix + QStringLiteral("T2Edit"));
+    zone.h1 = AddParamRow(grid, QStringLiteral("Histereza H1"), celsius,
+                          prefix + QStringLiteral("H1Edit"));
+    zone.h2 = AddParamRow(grid, QStringLiteral("Histereza H2"), celsius,
+                          prefix + QStringLiteral("H2Edit"));
     grid->setColumnStretch(3, 1);
     return box;
 }

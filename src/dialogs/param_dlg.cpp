@@ -19,18 +19,18 @@ CParamDlg::CParamDlg(PanelAccess& session, QWidget* parent)
 
     auto* grid = new QGridLayout(Body());
     const QString seconds = QStringLiteral("s");
-    openTime_ = AddNumberRow(grid, QStringLiteral("Czas otw. zaworu"), seconds,
-                             QStringLiteral("openTimeEdit"));
-    closeTime_ = AddNumberRow(grid, QStringLiteral("Czas zam. zaworu"), seconds,
-                              QStringLiteral("closeTimeEdit"));
-    deadTime_ = AddNumberRow(grid, QStringLiteral("Czas niecz. sterow."), seconds,
-                             QStringLiteral("deadTimeEdit"));
-    minStandstill_ = AddNumberRow(grid, QStringLiteral("Minimalny czas postoju"), seconds,
-                                  QStringLiteral("minStandstillEdit"));
-    minOnTime_ = AddNumberRow(grid, QStringLiteral("Minimalny czas ruchu"), seconds,
-                              QStringLiteral("minOnTimeEdit"));
-    deadBand_ = AddNumberRow(grid, QStringLiteral("Nieczułość sterowania"), QStringLiteral("%"),
-                             QStringLiteral("deadBandEdit"));
+    openTime_ = AddParamRow(grid, QStringLiteral("Czas otw. zaworu"), seconds,
+                            QStringLiteral("openTimeEdit"));
+    closeTime_ = AddParamRow(grid, QStringLiteral("Czas zam. zaworu"), seconds,
+                             QStringLiteral("closeTimeEdit"));
+    deadTime_ = AddParamRow(grid, QStringLiteral("Czas niecz. sterow."), seconds,
+                            QStringLiteral("deadTimeEdit"));
+    minStandstill_ = AddParamRow(grid, QStringLiteral("Minimalny czas postoju"), seconds,
+                                 QStringLiteral("minStandstillEdit"));
+    minOnTime_ = AddParamRow(grid, QStringLiteral("Minimalny czas ruchu"), seconds,
+                             QStringLiteral("minOnTimeEdit"));
+    deadBand_ = AddParamRow(grid, QStringLiteral("Nieczułość sterowania"), QStringLiteral("%"),
+                            QStringLiteral("deadBandEdit"));
 
     directionLabel_ = new QLabel(QStringLiteral("Reg. rewersyjna"));
     directionLabel_->setObjectName(QStringLiteral("directionLabel"));

@@ -1,7 +1,6 @@
 #include "dialogs/param_form.h"
 
 #include <QEvent>
-#include <QFontMetrics>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -9,6 +8,7 @@
 #include <QPointer>
 #include <QRadioButton>
 
+#include "dialogs/field_rows.h"
 #include "dialogs/regulation_params.h"
 #include "monitor/text_format.h"
 
@@ -28,7 +28,7 @@ public:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::EnabledChange) {
             const bool enabled = static_cast<QWidget*>(watched)->isEnabled();
-            for (const QPointer<QWidget>& w : followers_) {
+            for (const QPointer<QWidget>& w : followers_) {  // null: no unit
                 if (w != nullptr) {
                     w->setEnabled(enabled);
                 }
@@ -43,26 +43,16 @@ private:
 
 }  // namespace
 
-QLineEdit* NewNumberField(const QString& objectName, int characters, QWidget* parent) {
-    auto* field = new QLineEdit(parent);
-    field->setObjectName(objectName);
-    const QFontMetrics metrics(field->font());
-    // Room for the digits plus the frame and text margins of the style.
-    field->setFixedWidth(metrics.horizontalAdvance(QString(characters, QLatin1Char('0'))) + 16);
-    return field;
-}
-
-QLineEdit* AddNumberRow(QGridLayout* grid, const QString& label, const QString& unit,
-                        const QString& objectName) {
+QLineEdit* AddParamRow(QGridLayout* grid, const QString& label, const QString& unit,
+                       const QString& objectName) {
     const int row = grid->rowCount();
-    auto* caption = new QLabel(label);
-    QLineEdit* field = NewNumberField(objectName, 7);
-    caption->setBuddy(field);
-    auto* unitLabel = new QLabel(unit);
-    grid->addWidget(caption, row, 0);
-    grid->addWidget(field, row, 1);
-    grid->addWidget(unitLabel, row, 2);
-    FollowEnabledOf(field, {caption, unitLabel});
+    QLineEdit* field = NewNumberEdit(objectName, QStringLiteral("-200.0"), nullptr);
+    AddNumberRow(grid, row, 0, label, field, unit);
+    auto widgetAt = [grid, row](int column) {
+        QLayoutItem* item = grid->itemAtPosition(row, column);
+        return item != nullptr ? item->widget() : nullptr;
+    };
+    FollowEnabledOf(field, {widgetAt(0), widgetAt(2)});
     return field;
 }
 

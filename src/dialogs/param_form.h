@@ -23,19 +23,15 @@ inline constexpr const char* kParamWriteFailure = "Nie można zapisać parametr�
 inline constexpr const char* kSettingsStartFailure = "Nie można zapisać ustawień";
 
 // Appends a row to `grid` (columns: label, field, unit) and returns the field,
-// named `objectName`. The label's buddy is the field; label and unit look
-// disabled whenever the field is.
-QLineEdit* AddNumberRow(QGridLayout* grid, const QString& label, const QString& unit,
-                        const QString& objectName);
+// named `objectName`. Label and unit look disabled whenever the field is.
+QLineEdit* AddParamRow(QGridLayout* grid, const QString& label, const QString& unit,
+                       const QString& objectName);
 
 // `followers` (labels) are enabled exactly when `field` is.
 void FollowEnabledOf(QWidget* field, std::initializer_list<QWidget*> followers);
 
 // Leaves a little room between the last row and the dialog's buttons.
 void AddBottomSpace(QGridLayout* grid);
-
-// A number field sized for `characters` characters.
-QLineEdit* NewNumberField(const QString& objectName, int characters, QWidget* parent = nullptr);
 
 // A radio button named `objectName`.
 QRadioButton* NewRadio(const QString& text, const QString& objectName, QWidget* parent = nullptr);

@@ -16,12 +16,12 @@ CParamZDlg::CParamZDlg(PanelAccess& session, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kParamTitle));
 
     auto* grid = new QGridLayout(Body());
-    drainTime_ = AddNumberRow(grid, QStringLiteral("Czas zrzutu"), QStringLiteral("s"),
-                              QStringLiteral("drainTimeEdit"));
-    closeDelay_ = AddNumberRow(grid, QStringLiteral("Opóźnienie zamk. zaw."), QStringLiteral("s"),
-                               QStringLiteral("closeDelayEdit"));
-    deviation_ = AddNumberRow(grid, QStringLiteral("Odchyłka popr. temp."), QStringLiteral("°C"),
-                              QStringLiteral("deviationEdit"));
+    drainTime_ = AddParamRow(grid, QStringLiteral("Czas zrzutu"), QStringLiteral("s"),
+                             QStringLiteral("drainTimeEdit"));
+    closeDelay_ = AddParamRow(grid, QStringLiteral("Opóźnienie zamk. zaw."), QStringLiteral("s"),
+                              QStringLiteral("closeDelayEdit"));
+    deviation_ = AddParamRow(grid, QStringLiteral("Odchyłka popr. temp."), QStringLiteral("°C"),
+                             QStringLiteral("deviationEdit"));
     grid->setColumnStretch(3, 1);
     AddBottomSpace(grid);
 }
