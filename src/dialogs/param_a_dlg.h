@@ -1,0 +1,42 @@
+#pragma once
+
+// "Parametry regulacji" of the ventilation controller: two thresholds with
+// their hystereses, the airing function with its time, period and threshold,
+// and the fans. The check boxes stay enabled while the values are written;
+// they were read when OK was pressed.
+
+#include "dialogs/panel_dialog.h"
+#include "dialogs/regulation_params.h"
+
+class QCheckBox;
+class QLineEdit;
+
+namespace tk358 {
+
+class CParamADlg : public PanelDialog {
+    Q_OBJECT
+
+public:
+    explicit CParamADlg(PanelAccess& session, QWidget* parent = nullptr);
+
+protected:
+    bool Fill() override;
+    std::optional<FieldError> Validate() override;
+    WriteJob MakeWriteJob() const override;
+    void EnableFields(bool enable) override;
+
+private:
+    QLineEdit* t1_ = nullptr;
+    QLineEdit* t2_ = nullptr;
+    QLineEdit* h1_ = nullptr;
+    QLineEdit* h2_ = nullptr;
+    QCheckBox* airing_ = nullptr;
+    QLineEdit* airingTime_ = nullptr;
+    QLineEdit* airingPeriod_ = nullptr;
+    QLineEdit* airingThreshold_ = nullptr;
+    QCheckBox* fan1_ = nullptr;
+    QCheckBox* fan2_ = nullptr;
+    VentilationParameters values_;
+};
+
+}  // namespace tk358

@@ -1,0 +1,92 @@
+#include "dialogs/param_c_dlg.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include "dialogs/param_form.h"
+
+namespace tk358 {
+
+CParamCDlg::CParamCDlg(PanelAccess& session, bool channelChoice, QWidget* parent)
+    : PanelDialog(session,
+                  {QString::fromUtf8(kParamReadFailure), QString::fromUtf8(kParamWriteFailure),
+                   QString::fromUtf8(kSettingsStartFailure)},
+                  parent),
+      channelChoice_(channelChoice) {
+    setObjectName(QStringLiteral("paramCDialog"));
+    setWindowTitle(QString::fromUtf8(kParamTitle));
+
+    const QString celsius = QStringLiteral("°C");
+    auto* grid = new QGridLayout(Body());
+    t1_ = AddParamRow(grid, QStringLiteral("Próg T1"), celsius, QStringLiteral("t1Edit"));
+    t2_ = AddParamRow(grid, QStringLiteral("Próg T2"), celsius, QStringLiteral("t2Edit"));
+    h1_ = AddParamRow(grid, QStringLiteral("Histereza H1"), celsius, QStringLiteral("h1Edit"));
+    h2_ = AddParamRow(grid, QStringLiteral("Histereza H2"), celsius, QStringLiteral("h2Edit"));
+    grid->setRowMinimumHeight(grid->rowCount(), 8);
+
+    const int row = grid->rowCount();
+    grid->addWidget(new QLabel(QStringLiteral("Liczba aktywnych kanałów regulacji:")), row, 0, 1,
+                    4);
+    oneChannel_ = NewRadio(QStringLiteral("1 kanał"), QStringLiteral("oneChannelRadio"));
+    twoChannels_ = NewRadio(QStringLiteral("2 kanały"), QStringLiteral("twoChannelsRadio"));
+    grid->addWidget(oneChannel_, row + 1, 0, 1, 4);
+    grid->addWidget(twoChannels_, row + 2, 0, 1, 4);
+    grid->setColumnStretch(3, 1);
+    AddBottomSpace(grid);
+
+    // The second channel's fields follow the choice at once.
+    for (QRadioButton* radio : {oneChannel_, twoChannels_}) {
+        connect(radio, &QRadioButton::clicked, this, [this] { EnableControls(true); });
+    }
+}
+
+bool CParamCDlg::Fill() {
+    const std::optional<ThresholdParameters> v = ReadThresholdParameters(Session());
+    if (!v) {
+        return false;
+    }
+    values_ = *v;
+    ShowTenths(t1_, v->set.t1);
+    ShowTenths(t2_, v->set.t2);
+    ShowTenths(h1_, v->set.h1);
+    ShowTenths(h2_, v->set.h2);
+    (channelChoice_ && v->channels != 2 ? oneChannel_ : twoChannels_)->setChecked(true);
+    EnableControls(true);
+    return true;
+}
+
+std::optional<PanelDialog::FieldError> CParamCDlg::Validate() {
+    ThresholdParameters v;
+    v.channels = oneChannel_->isChecked() ? 1 : 2;
+    const bool second = v.channels == 2;  // channel 2's values stay 0 otherwise
+    if (auto error = CheckFields({{t1_, rules::kThreshold1, &v.set.t1},
+                                  {t2_, rules::kThreshold2, &v.set.t2, second},
+                                  {h1_, rules::kHysteresis, &v.set.h1},
+                                  {h2_, rules::kHysteresis, &v.set.h2, second}})) {
+        return error;
+    }
+    values_ = v;
+    return std::nullopt;
+}
+
+PanelDialog::WriteJob CParamCDlg::MakeWriteJob() const {
+    return OneWrite([v = values_](PanelAccess& s) { return WriteParameters(s, v); });
+}
+
+void CParamCDlg::EnableFields(bool enable) {
+    t1_->setEnabled(enable);
+    h1_->setEnabled(enable);
+    oneChannel_->setEnabled(enable && channelChoice_);
+    twoChannels_->setEnabled(enable && channelChoice_);
+    if (oneChannel_->isChecked()) {
+        t2_->setEnabled(false);
+        h2_->setEnabled(false);
+    } else if (!enable || twoChannels_->isChecked()) {
+        t2_->setEnabled(enable);
+        h2_->setEnabled(enable);
+    }
+}
+
+}  // namespace tk358

@@ -1,0 +1,41 @@
+#pragma once
+
+// "Parametry regulacji" of the temperature controller and of the dual-zone
+// controller: the valve's times and dead band, and on the dual-zone
+// controller the direction of control.
+
+#include "dialogs/panel_dialog.h"
+#include "dialogs/regulation_params.h"
+
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace tk358 {
+
+class CParamDlg : public PanelDialog {
+    Q_OBJECT
+
+public:
+    explicit CParamDlg(PanelAccess& session, QWidget* parent = nullptr);
+
+protected:
+    bool Fill() override;
+    std::optional<FieldError> Validate() override;
+    WriteJob MakeWriteJob() const override;
+    void EnableFields(bool enable) override;
+
+private:
+    QLineEdit* openTime_ = nullptr;
+    QLineEdit* closeTime_ = nullptr;
+    QLineEdit* deadTime_ = nullptr;
+    QLineEdit* minStandstill_ = nullptr;
+    QLineEdit* minOnTime_ = nullptr;
+    QLineEdit* deadBand_ = nullptr;
+    QLabel* directionLabel_ = nullptr;
+    QRadioButton* normal_ = nullptr;
+    QRadioButton* reverse_ = nullptr;
+    ValveParameters values_;
+};
+
+}  // namespace tk358

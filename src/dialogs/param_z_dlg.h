@@ -1,0 +1,32 @@
+#pragma once
+
+// "Parametry regulacji" of the drain-valve controller: drain time, closing
+// delay and the temperature correctness deviation.
+
+#include "dialogs/panel_dialog.h"
+#include "dialogs/regulation_params.h"
+
+class QLineEdit;
+
+namespace tk358 {
+
+class CParamZDlg : public PanelDialog {
+    Q_OBJECT
+
+public:
+    explicit CParamZDlg(PanelAccess& session, QWidget* parent = nullptr);
+
+protected:
+    bool Fill() override;
+    std::optional<FieldError> Validate() override;
+    WriteJob MakeWriteJob() const override;
+    void EnableFields(bool enable) override;
+
+private:
+    QLineEdit* drainTime_ = nullptr;
+    QLineEdit* closeDelay_ = nullptr;
+    QLineEdit* deviation_ = nullptr;
+    DrainValveParameters values_;
+};
+
+}  // namespace tk358

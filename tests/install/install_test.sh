@@ -1,0 +1,68 @@
+#!/usr/bin/env bash
+# Installs the build tree into a scratch prefix and checks what lands there:
+# the help (with working links), the icons in the hicolor theme at their real
+# sizes, the desktop entry, the executables, and that a program in the
+# installed bin folder finds the installed help.
+#
+# install_test.sh <build dir> <help_check> <help_location_probe> <desktop id>
+#                 <bindir> <datadir> <docdir> <executables, comma-separated>
+set -euo pipefail
+build=$1 help_check=$2 probe=$3 id=$4 bindir=$5 datadir=$6 docdir=$7 programs=$8
+
+prefix=$(mktemp -d "${TMPDIR:-/tmp}/tk358-install-XXXXXX")
+trap 'rm -rf "$prefix"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+need() { [ -f "$prefix/$1" ] || fail "not installed: $1"; }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+need "$docdir/help/index.html"
+need "$docdir/help/style.css"
+for image in status-correct status-error status-no-link tk358-48; do
+    need "$docdir/icons/$image.png"
+done
+need "$datadir/applications/$id.desktop"
+need "$datadir/icons/hicolor/scalable/apps/$id.svg"
+
+# A PNG's width and height are the big-endian words at bytes 16 and 20.
+png_size() {
+    od -An -tu1 -j16 -N8 "$1" | awk '{ printf "%dx%d", $3 * 256 + $4, $7 * 256 + $8 }'
+}
+for size in 16 22 24 32 48 64 128 256; do
+    icon="$datadir/icons/hicolor/${size}x${size}/apps/$id.png"
+    need "$icon"
+    if [ -f "$prefix/$icon" ] && [ "$(png_size "$prefix/$icon")" != "${size}x${size}" ]; then
+        fail "$icon is $(png_size "$prefix/$icon")"
+    fi
+done
+
+"$help_check" "$prefix/$docdir/help" || fail "the installed help has broken pages or links"
+
+desktop="$prefix/$datadir/applications/$id.desktop"
+if [ -f "$desktop" ]; then
+    grep -qx "Icon=$id" "$desktop" || fail "the desktop entry does not name the icon $id"
+    if command -v desktop-file-validate >/dev/null; then
+        desktop-file-validate "$desktop" || fail "desktop-file-validate refused the entry"
+    fi
+fi
+
+found=$("$probe" "$prefix/$bindir")
+[ "$found" = "$prefix/$docdir/help/index.html" ] ||
+    fail "a program in $bindir finds its help at '$found'"
+
+IFS=, read -r -a executables <<<"$programs"
+for program in "${executables[@]}"; do
+    need "$bindir/$program"
+done
+if [ -x "$prefix/$bindir/tk358" ]; then
+    # The installed program must start from its new place (libraries, plugins).
+    HOME="$prefix" XDG_CONFIG_HOME="$prefix/config" QT_QPA_PLATFORM=offscreen \
+        "$prefix/$bindir/tk358" --version >/dev/null || fail "the installed tk358 --version failed"
+fi
+if [ -x "$prefix/$bindir/tk358-sim" ]; then
+    "$prefix/$bindir/tk358-sim" --help >/dev/null || fail "the installed tk358-sim --help failed"
+fi
+
+[ "$failures" -eq 0 ] && echo "installed tree is complete"
+exit $((failures > 0))
