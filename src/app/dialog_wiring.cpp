@@ -1,8 +1,10 @@
 #include "app/dialog_wiring.h"
 
 #include "dialogs/panel_menu_commands.h"
+#include "dialogs/param_dialogs.h"
 #include "dialogs/port_dlg.h"
 #include "monitor/main_window.h"
+#include "widgets/help_viewer.h"
 
 namespace tk358 {
 
@@ -30,8 +32,18 @@ void WireDialogs(MainWindow& window) {
     hooks.cv = command(RunCvCommand);
     hooks.clock = command(RunClockCommand);
 
-    // Not connected yet, each waiting for its dialog or flow: regulation,
-    // help, about, logStart, logSetup and loggingState.
+    hooks.regulation = [](QWidget* parent, PanelAccess& panel, MessageSink& messages,
+                          const ParamDialogChoice& choice) {
+        if (std::unique_ptr<PanelDialog> dialog = MakeParamDialog(panel, choice, parent)) {
+            dialog->SetMessageSink(&messages);
+            dialog->exec();
+        }
+    };
+
+    hooks.help = [](QWidget* parent) { OpenHelp(parent); };
+
+    // Not connected yet, each waiting for its dialog or flow: about,
+    // logStart, logSetup and loggingState.
 }
 
 }  // namespace tk358

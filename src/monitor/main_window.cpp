@@ -9,8 +9,8 @@
 #include <QMenuBar>
 #include <QStyle>
 
+#include "dialogs/param_dialog_choice.h"
 #include "dialogs/port_open_message.h"
-#include "monitor/panel_command_rules.h"
 #include "monitor/service_view.h"
 #include "monitor/value_displays.h"
 #include "monitor/window_menu.h"
@@ -131,9 +131,9 @@ void MainWindow::ConnectMenu() {
 }
 
 void MainWindow::RunRegulation() {
-    const RegulationChoice choice = ChooseRegulationDialog(readings_.identity, readings_.clock);
-    if (choice.dialog == RegulationDialog::kRefused) {
-        Tell(QString::fromUtf8(kCannotReadRegulationMessage));
+    const ParamDialogChoice choice = ChooseParamDialog(readings_.identity, readings_.clock);
+    if (choice.dialog == ParamDialog::None) {
+        Tell(QString::fromUtf8(kParamReadFailure));
         return;
     }
     if (hooks_.regulation) {

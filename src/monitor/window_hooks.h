@@ -9,8 +9,8 @@
 #include <optional>
 
 #include "dialogs/message_box.h"
+#include "dialogs/param_dialog_choice.h"
 #include "link/panel_access.h"
-#include "monitor/panel_command_rules.h"
 #include "monitor/status_text.h"
 
 class QWidget;
@@ -35,7 +35,7 @@ struct WindowHooks {
     // "Parametry regulacji": the window has refused already when the panel
     // allows no dialog; `choice` says which one to run.
     std::function<void(QWidget* parent, PanelAccess& panel, MessageSink& messages,
-                       RegulationChoice choice)>
+                       const ParamDialogChoice& choice)>
         regulation;
     // "Pomoc" -> "Pomoc" and "O programie".
     std::function<void(QWidget* parent)> help;

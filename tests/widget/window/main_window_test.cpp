@@ -549,9 +549,8 @@ void MainWindowTest::regulationRefusesOrOpensByPanel() {
         {"not identified", kTemperatureController, false, false, -1},
         {"threshold without clock", kThresholdRegulator, true, false, -1},
         {"threshold with clock", kThresholdRegulator, true, true,
-         static_cast<int>(RegulationDialog::kThresholdClock)},
-        {"drain valve", kDrainValveController, true, false,
-         static_cast<int>(RegulationDialog::kDrainValve)},
+         static_cast<int>(ParamDialog::ParamCTime)},
+        {"drain valve", kDrainValveController, true, false, static_cast<int>(ParamDialog::ParamZ)},
     };
     for (const Case& c : cases) {
         Harness h(WithPort(1));
@@ -561,7 +560,7 @@ void MainWindowTest::regulationRefusesOrOpensByPanel() {
         h.panel.clock = {{}, 1, static_cast<uint8_t>(c.clockValid ? 1 : 0)};
         int opened = -1;
         h.window->Hooks().regulation = [&](QWidget*, PanelAccess&, MessageSink&,
-                                           RegulationChoice r) {
+                                           const ParamDialogChoice& r) {
             opened = static_cast<int>(r.dialog);
         };
         h.StartAndShow();
