@@ -1,5 +1,6 @@
 #include "app/dialog_wiring.h"
 
+#include "dialogs/about_dlg.h"
 #include "dialogs/panel_menu_commands.h"
 #include "dialogs/param_dialogs.h"
 #include "dialogs/port_dlg.h"
@@ -41,9 +42,10 @@ void WireDialogs(MainWindow& window) {
     };
 
     hooks.help = [](QWidget* parent) { OpenHelp(parent); };
+    hooks.about = ShowAboutBox;
 
-    // Not connected yet, each waiting for its dialog or flow: about,
-    // logStart, logSetup and loggingState.
+    // Not connected yet, waiting for the log flows: logStart, logSetup and
+    // loggingState.
 }
 
 }  // namespace tk358
