@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "app/command_line.h"
 #include "app/dialog_wiring.h"
@@ -69,9 +70,26 @@ void RunWindow(QApplication& app, MainWindow& window, const QuitSignals& quitSig
     QApplication::exec();
 }
 
+// --help and --version print their text and end the process. They are
+// answered before the GUI application exists, so they work without a display.
+void AnswerInformationOptions(int argc, char** argv) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view arg = argv[i];
+        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "-v" || arg == "--version") {
+            QCoreApplication probe(argc, argv);
+            QCoreApplication::setApplicationName(QStringLiteral("tk358"));
+            QCoreApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
+            QString ignored;
+            ParseCommandLine(QCoreApplication::arguments(), &ignored);
+            return;
+        }
+    }
+}
+
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
+    AnswerInformationOptions(argc, argv);
     QApplication app(argc, argv);
     QuitSignals quitSignals;
     SetUpProcessLocale();

@@ -13,7 +13,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     const QCommandLineOption demo(
         QStringLiteral("demo"),
         QStringLiteral("Uruchamia w programie symulowany panel rodzaju RODZAJ i łączy się z nim: "
-                       "0 regulator temperatury, 1 regulator zaworu spustowego, 2 TK-358W, "
+                       "0 sterownik temperatury, 1 sterownik zaworu zrzutowego, 2 TK-358W, "
                        "3 TK-358D (domyślnie), 4 TK-358C. Zapisany numer portu się nie "
                        "zmienia."));
     parser.addOption(demo);

@@ -37,6 +37,8 @@ class AppProcessTest : public QObject {
 private slots:
     void signalEndsTheProgramWithItsSettingsSaved_data();
     void signalEndsTheProgramWithItsSettingsSaved();
+    void informationOptionsNeedNoDisplay_data();
+    void informationOptionsNeedNoDisplay();
 };
 
 void AppProcessTest::signalEndsTheProgramWithItsSettingsSaved_data() {
@@ -87,6 +89,31 @@ void AppProcessTest::signalEndsTheProgramWithItsSettingsSaved() {
     QVERIFY2(saved.contains(QStringLiteral("PORT_NR=%1").arg(port).toUtf8()), saved.constData());
     // Offscreen screens are 800 pixels wide.
     QVERIFY2(saved.contains("WINDOW_RIGHT=800"), saved.constData());
+}
+
+void AppProcessTest::informationOptionsNeedNoDisplay_data() {
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QByteArray>("expected");
+    QTest::newRow("--help") << QStringLiteral("--help") << QByteArray("--demo");
+    QTest::newRow("-h") << QStringLiteral("-h") << QByteArray("--demo");
+    QTest::newRow("--version") << QStringLiteral("--version") << QByteArray("tk358 1.");
+}
+
+// A terminal without X: no platform plugin may be needed to print these.
+void AppProcessTest::informationOptionsNeedNoDisplay() {
+    QFETCH(QString, option);
+    QFETCH(QByteArray, expected);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(TK358_EXECUTABLE), QStringList{option});
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 0);
+    QVERIFY2(program.readAllStandardOutput().contains(expected), qPrintable(option));
 }
 
 QTEST_GUILESS_MAIN(AppProcessTest)
