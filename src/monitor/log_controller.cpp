@@ -1,6 +1,7 @@
 #include "monitor/log_controller.h"
 
 #include <QAction>
+#include <utility>
 
 #include "dialogs/message_box.h"
 #include "log/log_interval.h"

@@ -135,6 +135,7 @@ private slots:
     void startUpOpenFailureOffersTheDialog();
     void existingFileIsKeptOrEmptiedAsAnswered_data();
     void existingFileIsKeptOrEmptiedAsAnswered();
+    void noLineReachesAFileBeforeTheQuestionIsAnswered();
     void changedColumnsGiveANewHeaderWithoutReopening();
     void cancelledDialogSwitchesLoggingOffOnlyWithoutAFile_data();
     void cancelledDialogSwitchesLoggingOffOnlyWithoutAFile();
@@ -274,6 +275,30 @@ void LogControllerTest::existingFileIsKeptOrEmptiedAsAnswered() {
     QVERIFY(saved.fileLog);
     QCOMPARE(saved.fileName, path.toStdString());
     QCOMPARE(saved.checkComment, !comment.isEmpty());
+}
+
+void LogControllerTest::noLineReachesAFileBeforeTheQuestionIsAnswered() {
+    // The operator takes longer than an interval to answer; the timers run
+    // meanwhile.
+    struct SlowSink final : MessageSink {
+        void Show(QWidget*, MessageIcon, const QString&) override {}
+        bool Ask(QWidget*, const QString&) override {
+            QTest::qWait(2500);
+            return true;
+        }
+    } slow;
+    Harness h([](LogSettings& o) { o.interval = 1; });
+    h.window->SetMessageSink(&slow);
+    const QString first = h.File("first.csv");
+    const QString second = h.File("second.csv");
+    WriteAll(second, kOld);
+    h.answers.push_back(LogTo(first));
+    h.answers.push_back(LogTo(second, QStringLiteral("kocioł B")));
+    h.logs->RunSetup(h.window.get());
+    h.logs->RunSetup(h.window.get());
+
+    QCOMPARE(ReadAll(first), kHeader + kLine);
+    QCOMPARE(ReadAll(second), kOld + "\r\nkocioł B\r\n" + kHeader + kLine);
 }
 
 void LogControllerTest::changedColumnsGiveANewHeaderWithoutReopening() {
