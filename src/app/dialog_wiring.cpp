@@ -1,9 +1,11 @@
 #include "app/dialog_wiring.h"
 
 #include "dialogs/about_dlg.h"
+#include "dialogs/log_setup_dlg.h"
 #include "dialogs/panel_menu_commands.h"
 #include "dialogs/param_dialogs.h"
 #include "dialogs/port_dlg.h"
+#include "monitor/log_controller.h"
 #include "monitor/main_window.h"
 #include "widgets/help_viewer.h"
 
@@ -44,8 +46,18 @@ void WireDialogs(MainWindow& window) {
     hooks.help = [](QWidget* parent) { OpenHelp(parent); };
     hooks.about = ShowAboutBox;
 
-    // Not connected yet, waiting for the log flows: logStart, logSetup and
-    // loggingState.
+    // The measurement log; a child of the window, it closes its file when
+    // the window is destroyed.
+    new LogController(window,
+                      [](QWidget* parent, const LogSetup& current,
+                         MessageSink& messages) -> std::optional<LogSetup> {
+                          CLogSetupDlg dialog(current, parent);
+                          dialog.SetMessageSink(&messages);
+                          if (dialog.exec() != QDialog::Accepted) {
+                              return std::nullopt;
+                          }
+                          return dialog.Result();
+                      });
 }
 
 }  // namespace tk358

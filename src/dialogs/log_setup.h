@@ -5,6 +5,8 @@
 
 #include <string>
 
+#include "log/log_interval.h"
+
 namespace tk358 {
 
 struct LogSetup {
@@ -20,9 +22,6 @@ struct LogSetup {
     std::string filePath;                  // FILE_NAME (UTF-8)
     bool loggingOn = false;                // FILE_LOG
 };
-
-inline constexpr int kMinLogInterval = 1;
-inline constexpr int kMaxLogInterval = 24 * 3600 - 1;
 
 // An interval as the time of day the interval picker shows.
 struct ClockTime {

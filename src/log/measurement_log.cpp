@@ -10,9 +10,15 @@ MeasurementLog::MeasurementLog(LogEnvironment environment, std::shared_ptr<LogFi
 LogOpenResult MeasurementLog::Open(const std::string& path) {
     Close();
     LogOpenResult result = file_.Open(path);
-    if (result.ok() && !result.existed) {
+    if (!result.ok()) {
+        return result;
+    }
+    // The last line of a file is known only when this file was the one
+    // written last; any other file gets its header.
+    if (!result.existed || path != lastPath_) {
         builder_.StartNewFile();
     }
+    lastPath_ = path;
     return result;
 }
 
@@ -39,6 +45,8 @@ LogWriteOutcome MeasurementLog::BeginFromDialog(bool existed, bool keepContents,
     if (text.empty()) {
         return {};
     }
+    // Whatever stood before, the comment now does: the header follows it.
+    builder_.StartNewFile();
     return Report(file_.Append(text));
 }
 

@@ -53,6 +53,7 @@ private:
     LogFile file_;
     LogLineBuilder builder_;
     LogWriteHealth health_;
+    std::string lastPath_;  // the file the last lines went to
 };
 
 }  // namespace tk358

@@ -72,6 +72,39 @@ INSTANTIATE_TEST_SUITE_P(
                    "old\r\n" + kHeader + kLine}),
     test::CaseName());
 
+// A file opened from the dialog after a line that carried the header.
+TEST(MeasurementLogTest, HeaderAfterReopeningFollowsWhatPrecedesIt) {
+    struct Case {
+        const char* what;
+        bool sameFile;
+        const char* comment;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {"same file continued", true, "", kHeader + kLine + kLine},
+        {"same file after a comment", true, "Próba",
+         kHeader + kLine + "\r\nPróba\r\n" + kHeader + kLine},
+        {"other file", false, "", "old\r\n" + kHeader + kLine},
+        {"other file after a comment", false, "Próba", "old\r\n\r\nPróba\r\n" + kHeader + kLine},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        const std::string first = dir.File("first.csv");
+        const std::string second = c.sameFile ? first : dir.File("second.csv");
+        if (!c.sameFile) {
+            WriteFile(second, "old\r\n");
+        }
+        MeasurementLog log(FixedEnvironment(","));
+        ASSERT_TRUE(log.Open(first).ok());
+        log.WriteLine(LogLineOptions{}, GoodReadings());
+        LogOpenResult opened = log.Open(second);
+        ASSERT_TRUE(opened.ok());
+        log.BeginFromDialog(opened.existed, true, *c.comment != '\0', c.comment);
+        log.WriteLine(LogLineOptions{}, GoodReadings());
+        EXPECT_EQ(ReadFile(second), c.expected) << c.what;
+    }
+}
+
 TEST(MeasurementLogTest, StartUpOpenAppendsHeaderAndLines) {
     TempDir dir;
     const std::string path = dir.File("pomiary.csv");
