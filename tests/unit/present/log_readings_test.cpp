@@ -48,6 +48,8 @@ TEST(LogReadingsTest, ColumnsFollowWhatTheWindowShows) {
     noZone.activeZone.valid = 0;
     ReadingsSnapshot oneChannel = TwoChannelRegulator();
     oneChannel.parameters.Store(165, 1);
+    ReadingsSnapshot notRead = TwoChannelRegulator();
+    notRead.parameters = ParameterSet();
     ReadingsSnapshot sensorFault = Connected(kDualZoneController);
     sensorFault.temperature.sensorError = 1;
 
@@ -59,9 +61,12 @@ TEST(LogReadingsTest, ColumnsFollowWhatTheWindowShows) {
     const Case cases[] = {
         {"second column repeats the set point", Connected(kTemperatureController),
          "21.5;22.5;22.5"},
-        {"second display in use", TwoChannelRegulator(), "21.5;22.5;-3.5"},
-        {"second display without a zone", noZone, "21.5;22.5;???"},
-        {"one channel active", oneChannel, "21.5;22.5;22.5"},
+        // A threshold regulator's set points are the thresholds its displays
+        // show, whatever set-point reading the session holds.
+        {"second display in use", TwoChannelRegulator(), "21.5;21.5;-3.5"},
+        {"second display without a zone", noZone, "21.5;???;???"},
+        {"one channel active", oneChannel, "21.5;21.5;21.5"},
+        {"thresholds not read", notRead, "21.5;???;???"},
         {"sensor fault", sensorFault, "???;22.5;22.5"},
         {"link lost", lost, "???;???;???"},
     };
