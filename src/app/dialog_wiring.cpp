@@ -5,6 +5,7 @@
 #include "dialogs/param_dialogs.h"
 #include "dialogs/port_dlg.h"
 #include "monitor/main_window.h"
+#include "monitor/trend_controller.h"
 #include "widgets/help_viewer.h"
 
 namespace tk358 {
@@ -43,6 +44,10 @@ void WireDialogs(MainWindow& window) {
 
     hooks.help = [](QWidget* parent) { OpenHelp(parent); };
     hooks.about = ShowAboutBox;
+
+    // The trend view records from the start; the window owns it.
+    auto* trend = new TrendController(window);
+    hooks.trend = [trend](QWidget*) { trend->Open(); };
 
     // Not connected yet, waiting for the log flows: logStart, logSetup and
     // loggingState.

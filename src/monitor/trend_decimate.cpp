@@ -113,48 +113,58 @@ double TrendMapping::Y(double value) const {
     return span > 0 ? top + (maxValue - value) / span * height : top + height / 2;
 }
 
-std::vector<TrendSegment> TrendSegments(const DecimatedCurve& curve, const TrendMapping& map) {
-    std::vector<TrendSegment> segments;
-    const std::size_t n = curve.columns.size();
-    const double width = (curve.end - curve.start) / static_cast<double>(n);
-    const auto centre = [&](std::size_t i) {
-        return map.X(curve.start + (static_cast<double>(i) + 0.5) * width);
-    };
-    std::vector<bool> joined(n, false);
-    std::optional<std::size_t> previous;  // the last column with values
-    for (std::size_t i = 0; i < n; ++i) {
+namespace {
+
+void AddPoint(TrendPolyline& line, double x, double y) {
+    if (line.empty() || line.back().x != x || line.back().y != y) {
+        line.push_back({x, y});
+    }
+}
+
+// A run of a single point becomes a one-pixel vertical stroke.
+void Close(std::vector<TrendPolyline>& runs, TrendPolyline& run) {
+    if (run.size() == 1) {
+        const TrendPoint p = run.front();
+        run = {{p.x, p.y + 0.5}, {p.x, p.y - 0.5}};
+    }
+    if (!run.empty()) {
+        runs.push_back(std::move(run));
+    }
+    run.clear();
+}
+
+}  // namespace
+
+std::vector<TrendPolyline> TrendPolylines(const DecimatedCurve& curve, const TrendMapping& map) {
+    std::vector<TrendPolyline> runs;
+    TrendPolyline run;
+    const double width = (curve.end - curve.start) /
+                         static_cast<double>(std::max<std::size_t>(curve.columns.size(), 1));
+    bool anyColumn = false;
+    for (std::size_t i = 0; i < curve.columns.size(); ++i) {
         const TrendColumn& c = curve.columns[i];
         if (c.count == 0) {
             continue;
         }
-        if (c.joinsPrevious && previous) {
-            const TrendColumn& p = curve.columns[*previous];
-            segments.push_back({centre(*previous), map.Y(p.last), centre(i), map.Y(c.first)});
-            joined[*previous] = joined[i] = true;
-        } else if (c.joinsPrevious && curve.leadIn) {
-            segments.push_back(
-                {map.X(curve.leadIn->time), map.Y(curve.leadIn->value), centre(i), map.Y(c.first)});
-            joined[i] = true;
+        if (!c.joinsPrevious) {
+            Close(runs, run);
+        } else if (!anyColumn && curve.leadIn) {
+            AddPoint(run, map.X(curve.leadIn->time), map.Y(curve.leadIn->value));
         }
-        previous = i;
+        anyColumn = true;
+        const double x = map.X(curve.start + (static_cast<double>(i) + 0.5) * width);
+        // Over the nearer extreme first, so the stroke doubles back least.
+        const bool nearTop = c.first - c.min > c.max - c.first;
+        AddPoint(run, x, map.Y(c.first));
+        AddPoint(run, x, map.Y(nearTop ? c.max : c.min));
+        AddPoint(run, x, map.Y(nearTop ? c.min : c.max));
+        AddPoint(run, x, map.Y(c.last));
     }
-    if (previous && curve.leadOut) {
-        segments.push_back({centre(*previous), map.Y(curve.columns[*previous].last),
-                            map.X(curve.leadOut->time), map.Y(curve.leadOut->value)});
-        joined[*previous] = true;
+    if (!run.empty() && curve.leadOut) {
+        AddPoint(run, map.X(curve.leadOut->time), map.Y(curve.leadOut->value));
     }
-    for (std::size_t i = 0; i < n; ++i) {
-        const TrendColumn& c = curve.columns[i];
-        if (c.count == 0 || (c.min == c.max && joined[i])) {
-            continue;
-        }
-        const double low = map.Y(c.min);
-        const double high = map.Y(c.max);
-        // A lone sample still shows as a one-pixel stroke.
-        const double pad = std::abs(low - high) < 1.0 ? 0.5 : 0.0;
-        segments.push_back({centre(i), low + pad, centre(i), high - pad});
-    }
-    return segments;
+    Close(runs, run);
+    return runs;
 }
 
 }  // namespace tk358

@@ -69,16 +69,17 @@ struct TrendMapping {
     double Y(double value) const;
 };
 
-struct TrendSegment {
-    double x1 = 0.0;
-    double y1 = 0.0;
-    double x2 = 0.0;
-    double y2 = 0.0;
+struct TrendPoint {
+    double x = 0.0;
+    double y = 0.0;
 };
+using TrendPolyline = std::vector<TrendPoint>;
 
-// The line segments of a decimated curve: a vertical stroke per column from
-// its lowest to its highest value (at least one pixel long, so a lone sample
-// shows), at the column's centre, and the joins between columns.
-std::vector<TrendSegment> TrendSegments(const DecimatedCurve& curve, const TrendMapping& map);
+// The decimated curve as lines to draw, one per unbroken run of samples: in
+// each column, at its centre, from the first value over the lowest and the
+// highest to the last, then on to the next column. A run of one sample is a
+// one-pixel stroke, so it shows. Drawn as polylines, a dashed pen keeps its
+// pattern along the whole run.
+std::vector<TrendPolyline> TrendPolylines(const DecimatedCurve& curve, const TrendMapping& map);
 
 }  // namespace tk358

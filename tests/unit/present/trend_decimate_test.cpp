@@ -103,29 +103,63 @@ TEST(TrendDecimateTest, EmptyBufferOrRangeGivesEmptyColumns) {
 
 const TrendMapping kMap{0, 0, 10, 100, 0, 10, 0, 10};
 
-TEST(TrendDecimateTest, SegmentsNeverBridgeAGap) {
-    // Columns 0-2 and 6-9 hold values; 3-5 are a gap.
-    const TrendBuffer b = Samples({1, 2, 3, G, G, G, 7, 8, 9, 10});
-    const std::vector<TrendSegment> segments = TrendSegments(DecimateTrend(b, 0, 10, 10), kMap);
-    ASSERT_FALSE(segments.empty());
-    for (const TrendSegment& s : segments) {
-        const double left = std::min(s.x1, s.x2);
-        const double right = std::max(s.x1, s.x2);
-        EXPECT_FALSE(left < 3.0 && right > 6.0) << s.x1 << " -> " << s.x2;
+// The time range a run covers on the x axis of kMap-like mappings.
+std::pair<double, double> XRange(const TrendPolyline& run) {
+    double low = run.front().x;
+    double high = run.front().x;
+    for (const TrendPoint& p : run) {
+        low = std::min(low, p.x);
+        high = std::max(high, p.x);
     }
-    // Joins 0-1, 1-2, 6-7, 7-8, 8-9; single samples need no stroke.
-    EXPECT_EQ(segments.size(), 5u);
+    return {low, high};
+}
+
+TEST(TrendDecimateTest, RunsStopAtGapsAndCoverEachColumnsExtremes) {
+    struct Case {
+        const char* what;
+        std::vector<double> values;
+        int columns;
+        std::vector<std::pair<double, double>> runs;  // x range of each run
+    };
+    const Case cases[] = {
+        {"unbroken", {1, 2, 3, 4, 5, 6, 7, 8, 9, 10}, 10, {{0.5, 9.5}}},
+        {"a gap of three", {1, 2, 3, G, G, G, 7, 8, 9, 10}, 10, {{0.5, 2.5}, {6.5, 9.5}}},
+        {"lone samples", {G, G, 5, G, G, 6, G, G, G, G}, 10, {{2.5, 2.5}, {5.5, 5.5}}},
+        {"two columns of five", {5, 1, 9, 3, 4, 8, 2, 6, 7, 0}, 2, {{2.5, 7.5}}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<TrendPolyline> runs =
+            TrendPolylines(DecimateTrend(Samples(c.values), 0, 10, c.columns), kMap);
+        ASSERT_EQ(runs.size(), c.runs.size()) << c.what;
+        for (std::size_t i = 0; i < runs.size(); ++i) {
+            EXPECT_EQ(XRange(runs[i]), c.runs[i]) << c.what << " run " << i;
+            EXPECT_GE(runs[i].size(), 2u) << c.what;
+        }
+    }
+}
+
+TEST(TrendDecimateTest, ColumnStrokeReachesTheLowestAndHighestValue) {
+    // One column: first 5, lowest 1, highest 9, last 2 (y = 100 - 10 v).
+    const std::vector<TrendPolyline> runs =
+        TrendPolylines(DecimateTrend(Samples({5, 1, 9, 3, 2}), 0, 5, 1), kMap);
+    ASSERT_EQ(runs.size(), 1u);
+    std::vector<double> ys;
+    for (const TrendPoint& p : runs[0]) {
+        ys.push_back(p.y);
+    }
+    EXPECT_EQ(ys, (std::vector<double>{50, 90, 10, 80}));
 }
 
 TEST(TrendDecimateTest, LoneSampleShowsAsAOnePixelStroke) {
-    const TrendBuffer b = Samples({G, G, 5, G, G});
-    const std::vector<TrendSegment> segments = TrendSegments(DecimateTrend(b, 0, 5, 5), kMap);
-    ASSERT_EQ(segments.size(), 1u);
-    EXPECT_EQ(segments[0].x1, segments[0].x2);
-    EXPECT_NEAR(std::abs(segments[0].y1 - segments[0].y2), 1.0, 1e-9);
+    const std::vector<TrendPolyline> runs =
+        TrendPolylines(DecimateTrend(Samples({G, G, 5, G, G}), 0, 5, 5), kMap);
+    ASSERT_EQ(runs.size(), 1u);
+    ASSERT_EQ(runs[0].size(), 2u);
+    EXPECT_EQ(runs[0][0].x, runs[0][1].x);
+    EXPECT_NEAR(std::abs(runs[0][0].y - runs[0][1].y), 1.0, 1e-9);
 }
 
-TEST(TrendDecimateTest, FullDayDrawsInAFewThousandSegmentsWithItsGapKept) {
+TEST(TrendDecimateTest, FullDayDrawsInAFewThousandPointsWithItsGapKept) {
     // A day of a slow sine, the link lost for one hour in the middle.
     TrendBuffer b;
     const int64_t start = 1'700'000'000;
@@ -143,14 +177,16 @@ TEST(TrendDecimateTest, FullDayDrawsInAFewThousandSegmentsWithItsGapKept) {
     }
     EXPECT_EQ(samples, 86400 - 3600);
     const TrendMapping map{0, 0, double(width), 400, double(start), double(start + 86400), 16, 24};
-    const std::vector<TrendSegment> segments = TrendSegments(d, map);
-    EXPECT_LE(segments.size(), 2u * width);
-    const double gapLeft = map.X(static_cast<double>(start + 40'000));
-    const double gapRight = map.X(static_cast<double>(start + 43'600));
-    for (const TrendSegment& s : segments) {
-        EXPECT_FALSE(std::min(s.x1, s.x2) < gapLeft && std::max(s.x1, s.x2) > gapRight);
-        EXPECT_GE(std::min(s.y1, s.y2), 0.0);
-        EXPECT_LE(std::max(s.y1, s.y2), 400.0);
+    const std::vector<TrendPolyline> runs = TrendPolylines(d, map);
+    ASSERT_EQ(runs.size(), 2u);
+    EXPECT_LE(runs[0].size() + runs[1].size(), 4u * width);
+    EXPECT_LT(XRange(runs[0]).second, map.X(static_cast<double>(start + 40'000)) + 1);
+    EXPECT_GT(XRange(runs[1]).first, map.X(static_cast<double>(start + 43'600)) - 1);
+    for (const TrendPolyline& run : runs) {
+        for (const TrendPoint& p : run) {
+            EXPECT_GE(p.y, 0.0);
+            EXPECT_LE(p.y, 400.0);
+        }
     }
 }
 
