@@ -3,11 +3,13 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPolygonF>
+#include <QToolTip>
 #include <QVector>
 #include <QWheelEvent>
 #include <chrono>
 #include <cmath>
 
+#include "monitor/trend_readout.h"
 #include "widgets/display_rows.h"
 
 namespace tk358 {
@@ -50,6 +52,7 @@ TrendChart::TrendChart(const TrendRecorder& recorder, QWidget* parent)
     setObjectName(QStringLiteral("trendChart"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::OpenHandCursor);
+    setMouseTracking(true);  // the readout under the pointer
     colours_ = {QColor(66, 21, 0), QColor(0, 64, 0), QColor(0, 64, 0)};
     view_.Follow(NewestTime());
 }
@@ -298,15 +301,36 @@ void TrendChart::mousePressEvent(QMouseEvent* event) {
 
 void TrendChart::mouseMoveEvent(QMouseEvent* event) {
     if (!dragging_) {
-        QWidget::mouseMoveEvent(event);
+        ShowReadout(event->position(), event->globalPosition().toPoint());
         return;
     }
+    QToolTip::hideText();
     const double secondsPerPixel = view_.Span() / PlotRect().width();
     const double wanted = dragStartEnd_ - (event->position().x() - dragStartX_) * secondsPerPixel;
     view_.Pan(wanted - view_.End());
     LimitView();
     update();
     emit viewChanged();
+}
+
+void TrendChart::ShowReadout(QPointF at, QPoint global) {
+    const QRect plot = PlotRect();
+    const double secondsPerPixel = view_.Span() / plot.width();
+    std::optional<TrendReadout> readout;
+    if (plot.contains(at.toPoint())) {
+        readout = ReadoutAt(recorder_, TimeAtX(at.x()), std::max(secondsPerPixel * 2, 1.0));
+    }
+    if (!readout) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(global, QString::fromStdString(FormatReadout(*readout, CurvesShown())),
+                       this);
+}
+
+void TrendChart::leaveEvent(QEvent* event) {
+    QToolTip::hideText();
+    QWidget::leaveEvent(event);
 }
 
 void TrendChart::mouseReleaseEvent(QMouseEvent* event) {

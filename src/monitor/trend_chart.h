@@ -3,7 +3,7 @@
 // The chart of the trend window: the temperature and the set points over
 // local time, painted from the decimated history. Dragging pans, the mouse
 // wheel zooms around the pointer (both stop following the newest sample), a
-// double click returns to following.
+// double click returns to following; the pointer's tooltip reads the values.
 
 #include <QColor>
 #include <QWidget>
@@ -70,6 +70,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     struct Margins {
@@ -83,6 +84,8 @@ private:
     void LimitView();
     bool OnScreen() const;
     double TimeAtX(double x) const;
+    // The date, time and values of the sample under the pointer, as a tooltip.
+    void ShowReadout(QPointF at, QPoint global);
     void DrawGrid(QPainter& painter, const QRect& plot) const;
     void DrawCurves(QPainter& painter, const QRect& plot,
                     const std::array<DecimatedCurve, kTrendCurves>& curves) const;

@@ -11,6 +11,7 @@
 #include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QToolTip>
 #include <QWheelEvent>
 #include <QtTest>
 #include <cmath>
@@ -83,6 +84,7 @@ class TrendWindowTest : public QObject {
 private slots:
     void spanButtonsSetTheTimeAxis();
     void dragAndWheelLeaveTheNewestAndFollowReturns();
+    void pointerReadsTheValuesUnderIt();
     void exportsWriteTheImageAndTheLogFormat();
     void exportThatCannotBeWrittenIsReported();
     void gapIsLeftBlankNotDrawnAsALine();
@@ -154,6 +156,29 @@ void TrendWindowTest::dragAndWheelLeaveTheNewestAndFollowReturns() {
     QVERIFY(!chart.View().Following());
     QTest::mouseDClick(&chart, Qt::LeftButton, {}, pointer.toPoint());
     QVERIFY(chart.View().Following());
+}
+
+void TrendWindowTest::pointerReadsTheValuesUnderIt() {
+    TrendRecorder r;
+    r.Tick((kNow - 1) * 1000, TrendValues{21.46, 22.0, std::nullopt});
+    r.Tick(kNow * 1000, TrendValues{});
+    Shown s(r);
+    QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+    s.window.SetSpan(60);
+    TrendChart& chart = s.Chart();
+    const QRect plot = chart.PlotRect();
+    const double x = plot.left() + plot.width() * (59.0 / 60.0);  // a second before the newest
+    Send(&chart, QEvent::MouseMove, QPointF(x, plot.center().y()), Qt::NoButton, Qt::NoButton);
+    QTRY_VERIFY(QToolTip::isVisible());
+    const QStringList lines = QToolTip::text().split(QLatin1Char('\n'));
+    QCOMPARE(lines.mid(1), (QStringList{QStringLiteral("Temperatura: 21.5 °C"),
+                                        QStringLiteral("Wartość zadana: 22.0 °C")}));
+    QVERIFY(lines.at(0).contains(QRegularExpression(QStringLiteral("^\\d\\d\\.\\d\\d\\.\\d{4} "))));
+    Send(&chart, QEvent::MouseMove, QPointF(plot.right(), plot.center().y()), Qt::NoButton,
+         Qt::NoButton);
+    QTRY_VERIFY(QToolTip::text().contains(QStringLiteral("Temperatura: ???")));
+    Send(&chart, QEvent::MouseMove, QPointF(2, 2), Qt::NoButton, Qt::NoButton);  // off the plot
+    QTRY_VERIFY(!QToolTip::isVisible());
 }
 
 void TrendWindowTest::exportsWriteTheImageAndTheLogFormat() {
