@@ -7,6 +7,7 @@
 #include "dialogs/port_dlg.h"
 #include "monitor/log_controller.h"
 #include "monitor/main_window.h"
+#include "monitor/trend_controller.h"
 #include "widgets/help_viewer.h"
 
 namespace tk358 {
@@ -58,6 +59,10 @@ void WireDialogs(MainWindow& window) {
                           }
                           return dialog.Result();
                       });
+
+    // The trend view records from the start; the window owns it.
+    auto* trend = new TrendController(window);
+    hooks.trend = [trend](QWidget*) { trend->Open(); };
 }
 
 }  // namespace tk358

@@ -50,6 +50,7 @@ MainWindow::MainWindow(PanelConnection& panel, QWidget* parent)
 
     refreshTimer_.setInterval(kRefreshMs);
     connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::UpdateReadings);
+    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::ticked);
     logStartTimer_.setInterval(kLogStartMs);
     logStartTimer_.setSingleShot(true);
     connect(&logStartTimer_, &QTimer::timeout, this, [this] {
@@ -98,6 +99,11 @@ void MainWindow::ConnectMenu() {
     on(MenuCommand::kFonts, [this] { RunFonts(); });
     on(MenuCommand::kTopmost, [this] { ToggleTopmost(); });
     on(MenuCommand::kShowService, [this] { ToggleServiceView(); });
+    on(MenuCommand::kTrend, [this] {
+        if (hooks_.trend) {
+            hooks_.trend(this);
+        }
+    });
     on(MenuCommand::kPort, [this] { RunPortSelection(); });
     on(MenuCommand::kLogSetup, [this] {
         if (hooks_.logSetup) {

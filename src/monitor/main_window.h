@@ -59,6 +59,8 @@ public:
 
     // The logging options, kept here from start to exit for the log flows.
     LogSettings& LogOptions() { return settings_.log; }
+    // The trend window's place, span and open state, kept here likewise.
+    TrendSettings& TrendOptions() { return settings_.trend; }
     bool LogsQuantity(int row) const;
     void SetLogsQuantity(int row, bool logged);
 
@@ -102,6 +104,9 @@ public:
 
 signals:
     void closed();
+    // After every refresh tick, also one that found nothing new: Readings()
+    // and TwoSetpoints() are what the displays show now.
+    void ticked();
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -40,6 +40,8 @@ struct WindowHooks {
     // "Pomoc" -> "Pomoc" and "O programie".
     std::function<void(QWidget* parent)> help;
     std::function<void(QWidget* parent)> about;
+    // "Widok" -> "Wykres": opens the trend window, or raises it when open.
+    std::function<void(QWidget* parent)> trend;
 
     // The measurement log. `logStart` runs once, six seconds after start (it
     // opens the configured file); `logSetup` is "Ustawienia" -> "Rejestracja do

@@ -18,6 +18,7 @@ enum class MenuCommand {
     kFonts = 32773,        // "Widok" -> "Czcionki"
     kTopmost = 32785,      // "Widok" -> "Zawsze na wierzchu"
     kShowService = 32784,  // "Widok" -> "Pokaż parametry serwisowe"
+    kTrend = 32800,        // "Widok" -> "Wykres"
     kPort = 32775,         // "Ustawienia" -> "Port szeregowy"
     kLogSetup = 32776,     // "Ustawienia" -> "Rejestracja do pliku"
     kPanelInfo = 32781,    // "Panel" -> "Informacje"
@@ -30,12 +31,13 @@ enum class MenuCommand {
     kAbout = 32779,        // "Pomoc" -> "O programie"
 };
 
-inline constexpr std::array<MenuCommand, 15> kAllMenuCommands = {
-    MenuCommand::kClose,      MenuCommand::kColours,     MenuCommand::kFonts,
-    MenuCommand::kTopmost,    MenuCommand::kShowService, MenuCommand::kPort,
-    MenuCommand::kLogSetup,   MenuCommand::kPanelInfo,   MenuCommand::kSetpoint,
-    MenuCommand::kRegulation, MenuCommand::kPid,         MenuCommand::kCv,
-    MenuCommand::kClock,      MenuCommand::kHelp,        MenuCommand::kAbout,
+inline constexpr std::array<MenuCommand, 16> kAllMenuCommands = {
+    MenuCommand::kClose,    MenuCommand::kColours,     MenuCommand::kFonts,
+    MenuCommand::kTopmost,  MenuCommand::kShowService, MenuCommand::kTrend,
+    MenuCommand::kPort,     MenuCommand::kLogSetup,    MenuCommand::kPanelInfo,
+    MenuCommand::kSetpoint, MenuCommand::kRegulation,  MenuCommand::kPid,
+    MenuCommand::kCv,       MenuCommand::kClock,       MenuCommand::kHelp,
+    MenuCommand::kAbout,
 };
 
 class WindowMenu {

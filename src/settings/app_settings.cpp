@@ -10,6 +10,7 @@ namespace {
 
 constexpr const char* kGeneral = "GENERAL";
 constexpr const char* kLog = "LOG";
+constexpr const char* kTrend = "TREND";
 
 // Background and text colours of the three displays, as 0x00BBGGRR.
 constexpr uint32_t Rgb(uint32_t red, uint32_t green, uint32_t blue) {
@@ -52,6 +53,27 @@ void PullBack(int32_t& low, int32_t& high, int limit) {
         high = limit;
         low = static_cast<int32_t>(std::max<int64_t>(int64_t{low} - excess, INT32_MIN));
     }
+}
+
+// The trend window's keys come after every other key, so the file keeps the
+// order it had before they existed.
+void LoadTrend(const IniFile& ini, const TrendSettings& def, TrendSettings& t) {
+    t.open = ReadFlag(ini, kTrend, "TREND_OPEN", def.open);
+    t.span = ini.GetInt(kTrend, "TREND_SPAN", def.span);
+    t.window.left = ini.GetInt(kTrend, "TREND_LEFT", def.window.left);
+    t.window.top = ini.GetInt(kTrend, "TREND_TOP", def.window.top);
+    t.window.right = ini.GetInt(kTrend, "TREND_RIGHT", def.window.right);
+    t.window.bottom = ini.GetInt(kTrend, "TREND_BOTTOM", def.window.bottom);
+}
+
+void SaveTrend(IniFile& ini, const TrendSettings& t, int screenWidth, int screenHeight) {
+    const WindowRect w = AdjustWindowRect(t.window, screenWidth, screenHeight);
+    ini.SetInt(kTrend, "TREND_OPEN", t.open ? 1 : 0);
+    ini.SetInt(kTrend, "TREND_SPAN", t.span);
+    ini.SetInt(kTrend, "TREND_LEFT", w.left);
+    ini.SetInt(kTrend, "TREND_TOP", w.top);
+    ini.SetInt(kTrend, "TREND_RIGHT", w.right);
+    ini.SetInt(kTrend, "TREND_BOTTOM", w.bottom);
 }
 
 }  // namespace
@@ -97,6 +119,7 @@ bool LoadAppSettings(const IniFile& ini, AppSettings& settings) {
     settings.topmost = ReadFlag(ini, kGeneral, "TOPMOST", def.topmost);
     settings.showService = ReadFlag(ini, kGeneral, "SHOW_SERVICE", def.showService);
     log.checkComment = ReadFlag(ini, kLog, "FILE_CHECK_COMMENT", def.log.checkComment);
+    LoadTrend(ini, def.trend, settings.trend);
     return true;
 }
 
@@ -119,6 +142,7 @@ void SaveAppSettings(IniFile& ini, const AppSettings& settings, int screenWidth,
     ini.SetInt(kGeneral, "TOPMOST", settings.topmost ? 1 : 0);
     ini.SetInt(kGeneral, "SHOW_SERVICE", settings.showService ? 1 : 0);
     ini.SetInt(kLog, "FILE_CHECK_COMMENT", log.checkComment ? 1 : 0);
+    SaveTrend(ini, settings.trend, screenWidth, screenHeight);
 }
 
 WindowRect AdjustWindowRect(WindowRect rect, int screenWidth, int screenHeight) {

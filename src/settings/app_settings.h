@@ -46,6 +46,15 @@ struct LogSettings {
     bool operator==(const LogSettings&) const = default;
 };
 
+// The trend view's window (section TREND).
+struct TrendSettings {
+    bool open = false;    // open at the end of the last run: reopened at start
+    int32_t span = 1800;  // seconds shown, as stored; the chart limits it
+    WindowRect window{120, 120, 920, 620};
+
+    bool operator==(const TrendSettings&) const = default;
+};
+
 struct AppSettings {
     std::array<DisplaySettings, 3> displays;  // indexed by DisplayIndex
     int32_t portNr = 0;                       // 0: no port chosen
@@ -53,6 +62,7 @@ struct AppSettings {
     bool topmost = false;
     bool showService = false;
     LogSettings log;
+    TrendSettings trend;
 
     // The values a key takes when it is missing from the file.
     static AppSettings FileDefaults();
@@ -71,8 +81,9 @@ inline constexpr std::size_t kFaceNameMaxBytes = 31;
 // when `ini` has no open file.
 bool LoadAppSettings(const IniFile& ini, AppSettings& settings);
 
-// Writes every key, in the order they are read, after AdjustWindowRect; a
-// fresh file thus gets INPUT_TEMP, INPUT_SP, INPUT_SP2, GENERAL and LOG.
+// Writes every key, in the order they are read, after AdjustWindowRect (of
+// both windows); a fresh file thus gets INPUT_TEMP, INPUT_SP, INPUT_SP2,
+// GENERAL, LOG and TREND.
 void SaveAppSettings(IniFile& ini, const AppSettings& settings, int screenWidth, int screenHeight);
 
 // Brings a window that ended more than 10 pixels past the right or bottom edge

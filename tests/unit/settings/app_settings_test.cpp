@@ -51,7 +51,14 @@ const char kFreshFile[] =
     "FILE_SEP_FORMAT=0\r\n"
     "FILE_DEC_SEPARATOR=0\r\n"
     "FILE_INTERVAL=60\r\n"
-    "FILE_CHECK_COMMENT=0\r\n";
+    "FILE_CHECK_COMMENT=0\r\n"
+    "[TREND]\r\n"
+    "TREND_OPEN=0\r\n"
+    "TREND_SPAN=1800\r\n"
+    "TREND_LEFT=120\r\n"
+    "TREND_TOP=120\r\n"
+    "TREND_RIGHT=920\r\n"
+    "TREND_BOTTOM=620\r\n";
 
 // Start and end of the program: open with write-back, create and ignore case,
 // load, save, close.
@@ -121,7 +128,7 @@ TEST(AppSettingsTest, ReadsEachDisplayFromItsOwnSection) {
     std::vector<std::string> names;
     ini.GetSectionNames(names);
     EXPECT_EQ(names, (std::vector<std::string>{"", "input_sp2", "general", "LOG", "INPUT_TEMP",
-                                               "INPUT_SP"}));
+                                               "INPUT_SP", "TREND"}));
 }
 
 TEST(AppSettingsTest, ChangedValuesSurviveSaveAndLoad) {
@@ -183,6 +190,55 @@ TEST(AppSettingsTest, SavedWindowIsTheAdjustedOne) {
     EXPECT_EQ(ini.GetInt("GENERAL", "WINDOW_RIGHT", 0), 1280);
     EXPECT_EQ(ini.GetInt("GENERAL", "WINDOW_TOP", 1), 0);
     EXPECT_EQ(ini.GetInt("GENERAL", "WINDOW_BOTTOM", 0), 550);
+}
+
+TEST(AppSettingsTest, TrendKeysFollowEveryOtherKeyAndLeaveThemAsTheyWere) {
+    TempDir dir;
+    // A file written before the trend window existed.
+    const std::string fresh = kFreshFile;
+    const std::string before = fresh.substr(0, fresh.find("[TREND]"));
+    WriteFile(dir.File("tk358.ini"), before);
+    IniFile ini;
+    ASSERT_TRUE(ini.Open(dir.File("tk358.ini"), true, true, true, false));
+    AppSettings s = AppSettings::BuiltIn();
+    ASSERT_TRUE(LoadAppSettings(ini, s));
+    EXPECT_EQ(s.trend, TrendSettings{});
+    s.trend = {true, 7200, {-30, 40, 1500, 700}};
+    SaveAppSettings(ini, s, 1280, 1024);
+    ini.Close();
+    EXPECT_EQ(ReadFile(dir.File("tk358.ini")), before +
+                                                   "[TREND]\r\n"
+                                                   "TREND_OPEN=1\r\n"
+                                                   "TREND_SPAN=7200\r\n"
+                                                   "TREND_LEFT=0\r\n"
+                                                   "TREND_TOP=40\r\n"
+                                                   "TREND_RIGHT=1280\r\n"
+                                                   "TREND_BOTTOM=700\r\n");
+}
+
+TEST(AppSettingsTest, TrendKeysRoundTrip) {
+    struct Case {
+        const char* what;
+        std::string file;
+        TrendSettings loaded;
+    };
+    const Case cases[] = {
+        {"missing: defaults", "[GENERAL]\nPORT_NR=3\n", TrendSettings{}},
+        {"all set, names in any case",
+         "[trend]\ntrend_open=1\nTREND_SPAN=300 ; 5 min\nTREND_LEFT=5\nTREND_TOP=6\n"
+         "TREND_RIGHT=705\nTREND_BOTTOM=406\n",
+         TrendSettings{true, 300, {5, 6, 705, 406}}},
+        {"span kept as stored, limited only by the chart", "[TREND]\nTREND_SPAN=-7\n",
+         TrendSettings{false, -7, TrendSettings{}.window}},
+    };
+    for (const Case& c : cases) {
+        TempDir dir;
+        WriteFile(dir.File("tk358.ini"), c.file);
+        const AppSettings first = LoadAndSave(dir.File("tk358.ini"));
+        EXPECT_EQ(first.trend, c.loaded) << c.what;
+        const AppSettings second = LoadAndSave(dir.File("tk358.ini"));
+        EXPECT_EQ(second, first) << c.what;
+    }
 }
 
 TEST(AppSettingsTest, EffectiveLogInterval) {

@@ -1,0 +1,364 @@
+#include "monitor/trend_chart.h"
+
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPolygonF>
+#include <QToolTip>
+#include <QVector>
+#include <QWheelEvent>
+#include <chrono>
+#include <cmath>
+
+#include "monitor/trend_readout.h"
+#include "widgets/display_rows.h"
+
+namespace tk358 {
+
+namespace {
+
+const QColor kGridColour(226, 226, 226);
+const QColor kFrameColour(120, 120, 120);
+const QColor kLabelColour(40, 40, 40);
+const QColor kNoteColour(140, 140, 140);
+
+// One wheel notch zooms in or out by this factor.
+constexpr double kWheelZoom = 0.8;
+
+double WallSeconds() {
+    using namespace std::chrono;
+    return duration<double>(system_clock::now().time_since_epoch()).count();
+}
+
+// The temperature is drawn widest; the second set point dashed, as its
+// display has the first one's colours unless the operator changed them.
+QPen CurvePen(int curve, const QColor& colour) {
+    QPen pen(colour, curve == kTrendTemperature ? 2.0 : 1.5);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    if (curve == kTrendSetpoint2) {
+        pen.setStyle(Qt::DashLine);
+    }
+    return pen;
+}
+
+QString CurveTitle(int curve) {
+    return QString::fromUtf8(kDisplayRowTitles[static_cast<std::size_t>(curve)]);
+}
+
+}  // namespace
+
+TrendChart::TrendChart(const TrendRecorder& recorder, QWidget* parent)
+    : QWidget(parent), recorder_(recorder), clock_(WallSeconds) {
+    setObjectName(QStringLiteral("trendChart"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setCursor(Qt::OpenHandCursor);
+    setMouseTracking(true);  // the readout under the pointer
+    colours_ = {QColor(66, 21, 0), QColor(0, 64, 0), QColor(0, 64, 0)};
+    view_.Follow(NewestTime());
+}
+
+double TrendChart::NewestTime() const {
+    return recorder_.Empty() ? clock_() : static_cast<double>(recorder_.NewestTime());
+}
+
+void TrendChart::SetCurveColours(const std::array<QColor, kTrendCurves>& colours) {
+    if (colours != colours_) {
+        colours_ = colours;
+        if (OnScreen()) {
+            update();
+        }
+    }
+}
+
+bool TrendChart::OnScreen() const {
+    return isVisible() && !window()->isMinimized();
+}
+
+void TrendChart::SampleAdded() {
+    const double newest = NewestTime();
+    view_.Advance(newest);
+    if (!view_.Following()) {
+        LimitView();  // the oldest samples go as new ones come
+    }
+    if (OnScreen() && newest >= view_.Start() && newest <= view_.End() + 1) {
+        update();
+    }
+}
+
+void TrendChart::FollowNewest() {
+    view_.Follow(NewestTime());
+    update();
+    emit viewChanged();
+}
+
+void TrendChart::SetSpan(double seconds) {
+    view_.SetSpan(seconds);
+    view_.Advance(NewestTime());
+    LimitView();
+    update();
+}
+
+void TrendChart::LimitView() {
+    const double newest = NewestTime();
+    const double oldest = recorder_.Empty() ? newest : static_cast<double>(recorder_.OldestTime());
+    view_.Limit(oldest, newest);
+}
+
+std::array<bool, kTrendCurves> TrendChart::CurvesShown() const {
+    return {true, recorder_.HasValues(kTrendSetpoint), recorder_.HasValues(kTrendSetpoint2)};
+}
+
+// --- Geometry ---------------------------------------------------------------
+
+TrendChart::Margins TrendChart::ComputeMargins() const {
+    const QFontMetrics fm = fontMetrics();
+    Margins m;
+    m.left = fm.horizontalAdvance(QStringLiteral("-888.8")) + 14;
+    m.top = fm.height() + 14;
+    m.bottom = 2 * fm.height() + 12;
+    m.right = fm.horizontalAdvance(QStringLiteral("00:00:00")) / 2 + 8;
+    return m;
+}
+
+QRect TrendChart::PlotRectFor(const QSize& size) const {
+    const Margins m = ComputeMargins();
+    return QRect(m.left, m.top, std::max(size.width() - m.left - m.right, 1),
+                 std::max(size.height() - m.top - m.bottom, 1));
+}
+
+QRect TrendChart::PlotRect() const {
+    return PlotRectFor(size());
+}
+
+double TrendChart::TimeAtX(double x) const {
+    const QRect plot = PlotRect();
+    const double share = std::clamp((x - plot.left()) / plot.width(), 0.0, 1.0);
+    return view_.Start() + share * view_.Span();
+}
+
+// --- Painting ---------------------------------------------------------------
+
+void TrendChart::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    Draw(painter, size());
+    ++paintCount_;
+}
+
+void TrendChart::Draw(QPainter& painter, const QSize& size) {
+    painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
+    const QRect plot = PlotRectFor(size);
+    const std::array<bool, kTrendCurves> shown = CurvesShown();
+    std::array<DecimatedCurve, kTrendCurves> curves;
+    std::optional<TrendRange> range;
+    for (int i = 0; i < kTrendCurves; ++i) {
+        if (!shown[static_cast<std::size_t>(i)]) {
+            continue;
+        }
+        DecimatedCurve& curve = curves[static_cast<std::size_t>(i)];
+        curve = DecimateTrend(recorder_.Curve(i), view_.Start(), view_.End(), plot.width());
+        if (const std::optional<TrendRange> r = ValueRangeOf(curve)) {
+            range =
+                range ? TrendRange{std::min(range->min, r->min), std::max(range->max, r->max)} : *r;
+        }
+    }
+    const QFontMetrics fm = fontMetrics();
+    valueAxis_ = ComputeValueAxis(range, plot.height(), 2 * fm.height() + 6);
+    timeAxis_ = ComputeTimeAxis(view_.Start(), view_.End(), plot.width(),
+                                fm.horizontalAdvance(QStringLiteral("00:00:00")) + 24);
+    DrawGrid(painter, plot);
+    DrawCurves(painter, plot, curves);
+    DrawLegend(painter, plot);
+    if (!range) {
+        painter.setPen(kNoteColour);
+        painter.drawText(plot, Qt::AlignCenter, QStringLiteral("Brak odczytów"));
+    }
+}
+
+void TrendChart::DrawGrid(QPainter& painter, const QRect& plot) const {
+    const QFontMetrics fm = painter.fontMetrics();
+    const TrendMapping map{double(plot.left()),   double(plot.top()), double(plot.width()),
+                           double(plot.height()), view_.Start(),      view_.End(),
+                           valueAxis_.min,        valueAxis_.max};
+    const int right = painter.device()->width();
+    for (double value : valueAxis_.ticks) {
+        const int y = static_cast<int>(std::lround(map.Y(value)));
+        painter.setPen(kGridColour);
+        painter.drawLine(plot.left(), y, plot.right(), y);
+        painter.setPen(kLabelColour);
+        const QString text = QString::fromStdString(FormatValueTick(value, valueAxis_.decimals));
+        painter.drawText(QRect(0, y - fm.height() / 2, plot.left() - 6, fm.height()),
+                         Qt::AlignRight | Qt::AlignVCenter, text);
+    }
+    for (const TimeTick& tick : timeAxis_.ticks) {
+        const int x = static_cast<int>(std::lround(map.X(static_cast<double>(tick.time))));
+        painter.setPen(kGridColour);
+        painter.drawLine(x, plot.top(), x, plot.bottom());
+        painter.setPen(kLabelColour);
+        int line = plot.bottom() + 6;
+        for (const std::string& part : {tick.label, tick.date}) {
+            const QString text = QString::fromStdString(part);
+            const int w = fm.horizontalAdvance(text);
+            const int left = std::clamp(x - w / 2, 0, std::max(right - w - 2, 0));
+            painter.drawText(QRect(left, line, w + 1, fm.height()), Qt::AlignCenter, text);
+            line += fm.height();
+        }
+    }
+    painter.setPen(kFrameColour);
+    painter.setBrush(Qt::NoBrush);
+    painter.drawRect(plot.adjusted(0, 0, -1, -1));
+}
+
+void TrendChart::DrawCurves(QPainter& painter, const QRect& plot,
+                            const std::array<DecimatedCurve, kTrendCurves>& curves) const {
+    const TrendMapping map{double(plot.left()),   double(plot.top()), double(plot.width()),
+                           double(plot.height()), view_.Start(),      view_.End(),
+                           valueAxis_.min,        valueAxis_.max};
+    const std::array<bool, kTrendCurves> shown = CurvesShown();
+    painter.save();
+    painter.setClipRect(plot.adjusted(1, 1, -1, -1));
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    // The set points first, so the temperature lies on top.
+    for (int curve : {kTrendSetpoint2, kTrendSetpoint, kTrendTemperature}) {
+        const auto index = static_cast<std::size_t>(curve);
+        if (shown[index]) {
+            const QPen pen = CurvePen(curve, colours_[index]);
+            painter.setPen(pen);
+            DrawRuns(painter, TrendPolylines(curves[index], map), pen.style() != Qt::SolidLine);
+        }
+    }
+    painter.restore();
+}
+
+namespace {
+
+// A run with more points than about one a pixel is a zigzag of columns.
+bool Dense(const TrendPolyline& run) {
+    return static_cast<double>(run.size()) > 1.5 * (std::abs(run.back().x - run.front().x) + 1);
+}
+
+}  // namespace
+
+void TrendChart::DrawRuns(QPainter& painter, const std::vector<TrendPolyline>& runs, bool dashed) {
+    // Polylines join neatly and keep a dash pattern going along the run;
+    // a dense solid run strokes several times faster as separate lines.
+    QVector<QLineF> lines;
+    QPolygonF points;
+    for (const TrendPolyline& run : runs) {
+        if (!dashed && Dense(run)) {
+            for (std::size_t i = 1; i < run.size(); ++i) {
+                lines.append(QLineF(run[i - 1].x, run[i - 1].y, run[i].x, run[i].y));
+            }
+            continue;
+        }
+        points.clear();
+        for (const TrendPoint& p : run) {
+            points.append(QPointF(p.x, p.y));
+        }
+        painter.drawPolyline(points);
+    }
+    painter.drawLines(lines);
+}
+
+void TrendChart::DrawLegend(QPainter& painter, const QRect& plot) const {
+    const QFontMetrics fm = painter.fontMetrics();
+    const int top = 6;
+    painter.setPen(kLabelColour);
+    painter.drawText(QRect(0, top, plot.left() - 6, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
+                     QStringLiteral("°C"));
+    const std::array<bool, kTrendCurves> shown = CurvesShown();
+    int x = plot.left();
+    const int y = top + fm.height() / 2;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing, true);
+    for (int curve = 0; curve < kTrendCurves; ++curve) {
+        if (!shown[static_cast<std::size_t>(curve)]) {
+            continue;
+        }
+        painter.setPen(CurvePen(curve, colours_[static_cast<std::size_t>(curve)]));
+        painter.drawLine(QLineF(x, y, x + 24, y));
+        x += 30;
+        painter.setPen(kLabelColour);
+        const QString title = CurveTitle(curve);
+        painter.drawText(QRect(x, top, fm.horizontalAdvance(title) + 1, fm.height()),
+                         Qt::AlignLeft | Qt::AlignVCenter, title);
+        x += fm.horizontalAdvance(title) + 18;
+    }
+    painter.restore();
+}
+
+// --- Panning and zooming ------------------------------------------------------
+
+void TrendChart::mousePressEvent(QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) {
+        QWidget::mousePressEvent(event);
+        return;
+    }
+    dragging_ = true;
+    dragStartX_ = event->position().x();
+    dragStartEnd_ = view_.End();
+    setCursor(Qt::ClosedHandCursor);
+}
+
+void TrendChart::mouseMoveEvent(QMouseEvent* event) {
+    if (!dragging_) {
+        ShowReadout(event->position(), event->globalPosition().toPoint());
+        return;
+    }
+    QToolTip::hideText();
+    const double secondsPerPixel = view_.Span() / PlotRect().width();
+    const double wanted = dragStartEnd_ - (event->position().x() - dragStartX_) * secondsPerPixel;
+    view_.Pan(wanted - view_.End());
+    LimitView();
+    update();
+    emit viewChanged();
+}
+
+void TrendChart::ShowReadout(QPointF at, QPoint global) {
+    const QRect plot = PlotRect();
+    const double secondsPerPixel = view_.Span() / plot.width();
+    std::optional<TrendReadout> readout;
+    if (plot.contains(at.toPoint())) {
+        readout = ReadoutAt(recorder_, TimeAtX(at.x()), std::max(secondsPerPixel * 2, 1.0));
+    }
+    if (!readout) {
+        QToolTip::hideText();
+        return;
+    }
+    QToolTip::showText(global, QString::fromStdString(FormatReadout(*readout, CurvesShown())),
+                       this);
+}
+
+void TrendChart::leaveEvent(QEvent* event) {
+    QToolTip::hideText();
+    QWidget::leaveEvent(event);
+}
+
+void TrendChart::mouseReleaseEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        dragging_ = false;
+        setCursor(Qt::OpenHandCursor);
+    }
+    QWidget::mouseReleaseEvent(event);
+}
+
+void TrendChart::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (event->button() == Qt::LeftButton) {
+        FollowNewest();
+    }
+}
+
+void TrendChart::wheelEvent(QWheelEvent* event) {
+    const int delta = event->angleDelta().y();
+    if (delta == 0) {
+        event->ignore();
+        return;
+    }
+    const double notches = delta / 120.0;
+    view_.ZoomAt(TimeAtX(event->position().x()), std::pow(kWheelZoom, notches));
+    LimitView();
+    update();
+    emit viewChanged();
+    event->accept();
+}
+
+}  // namespace tk358

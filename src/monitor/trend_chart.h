@@ -1,0 +1,107 @@
+#pragma once
+
+// The chart of the trend window: the temperature and the set points over
+// local time, painted from the decimated history. Dragging pans, the mouse
+// wheel zooms around the pointer (both stop following the newest sample), a
+// double click returns to following; the pointer's tooltip reads the values.
+
+#include <QColor>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "monitor/trend_axis.h"
+#include "monitor/trend_recorder.h"
+#include "monitor/trend_view.h"
+
+namespace tk358 {
+
+class TrendChart : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit TrendChart(const TrendRecorder& recorder, QWidget* parent = nullptr);
+
+    TrendView& View() { return view_; }
+    const TrendView& View() const { return view_; }
+
+    // The wall clock in seconds, used for the right edge while there are no
+    // samples; tests set their own.
+    void SetClock(std::function<double()> clock) { clock_ = std::move(clock); }
+    // The newest sample's time, or now when there is none.
+    double NewestTime() const;
+
+    void SetCurveColours(const std::array<QColor, kTrendCurves>& colours);
+    const std::array<QColor, kTrendCurves>& CurveColours() const { return colours_; }
+
+    // A new sample arrived: while following, the view moves on. Repaints only
+    // when the chart is on screen and the new sample is in view.
+    void SampleAdded();
+    // Back to the newest sample on the right edge.
+    void FollowNewest();
+    // Applies the span and keeps the view on the history.
+    void SetSpan(double seconds);
+
+    // The curves drawn: the temperature always, a set point once the history
+    // holds a value of it.
+    std::array<bool, kTrendCurves> CurvesShown() const;
+
+    // What the last paint drew, for the window's tests.
+    int PaintCount() const { return paintCount_; }
+    QRect PlotRect() const;
+    const ValueAxis& LastValueAxis() const { return valueAxis_; }
+    const TimeAxis& LastTimeAxis() const { return timeAxis_; }
+
+    // Draws the whole chart onto `painter` over `size` (the widget paints
+    // itself this way; a benchmark or an export may paint an image).
+    void Draw(QPainter& painter, const QSize& size);
+
+    QSize sizeHint() const override { return {760, 420}; }
+    QSize minimumSizeHint() const override { return {320, 200}; }
+
+signals:
+    // The operator panned, zoomed or returned to following.
+    void viewChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+
+private:
+    struct Margins {
+        int left = 0;
+        int top = 0;
+        int right = 0;
+        int bottom = 0;
+    };
+    Margins ComputeMargins() const;
+    QRect PlotRectFor(const QSize& size) const;
+    void LimitView();
+    bool OnScreen() const;
+    double TimeAtX(double x) const;
+    // The date, time and values of the sample under the pointer, as a tooltip.
+    void ShowReadout(QPointF at, QPoint global);
+    void DrawGrid(QPainter& painter, const QRect& plot) const;
+    void DrawCurves(QPainter& painter, const QRect& plot,
+                    const std::array<DecimatedCurve, kTrendCurves>& curves) const;
+    static void DrawRuns(QPainter& painter, const std::vector<TrendPolyline>& runs, bool dashed);
+    void DrawLegend(QPainter& painter, const QRect& plot) const;
+
+    const TrendRecorder& recorder_;
+    TrendView view_;
+    std::function<double()> clock_;
+    std::array<QColor, kTrendCurves> colours_;
+    ValueAxis valueAxis_;
+    TimeAxis timeAxis_;
+    int paintCount_ = 0;
+    bool dragging_ = false;
+    double dragStartX_ = 0.0;
+    double dragStartEnd_ = 0.0;
+};
+
+}  // namespace tk358

@@ -1,0 +1,137 @@
+#include "monitor/trend_controller.h"
+
+#include <QColor>
+#include <QEvent>
+#include <QTimer>
+#include <chrono>
+
+#include "monitor/main_window.h"
+#include "monitor/trend_chart.h"
+#include "monitor/trend_colours.h"
+#include "monitor/trend_window.h"
+#include "monitor/window_settings.h"
+#include "widgets/qt_colour.h"
+#include "widgets/value_display.h"
+
+namespace tk358 {
+
+namespace {
+
+int64_t WallMs() {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(system_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+TrendController::TrendController(MainWindow& window)
+    : QObject(&window), main_(window), clock_(WallMs) {
+    connect(&main_, &MainWindow::ticked, this, &TrendController::Tick);
+    // The program's end hides the chart without counting as the operator's
+    // close: it reopens at the next start.
+    connect(&main_, &MainWindow::closed, this, [this] {
+        if (window_) {
+            window_->hide();
+        }
+    });
+    if (main_.TrendOptions().open) {
+        main_.installEventFilter(this);
+    }
+}
+
+TrendController::~TrendController() {
+    delete window_;  // it draws from the recorder
+}
+
+TrendWindow* TrendController::Window() const {
+    return window_;
+}
+
+void TrendController::SetClock(std::function<int64_t()> wallMs) {
+    clock_ = std::move(wallMs);
+    if (window_) {
+        window_->Chart()->SetClock([this] { return static_cast<double>(clock_()) / 1000.0; });
+    }
+}
+
+bool TrendController::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == &main_ && event->type() == QEvent::Show) {
+        main_.removeEventFilter(this);
+        QTimer::singleShot(0, this, [this] {
+            if (main_.isVisible()) {
+                Open();
+            }
+        });
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void TrendController::Tick() {
+    if (main_.Stopped()) {
+        return;
+    }
+    const TrendValues values = TrendValuesOf(main_.Readings(), main_.TwoSetpoints());
+    if (recorder_.Tick(clock_(), values) && window_) {
+        window_->Chart()->SetCurveColours(CurveColours());
+        window_->Chart()->SampleAdded();
+    }
+}
+
+void TrendController::Open() {
+    TrendSettings& settings = main_.TrendOptions();
+    if (!window_) {
+        CreateWindow();
+    }
+    if (!window_->isVisible()) {
+        const QRect placement = PlacementOf(settings.window);
+        window_->resize(placement.size());
+        window_->move(placement.topLeft());
+        window_->Chart()->SetCurveColours(CurveColours());
+        window_->show();
+    }
+    if (window_->isMinimized()) {
+        window_->showNormal();
+    }
+    window_->raise();
+    window_->activateWindow();
+    settings.open = true;
+}
+
+void TrendController::CreateWindow() {
+    window_ = new TrendWindow(recorder_, &main_);
+    window_->Chart()->SetClock([this] { return static_cast<double>(clock_()) / 1000.0; });
+    window_->SetMessageSink(&main_.Messages());
+    window_->SetCsvOptionsSource([this] {
+        TrendCsvOptions options;
+        options.separatorCode = main_.LogOptions().sepFormat;
+        options.decimalCode = main_.LogOptions().decSeparator;
+        return options;
+    });
+    window_->SetSpan(TrendSpanFromSettings(main_.TrendOptions().span));
+    connect(window_, &TrendWindow::spanChanged, this,
+            [this](int seconds) { main_.TrendOptions().span = seconds; });
+    connect(window_, &TrendWindow::placed, this, &TrendController::RecordPlacement);
+    connect(window_, &TrendWindow::closedByOperator, this,
+            [this] { main_.TrendOptions().open = false; });
+}
+
+void TrendController::RecordPlacement() {
+    const Qt::WindowStates notRestored =
+        Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen;
+    if (!window_ || !window_->isVisible() || (window_->windowState() & notRestored)) {
+        return;
+    }
+    main_.TrendOptions().window = WindowRectOf(window_->pos(), window_->size());
+}
+
+std::array<QColor, kTrendCurves> TrendController::CurveColours() const {
+    const ValueDisplays displays = main_.Displays();
+    std::array<QColor, kTrendCurves> colours;
+    for (std::size_t i = 0; i < colours.size(); ++i) {
+        colours[i] = ToQColor(
+            TrendCurveColour(displays[i]->GetTextColour(), displays[i]->GetBackgroundColour()));
+    }
+    return colours;
+}
+
+}  // namespace tk358

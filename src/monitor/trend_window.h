@@ -1,0 +1,88 @@
+#pragma once
+
+// The trend window "Wykres": span buttons, the return to the newest sample,
+// the exports, and the chart. The window only shows; the history and the
+// settings are the TrendController's.
+
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "dialogs/message_box.h"
+#include "monitor/trend_csv.h"
+#include "monitor/trend_view.h"
+
+class QAbstractButton;
+class QButtonGroup;
+class QPushButton;
+
+namespace tk358 {
+
+class TrendChart;
+class TrendRecorder;
+
+class TrendWindow : public QWidget {
+    Q_OBJECT
+
+public:
+    // Asks for the path to save to; empty when cancelled.
+    using SaveFileChooser = std::function<QString(QWidget* parent, const QString& caption,
+                                                  const QString& suggested, const QString& filter)>;
+    // The log's separator and decimal sign at the time of an export.
+    using CsvOptionsSource = std::function<TrendCsvOptions()>;
+
+    explicit TrendWindow(const TrendRecorder& recorder, QWidget* parent = nullptr);
+
+    TrendChart* Chart() const { return chart_; }
+    QAbstractButton* SpanButton(int index) const;
+    QPushButton* FollowButton() const { return follow_; }
+    QPushButton* SavePngButton() const { return savePng_; }
+    QPushButton* SaveCsvButton() const { return saveCsv_; }
+
+    // A non-native file dialog unless a test sets its own.
+    void SetFileChooser(SaveFileChooser chooser) { chooser_ = std::move(chooser); }
+    void SetMessageSink(MessageSink* sink) { sink_ = sink != nullptr ? sink : &boxes_; }
+    void SetCsvOptionsSource(CsvOptionsSource source) { csvOptions_ = std::move(source); }
+
+    void SetSpan(int seconds);
+    // The chart as shown, as a PNG file; false when it cannot be written.
+    bool SavePng(const QString& path);
+    // The samples in view in the log's format; false when it cannot be written.
+    bool SaveCsv(const QString& path);
+
+signals:
+    void spanChanged(int seconds);
+    // Moved or resized while neither maximised nor minimised.
+    void placed();
+    // Closed by the operator (not hidden by the program's end).
+    void closedByOperator();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QWidget* BuildBar();
+    void ShowViewState();
+    void ChooseAndSavePng();
+    void ChooseAndSaveCsv();
+    QString Choose(const QString& caption, const QString& suffix, const QString& filter);
+
+    const TrendRecorder& recorder_;
+    TrendChart* chart_ = nullptr;
+    QButtonGroup* spans_ = nullptr;
+    QPushButton* follow_ = nullptr;
+    QPushButton* savePng_ = nullptr;
+    QPushButton* saveCsv_ = nullptr;
+    SaveFileChooser chooser_;
+    CsvOptionsSource csvOptions_;
+    MessageBoxSink boxes_;
+    MessageSink* sink_ = &boxes_;
+};
+
+// The texts the trend window shows.
+inline constexpr const char* kTrendTitle = "Wykres";
+inline constexpr const char* kTrendSaveFailure = "Nie można zapisać pliku %1.";
+
+}  // namespace tk358
