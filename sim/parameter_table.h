@@ -19,7 +19,7 @@ struct ParameterSpec {
     bool writable = true;     // false: only read through "028600" (set point, code 0)
 };
 
-// The spec of `code` for a panel of `kind` with `firmwareVersion`; none when
+// The width and sign of `code` for a panel of `kind` with `firmwareVersion`; none when
 // the panel does not know the code. A threshold regulator with firmware 1.00
 // or older has no night set, no day start and no channel count.
 std::optional<ParameterSpec> FindParameter(int kind, int firmwareVersion, int code);
