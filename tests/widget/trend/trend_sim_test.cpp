@@ -19,22 +19,31 @@
 #include "sim/pty_simulator.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/window/fake_connection.h"
+#include "widget/window/short_timing.h"
 #include "widgets/value_display.h"
 
 namespace tk358 {
 namespace {
 
-using namespace std::chrono_literals;
+// The program's main window, wired as at start-up, on a session to the
+// simulated panel at `port`.
+struct SimWindow {
+    explicit SimWindow(int port) : window(session) {
+        window.SetMessageSink(&sink);
+        AppSettings settings = AppSettings::FileDefaults();
+        settings.portNr = port;
+        window.ApplySettings(settings);
+        WireDialogs(window);
+        trend = window.findChild<TrendController*>();
+        window.Start();
+        window.show();
+    }
 
-// Contact is given up after 3 s of silence instead of 10 s.
-SessionTiming ShortTiming() {
-    SessionTiming t;
-    t.answerWait = 300ms;
-    t.tries = 2;
-    t.cycle = 100ms;
-    t.silence = 3s;
-    return t;
-}
+    PanelSession session{test::ShortTiming()};
+    test::RecordingSink sink;
+    MainWindow window;
+    TrendController* trend = nullptr;
+};
 
 int TrendWindows() {
     int count = 0;
@@ -137,18 +146,11 @@ void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {
     std::string error;
     QVERIFY2(simulator.Start(&error), error.c_str());
 
-    PanelSession session(ShortTiming());
-    test::RecordingSink sink;
-    MainWindow window(session);
-    window.SetMessageSink(&sink);
-    AppSettings settings = AppSettings::FileDefaults();
-    settings.portNr = simulator.PortNumber();
-    window.ApplySettings(settings);
-    WireDialogs(window);
-    auto* trend = window.findChild<TrendController*>();
+    SimWindow sim(simulator.PortNumber());
+    MainWindow& window = sim.window;
+    test::RecordingSink& sink = sim.sink;
+    TrendController* trend = sim.trend;
     QVERIFY(trend != nullptr);
-    window.Start();
-    window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.Menu().Action(MenuCommand::kTrend)->trigger();
     TrendWindow* chart = trend->Window();
@@ -212,17 +214,11 @@ void TrendSimTest::thresholdRegulatorWithTwoChannelsHasThreeCurves() {
     QVERIFY2(simulator.Start(&error), error.c_str());
     QVERIFY(simulator.SetParameter(165, 2));
 
-    PanelSession session(ShortTiming());
-    test::RecordingSink sink;
-    MainWindow window(session);
-    window.SetMessageSink(&sink);
-    AppSettings settings = AppSettings::FileDefaults();
-    settings.portNr = simulator.PortNumber();
-    window.ApplySettings(settings);
-    WireDialogs(window);
-    auto* trend = window.findChild<TrendController*>();
-    window.Start();
-    window.show();
+    SimWindow sim(simulator.PortNumber());
+    MainWindow& window = sim.window;
+    test::RecordingSink& sink = sim.sink;
+    TrendController* trend = sim.trend;
+    QVERIFY(trend != nullptr);
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.Menu().Action(MenuCommand::kTrend)->trigger();
     QTRY_VERIFY_WITH_TIMEOUT(NewestHasValue(*trend, kTrendSetpoint2), 20000);

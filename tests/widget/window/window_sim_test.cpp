@@ -13,22 +13,11 @@
 #include "monitor/service_view.h"
 #include "sim/pty_simulator.h"
 #include "widget/dialogs/recording_sink.h"
+#include "widget/window/short_timing.h"
 #include "widgets/value_display.h"
 
 namespace tk358 {
 namespace {
-
-using namespace std::chrono_literals;
-
-// Contact is given up after 3 s of silence instead of 10 s.
-SessionTiming ShortTiming() {
-    SessionTiming t;
-    t.answerWait = 300ms;
-    t.tries = 2;
-    t.cycle = 100ms;
-    t.silence = 3s;
-    return t;
-}
 
 struct KindCase {
     const char* label;
@@ -80,7 +69,7 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
     std::string error;
     QVERIFY2(simulator.Start(&error), error.c_str());
 
-    PanelSession session(ShortTiming());
+    PanelSession session(test::ShortTiming());
     test::RecordingSink sink;
     MainWindow window(session);
     window.SetMessageSink(&sink);
