@@ -7,10 +7,11 @@
 #include <vector>
 
 #include "link/panel_access.h"
+#include "support/refusing_writes.h"
 
 namespace tk358 {
 
-class RecordingPanel : public PanelAccess {
+class RecordingPanel : public test::RefusingWrites<PanelAccess> {
 public:
     int linkStatus = kStatusOk;
     PanelIdentity identity;
@@ -52,24 +53,6 @@ public:
     int GetParameters(ParameterSet& out) const override {
         return Copy("parameters", parameters, out);
     }
-
-    int WriteSetpoint(int, int) override { return kStatusFailed; }
-    int WriteSetpointTime(int, int) override { return kStatusFailed; }
-    int WritePidParameters(int, int, int, int, int) override { return kStatusFailed; }
-    int WriteRegulationParameters(int, int, int, int, int, int, int) override {
-        return kStatusFailed;
-    }
-    int WriteDrainValveParameters(int, int, int) override { return kStatusFailed; }
-    int WriteVentilationParameters(int, int, int, int, int, int, int, int, int) override {
-        return kStatusFailed;
-    }
-    int WriteThresholdParameters(int, int, int, int, int) override { return kStatusFailed; }
-    int WriteThresholdTimeParameters(int, int, int, int, int, int, int, int, int, int, int, int,
-                                     int) override {
-        return kStatusFailed;
-    }
-    int WriteCvSettings(double, int) override { return kStatusFailed; }
-    int SetPanelClock(const SystemTime&) override { return kStatusFailed; }
 
 private:
     int Record(const char* name, int status) const {

@@ -11,10 +11,11 @@
 #include <thread>
 
 #include "link/panel_access.h"
+#include "support/refusing_writes.h"
 
 namespace tk358::test {
 
-class FakePanel final : public PanelAccess {
+class FakePanel final : public RefusingWrites<PanelAccess> {
 public:
     enum class Mode { Succeed, Fail, Throw, Block };
 
@@ -97,22 +98,6 @@ public:
     int GetPanelClock(PanelClock&) const override { return kStatusFailed; }
     int GetPanelInfo(PanelInfo&) const override { return kStatusFailed; }
     int GetParameters(ParameterSet&) const override { return kStatusFailed; }
-    int WriteSetpointTime(int, int) override { return kStatusFailed; }
-    int WritePidParameters(int, int, int, int, int) override { return kStatusFailed; }
-    int WriteRegulationParameters(int, int, int, int, int, int, int) override {
-        return kStatusFailed;
-    }
-    int WriteDrainValveParameters(int, int, int) override { return kStatusFailed; }
-    int WriteVentilationParameters(int, int, int, int, int, int, int, int, int) override {
-        return kStatusFailed;
-    }
-    int WriteThresholdParameters(int, int, int, int, int) override { return kStatusFailed; }
-    int WriteThresholdTimeParameters(int, int, int, int, int, int, int, int, int, int, int, int,
-                                     int) override {
-        return kStatusFailed;
-    }
-    int WriteCvSettings(double, int) override { return kStatusFailed; }
-    int SetPanelClock(const SystemTime&) override { return kStatusFailed; }
 
 private:
     mutable std::mutex mutex_;

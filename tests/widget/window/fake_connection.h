@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "link/panel_connection.h"
+#include "support/refusing_writes.h"
 
 namespace tk358::test {
 
-class FakeConnection final : public PanelConnection {
+class FakeConnection final : public RefusingWrites<PanelConnection> {
 public:
     int linkStatus = kStatusFailed;
     PanelIdentity identity;
@@ -65,24 +66,6 @@ public:
         return infoStatus;
     }
     int GetParameters(ParameterSet& out) const override { return Copy(parameters, out); }
-
-    int WriteSetpoint(int, int) override { return kStatusFailed; }
-    int WriteSetpointTime(int, int) override { return kStatusFailed; }
-    int WritePidParameters(int, int, int, int, int) override { return kStatusFailed; }
-    int WriteRegulationParameters(int, int, int, int, int, int, int) override {
-        return kStatusFailed;
-    }
-    int WriteDrainValveParameters(int, int, int) override { return kStatusFailed; }
-    int WriteVentilationParameters(int, int, int, int, int, int, int, int, int) override {
-        return kStatusFailed;
-    }
-    int WriteThresholdParameters(int, int, int, int, int) override { return kStatusFailed; }
-    int WriteThresholdTimeParameters(int, int, int, int, int, int, int, int, int, int, int, int,
-                                     int) override {
-        return kStatusFailed;
-    }
-    int WriteCvSettings(double, int) override { return kStatusFailed; }
-    int SetPanelClock(const SystemTime&) override { return kStatusFailed; }
 
     // A connected, identified panel of `type` whose records are all valid.
     void Connect(uint8_t type, uint16_t number = 12) {
