@@ -1,26 +1,12 @@
 #include "widgets/help_viewer.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFile>
-#include <QGuiApplication>
-#include <QMessageBox>
 
+#include "widgets/desktop_open.h"
 #include "widgets/help_location.h"
 
 namespace tk358 {
-
-namespace {
-
-bool OpenWithDesktop(const QUrl& url) {
-    return QDesktopServices::openUrl(url);
-}
-
-void ShowWarning(QWidget* parent, const QString& message) {
-    QMessageBox::warning(parent, QGuiApplication::applicationDisplayName(), message);
-}
-
-}  // namespace
 
 QString HelpIndexPath() {
     // The folder of /proc/self/exe, so a symbolic link to the program does not
@@ -31,7 +17,7 @@ QString HelpIndexPath() {
 }
 
 bool OpenHelp(QWidget* parent) {
-    return OpenHelpPage(parent, HelpIndexPath(), OpenWithDesktop, ShowWarning);
+    return OpenHelpPage(parent, HelpIndexPath(), OpenWithDesktop, ShowOpenFailure);
 }
 
 bool OpenHelpPage(QWidget* parent, const QString& indexPath, const HelpUrlOpener& open,

@@ -3,17 +3,15 @@
 // "Pomoc" → "Pomoc": the program's HTML help opened in the user's browser.
 
 #include <QString>
-#include <QUrl>
-#include <functional>
+
+#include "widgets/desktop_open.h"
 
 class QWidget;
 
 namespace tk358 {
 
-// Opens a URL with the desktop's handler; false when it could not.
-using HelpUrlOpener = std::function<bool(const QUrl& url)>;
-// Tells the user why the help did not open.
-using HelpFailureNotifier = std::function<void(QWidget* parent, const QString& message)>;
+using HelpUrlOpener = UrlOpener;
+using HelpFailureNotifier = OpenFailureNotifier;
 
 // The help's index page for the running program; empty when it is nowhere.
 QString HelpIndexPath();

@@ -1,30 +1,18 @@
 #include "widgets/hyperlink_label.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QEnterEvent>
-#include <QMessageBox>
 #include <QMouseEvent>
 
+#include "widgets/desktop_open.h"
 #include "widgets/qt_colour.h"
 
 namespace tk358 {
-namespace {
-
-bool OpenWithDesktop(const QUrl& url) {
-    return QDesktopServices::openUrl(url);
-}
-
-void ShowWarning(QWidget* parent, const QString& message) {
-    QMessageBox::warning(parent, QGuiApplication::applicationDisplayName(), message);
-}
-
-}  // namespace
 
 HyperlinkLabel::HyperlinkLabel(QWidget* parent) : HyperlinkLabel(QString(), parent) {}
 
 HyperlinkLabel::HyperlinkLabel(const QString& text, QWidget* parent)
-    : QLabel(text, parent), opener_(OpenWithDesktop), notifier_(ShowWarning) {
+    : QLabel(text, parent), opener_(OpenWithDesktop), notifier_(ShowOpenFailure) {
     // A target is never markup.
     setTextFormat(Qt::PlainText);
     ApplySizePolicy();

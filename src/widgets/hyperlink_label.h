@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "widgets/colour.h"
+#include "widgets/desktop_open.h"
 
 namespace tk358 {
 
@@ -16,10 +17,8 @@ class HyperlinkLabel : public QLabel {
     Q_OBJECT
 
 public:
-    // Opens a target; false when it could not be opened.
-    using Opener = std::function<bool(const QUrl& url)>;
-    // Tells the user that a target could not be opened.
-    using FailureNotifier = std::function<void(QWidget* parent, const QString& message)>;
+    using Opener = UrlOpener;
+    using FailureNotifier = OpenFailureNotifier;
 
     static constexpr Colorref kDefaultLinkColour = MakeColorref(0, 0, 238);
     static constexpr Colorref kDefaultVisitedColour = MakeColorref(85, 26, 139);
