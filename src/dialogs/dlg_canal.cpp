@@ -2,9 +2,10 @@
 
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+
+#include "widgets/dialog_buttons.h"
 
 namespace tk358 {
 
@@ -19,13 +20,7 @@ CDlgCanal::CDlgCanal(int zone, QWidget* parent) : QDialog(parent), zone_(zone !=
     zone2_->setObjectName(QStringLiteral("zone2Radio"));
     (zone_ == 1 ? zone2_ : zone1_)->setChecked(true);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CDlgCanal::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CDlgCanal::reject);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
 
     auto* zones = new QVBoxLayout;
     zones->setContentsMargins(12, 0, 0, 0);

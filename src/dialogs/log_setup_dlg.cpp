@@ -19,6 +19,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "widgets/dialog_buttons.h"
+
 namespace tk358 {
 
 namespace {
@@ -118,13 +120,7 @@ CLogSetupDlg::CLogSetupDlg(const LogSetup& setup, QWidget* parent)
     commentLayout->addWidget(commentBox_);
     commentLayout->addWidget(commentEdit_);
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CLogSetupDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CLogSetupDlg::reject);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(loggingBox_);

@@ -13,6 +13,7 @@
 
 #include "link/panel_access.h"
 #include "link/records.h"
+#include "widgets/dialog_buttons.h"
 
 namespace tk358 {
 
@@ -35,14 +36,8 @@ PanelDialog::PanelDialog(PanelAccess& session, Texts texts, QWidget* parent)
         w->hide();
     }
 
-    buttons_ = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    buttons_ = MakeOkCancelButtons(this);
     buttons_->setObjectName(QStringLiteral("dialogButtons"));
-    OkButton()->setText(QStringLiteral("OK"));
-    OkButton()->setObjectName(QStringLiteral("okButton"));
-    CancelButton()->setText(QStringLiteral("Anuluj"));
-    CancelButton()->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons_, &QDialogButtonBox::accepted, this, &PanelDialog::accept);
-    connect(buttons_, &QDialogButtonBox::rejected, this, &PanelDialog::reject);
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(busyBar_);

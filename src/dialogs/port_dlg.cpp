@@ -4,7 +4,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
-#include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -12,6 +11,7 @@
 
 #include "dialogs/port_list.h"
 #include "link/port_enumeration.h"
+#include "widgets/dialog_buttons.h"
 
 namespace tk358 {
 
@@ -48,13 +48,7 @@ CPortDlg::CPortDlg(int portNumber, PortListingJob listing, QWidget* parent)
         new QLabel(QString::fromStdString(CurrentPortText(std::max(portNumber, 0))), this);
     currentPort_->setObjectName(QStringLiteral("currentPortText"));
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Ok)->setObjectName(QStringLiteral("okButton"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
-    buttons->button(QDialogButtonBox::Cancel)->setObjectName(QStringLiteral("cancelButton"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &CPortDlg::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &CPortDlg::reject);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
 
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(label);

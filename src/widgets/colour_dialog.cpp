@@ -3,10 +3,10 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include "widgets/colour_swatch.h"
+#include "widgets/dialog_buttons.h"
 #include "widgets/value_display.h"
 
 namespace tk358 {
@@ -56,11 +56,7 @@ ColourDialog::ColourDialog(const ValueDisplays& displays, bool secondAvailable, 
         connect(text, &QAbstractButton::clicked, this, [this, row] { ChooseText(row); });
     }
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
 
     layout->addSpacing(8);
     layout->addWidget(buttons);

@@ -3,9 +3,9 @@
 #include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "widgets/dialog_buttons.h"
 #include "widgets/font_description.h"
 #include "widgets/font_sample.h"
 #include "widgets/value_display.h"
@@ -41,11 +41,7 @@ FontDialog::FontDialog(const ValueDisplays& displays, bool secondAvailable, QWid
         connect(sample, &QAbstractButton::clicked, this, [this, row] { Choose(row); });
     }
 
-    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-    buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("OK"));
-    buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Anuluj"));
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
 
     layout->addSpacing(8);
     layout->addWidget(buttons);
