@@ -66,25 +66,4 @@ std::string FormatLocalDateTime(std::time_t time) {
     return FormatDateTime(local);
 }
 
-std::string FormatClockDateTime(const SystemTime& clock) {
-    if (clock.year < 1900) {
-        return FormatLocalDateTime(0);
-    }
-    std::tm time{};
-    time.tm_year = clock.year - 1900;
-    time.tm_mon = clock.month - 1;
-    time.tm_mday = clock.day;
-    time.tm_hour = clock.hour;
-    time.tm_min = clock.minute;
-    time.tm_sec = clock.second;
-    time.tm_isdst = -1;
-    // The panel's own weekday is not trusted: mktime fills it in, brings
-    // out-of-range fields into range and sets the zone that "%c" may show.
-    std::tm normalised = time;
-    if (mktime(&normalised) == static_cast<std::time_t>(-1)) {
-        return FormatDateTime(time);
-    }
-    return FormatDateTime(normalised);
-}
-
 }  // namespace tk358

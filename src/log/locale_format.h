@@ -8,8 +8,6 @@
 #include <optional>
 #include <string>
 
-#include "link/records.h"
-
 namespace tk358 {
 
 // The radix character of the named locale's LC_NUMERIC category ("" is the
@@ -32,10 +30,5 @@ std::string FormatDateTime(const std::tm& time);
 
 // "%c" of a calendar time in local time.
 std::string FormatLocalDateTime(std::time_t time);
-
-// "%c" of the panel clock, taken as local time. The weekday is computed from
-// the date; a year below 1900 is shown as time value 0 (1 January 1970,
-// 00:00:00 UTC, in local time).
-std::string FormatClockDateTime(const SystemTime& clock);
 
 }  // namespace tk358

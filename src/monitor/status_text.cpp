@@ -1,5 +1,6 @@
 #include "monitor/status_text.h"
 
+#include "log/locale_format.h"
 #include "monitor/text_format.h"
 
 namespace tk358 {
@@ -91,9 +92,7 @@ std::tm PanelTimeToTm(const SystemTime& t) {
 }
 
 std::string FormatLocaleDateTime(const std::tm& tm) {
-    char buf[256];
-    const std::size_t n = std::strftime(buf, sizeof buf, "%c", &tm);
-    return std::string(buf, n);
+    return FormatDateTime(tm);
 }
 
 bool StatusTextHolder::Update(const std::string& text) {

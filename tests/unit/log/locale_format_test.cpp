@@ -115,17 +115,6 @@ TEST(LocaleFormatTest, DateTimeFollowsTheTimeLocale) {
     EXPECT_NE(text.find("19:50:42"), std::string::npos) << text;
 }
 
-TEST(LocaleFormatTest, PanelClockWeekdayComesFromTheDate) {
-    ScopedEnv utc("TZ", "UTC");
-    ScopedThreadLocale c("C");
-    SystemTime clock{2026, 12, 4 /* wrong: the 7th is a Monday */, 7, 19, 50, 42, 0};
-    EXPECT_EQ(FormatClockDateTime(clock), "Mon Dec  7 19:50:42 2026");
-    clock.year = 1899;
-    EXPECT_EQ(FormatClockDateTime(clock), "Thu Jan  1 00:00:00 1970");
-    clock.year = 0;
-    EXPECT_EQ(FormatClockDateTime(clock), "Thu Jan  1 00:00:00 1970");
-}
-
 TEST(LogIntervalTest, HoursMinutesSeconds) {
     EXPECT_EQ(FormatInterval(3725), "01:02:05");
     EXPECT_EQ(FormatInterval(360000), "100:00:00");
