@@ -17,9 +17,10 @@ std::string SettingsPath() {
 }
 
 SettingsKeeper::SettingsKeeper(const std::string& path) : path_(path) {
+    errno = 0;
     if (!path.empty() && !ini_.Open(path, /*writeBack=*/true, /*create=*/true,
                                     /*ignoreCase=*/true, /*backup=*/false)) {
-        openError_ = errno;
+        openError_ = errno != 0 ? errno : EINVAL;  // no errno: not a regular file
     }
 }
 
