@@ -7,7 +7,8 @@
 namespace tk358 {
 namespace {
 
-// A 1920 x 1080 screen with a 40-pixel panel at the top.
+// A 1920 x 1080 screen with a 40-pixel panel at the top; a window of at least
+// 400 x 300.
 constexpr ScreenArea kArea{0, 40, 1920, 1040};
 
 TEST(WindowPlacementTest, StoredRectangleIsBroughtOntoTheScreen) {
@@ -15,6 +16,9 @@ TEST(WindowPlacementTest, StoredRectangleIsBroughtOntoTheScreen) {
         const char* name;
         WindowRect stored;
         WindowPlacement placed;
+        ScreenArea area = kArea;
+        int minWidth = 400;
+        int minHeight = 300;
     } cases[] = {
         {"fits: unchanged", {10, 50, 790, 550}, {10, 50, 780, 500}},
         {"past the right edge: moved left", {1500, 100, 2300, 600}, {1120, 100, 800, 500}},
@@ -26,17 +30,17 @@ TEST(WindowPlacementTest, StoredRectangleIsBroughtOntoTheScreen) {
          {INT_MAX, INT_MAX, INT_MIN, INT_MIN},
          {1520, 780, 400, 300}},
         {"empty: the minimum size", {300, 300, 300, 300}, {300, 300, 400, 300}},
+        {"screen below the minimum: the minimum wins",
+         {50, 60, 850, 660},
+         {100, 100, 400, 250},
+         {100, 100, 300, 200},
+         400,
+         250},
+        {"no screen, no minimum: one pixel", {5, 5, 5, 5}, {0, 0, 1, 1}, {0, 0, 0, 0}, 0, -7},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(PlaceStoredWindow(c.stored, kArea, 400, 300), c.placed) << c.name;
+        EXPECT_EQ(PlaceStoredWindow(c.stored, c.area, c.minWidth, c.minHeight), c.placed) << c.name;
     }
-}
-
-TEST(WindowPlacementTest, MinimumWinsOnATinyScreen) {
-    EXPECT_EQ(PlaceStoredWindow({50, 60, 850, 660}, {100, 100, 300, 200}, 400, 250),
-              (WindowPlacement{100, 100, 400, 250}));
-    // No minimum and no screen still give a window of at least one pixel.
-    EXPECT_EQ(PlaceStoredWindow({5, 5, 5, 5}, {0, 0, 0, 0}, 0, -7), (WindowPlacement{0, 0, 1, 1}));
 }
 
 TEST(WindowPlacementTest, StoredRectangleOfAPlacementSaturates) {

@@ -334,20 +334,6 @@ TEST(IniFileTest, DirectoryWithoutRoomForATemporaryGetsTheFileRewrittenInPlace) 
     }
 }
 
-TEST(IniFileTest, SaveIntoAVanishedDirectoryFailsWithItsReason) {
-    TempDir dir;
-    const std::string sub = dir.File("gone");
-    ASSERT_EQ(::mkdir(sub.c_str(), 0700), 0);
-    WriteFile(sub + "/tk358.ini", "a=1\n");
-    IniFile ini;
-    ASSERT_TRUE(ini.Open(sub + "/tk358.ini", true, false, false, false));
-    ini.SetString("", "a", "2");
-    std::filesystem::remove_all(sub);
-    EXPECT_EQ(ini.Flush(false), "");
-    EXPECT_EQ(ini.FlushError(), ENOENT);
-    EXPECT_TRUE(ini.IsModified());
-}
-
 TEST(IniFileTest, DeletesAndListsNames) {
     TempDir dir;
     const std::string path = dir.File("t.ini");
