@@ -15,6 +15,7 @@ if(TK358_FUZZ)
         message(FATAL_ERROR "TK358_FUZZ needs clang (CXX=clang++)")
     endif()
     # Instrument the libraries for coverage; only the fuzz targets link libFuzzer's main.
-    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined)
+    # Every finding ends the run, so the fuzzer keeps its input as a reproducer.
+    add_compile_options(-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=all)
     add_link_options(-fsanitize=address,undefined)
 endif()

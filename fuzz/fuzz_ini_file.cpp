@@ -6,11 +6,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "fuzz_check.h"
 #include "settings/ini_file.h"
 #include "settings/safe_file.h"
 #include "settings/utf8_text.h"
@@ -19,13 +18,7 @@ namespace {
 
 using tk358::IniFile;
 using tk358::IniSection;
-
-void Check(bool ok, const char* what) {
-    if (!ok) {
-        std::fprintf(stderr, "check failed: %s\n", what);
-        std::abort();
-    }
-}
+using tk358::fuzz::Check;
 
 // A scratch file of this process, on a memory file system where there is one.
 const std::string& ScratchPath() {

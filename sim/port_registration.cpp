@@ -52,6 +52,14 @@ bool MakePortDirectory(const std::string& directory, std::string* error) {
         }
         return false;
     }
+    // The program ignores a directory that is not the user's own.
+    if (CheckPortDirectory(directory, geteuid()) != PortDirectoryTrust::kOwn) {
+        if (error != nullptr) {
+            *error = "Katalog portów " + directory +
+                     " nie należy do użytkownika albo mogą do niego pisać inni";
+        }
+        return false;
+    }
     return true;
 }
 

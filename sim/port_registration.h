@@ -9,8 +9,10 @@ namespace tk358::sim {
 
 std::string PortLinkPath(const std::string& directory, int number);
 
-// Creates `directory` and its missing parents (private to the user). False
-// with a Polish reason in `error` when it cannot.
+// Creates `directory` and its missing parents (mode 0700). False with a
+// Polish reason in `error` when it cannot, or when the directory is not the
+// user's own (owned by another user, or writable by group or others): the
+// program would ignore it.
 bool MakePortDirectory(const std::string& directory, std::string* error);
 
 // Creates <directory>/COMn -> `target`. An entry that is a dangling link (left

@@ -130,7 +130,7 @@ int RunApplication(int argc, char** argv) {
             current.portNr = stored.portNr;
         }
         const QSize screen = PrimaryScreenSize();
-        keeper.Save(current, screen.width(), screen.height());
+        return keeper.Save(current, screen.width(), screen.height());
     };
     QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, save);
     // exit() rather than quit(): it also ends a message box shown during the
@@ -139,7 +139,10 @@ int RunApplication(int argc, char** argv) {
                      [] { QCoreApplication::exit(0); });
 
     RunWindow(app, window, quitSignals);
-    save();
+    // The last chance: a change that cannot be kept is at least not lost unseen.
+    if (!save()) {
+        std::fprintf(stderr, "tk358: %s\n", keeper.SaveFailureText().c_str());
+    }
     return 0;
 }
 

@@ -1,6 +1,8 @@
 #include "app/settings_keeper.h"
 
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
 
 #include "settings/settings_location.h"
 
@@ -14,10 +16,11 @@ std::string SettingsPath() {
     return SettingsFilePath(SettingsEnvironment::FromProcess());
 }
 
-SettingsKeeper::SettingsKeeper(const std::string& path) {
-    if (!path.empty()) {
-        ini_.Open(path, /*writeBack=*/true, /*create=*/true, /*ignoreCase=*/true,
-                  /*backup=*/false);
+SettingsKeeper::SettingsKeeper(const std::string& path) : path_(path) {
+    errno = 0;
+    if (!path.empty() && !ini_.Open(path, /*writeBack=*/true, /*create=*/true,
+                                    /*ignoreCase=*/true, /*backup=*/false)) {
+        openError_ = errno != 0 ? errno : EINVAL;  // no errno: not a regular file
     }
 }
 
@@ -27,9 +30,25 @@ AppSettings SettingsKeeper::Load() const {
     return settings;
 }
 
-void SettingsKeeper::Save(const AppSettings& settings, int screenWidth, int screenHeight) {
+bool SettingsKeeper::Save(const AppSettings& settings, int screenWidth, int screenHeight) {
     SaveAppSettings(ini_, settings, screenWidth, screenHeight);
     ini_.Flush(/*makeBackup=*/false);
+    return ini_.IsOpen() && ini_.FlushError() == 0;
+}
+
+std::string SettingsKeeper::SaveFailureText() const {
+    if (path_.empty()) {
+        return "ustawienia nie zostały zapisane: nie ma katalogu na plik tk358.ini";
+    }
+    if (!ini_.IsOpen()) {
+        return "ustawienia nie zostały zapisane: nie można otworzyć pliku " + path_ + " (" +
+               std::strerror(openError_) + ")";
+    }
+    if (ini_.FlushError() != 0) {
+        return "ustawienia nie zostały zapisane: nie można zapisać pliku " + path_ + " (" +
+               std::strerror(ini_.FlushError()) + ")";
+    }
+    return {};
 }
 
 }  // namespace tk358

@@ -26,10 +26,16 @@ public:
 
     // Writes every setting, the window rectangle brought back onto the screen,
     // and rewrites the file if anything changed. Nothing reaches the disk when
-    // the file could not be opened.
-    void Save(const AppSettings& settings, int screenWidth, int screenHeight);
+    // the file could not be opened. False when the settings are not on disk.
+    bool Save(const AppSettings& settings, int screenWidth, int screenHeight);
+
+    // Why the last Save returned false, as one line; empty after one that
+    // succeeded.
+    std::string SaveFailureText() const;
 
 private:
+    std::string path_;
+    int openError_ = 0;
     IniFile ini_;
 };
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <limits>
@@ -147,6 +148,9 @@ double ToDouble(const Decimal& d) {
 }
 
 int TruncateToInt(double value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
     if (value >= 2147483648.0) {
         return INT_MAX;
     }
@@ -176,7 +180,17 @@ int ParseScaled(std::string_view text, int scale) {
     }
     const int power = PowerOfTen(scale);
     if (power < 0) {
-        return TruncateToInt(ToDouble(d) * scale);
+        // A number beyond the double range is an infinity, and infinity times
+        // 0 is no number: any number times 0 is 0, and otherwise the product
+        // saturates by its sign.
+        if (scale == 0) {
+            return 0;
+        }
+        const double value = ToDouble(d);
+        if (std::isinf(value)) {
+            return Saturate(d.negative != (scale < 0), int64_t{1} << 40);
+        }
+        return TruncateToInt(value * scale);
     }
     d.exponent += power;
     return TruncatedInt(d);

@@ -16,6 +16,10 @@ std::string PortOpenFailureText(int portNumber, int error) {
         case EBUSY:
             return text +
                    "\nPort jest zajęty przez inny program. Zamknij ten program i spróbuj ponownie.";
+        case ENOTTY:
+            return text + "\nUrządzenie przypisane do COM" + std::to_string(portNumber) +
+                   " nie jest portem szeregowym. Sprawdź, dokąd prowadzi dowiązanie COM" +
+                   std::to_string(portNumber) + " w katalogu portów.";
         default:
             return text;
     }

@@ -8,8 +8,9 @@ namespace tk358 {
 
 // "Nie można otworzyć portu COMn", with a second line for the causes a user
 // can fix: no permission (`error` EACCES or EPERM: the group that may use
-// serial ports) and a port held by another program (EBUSY, also for the
-// port's lock). Other errors get the first line alone.
+// serial ports), a port held by another program (EBUSY, also for the port's
+// lock) and a device that is not a serial port (ENOTTY: a COMn link in the
+// port directory leading elsewhere). Other errors get the first line alone.
 std::string PortOpenFailureText(int portNumber, int error);
 
 }  // namespace tk358

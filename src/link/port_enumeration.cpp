@@ -111,7 +111,7 @@ void AppendOneLine(std::string& text, std::string_view description) {
 
 PortEnumerationRoots SystemPortEnumerationRoots() {
     PortEnumerationRoots roots;
-    roots.portDirectory = PortDirectory();
+    roots.portDirectory = TrustedPortDirectory();
     return roots;
 }
 

@@ -4,8 +4,12 @@
 #include <unistd.h>
 
 #include <array>
+#include <cerrno>
 #include <charconv>
+#include <cstdio>
 #include <cstdlib>
+#include <mutex>
+#include <set>
 
 namespace tk358 {
 
@@ -32,6 +36,21 @@ bool IsSet(const char* value) {
     return value != nullptr && value[0] != '\0';
 }
 
+// One line on standard error per ignored directory, not one per lookup.
+void WarnIgnoredOnce(const std::string& directory) {
+    // warnedLock: the set of directories already reported, shared by every
+    // thread that looks a port up.
+    static std::mutex warnedLock;
+    static std::set<std::string> warned;
+    std::lock_guard<std::mutex> lock(warnedLock);
+    if (warned.insert(directory).second) {
+        std::fprintf(stderr,
+                     "tk358: katalog portów %s pominięty: nie należy do użytkownika albo mogą "
+                     "do niego pisać inni\n",
+                     directory.c_str());
+    }
+}
+
 }  // namespace
 
 std::string PortDirectoryFrom(const char* tk358PortDir, const char* xdgRuntimeDir, unsigned uid) {
@@ -47,6 +66,31 @@ std::string PortDirectoryFrom(const char* tk358PortDir, const char* xdgRuntimeDi
 std::string PortDirectory() {
     return PortDirectoryFrom(std::getenv("TK358_PORT_DIR"), std::getenv("XDG_RUNTIME_DIR"),
                              static_cast<unsigned>(getuid()));
+}
+
+PortDirectoryTrust CheckPortDirectory(const std::string& directory, unsigned uid) {
+    struct stat info {};
+    if (directory.empty() || stat(directory.c_str(), &info) != 0) {
+        const bool missing = directory.empty() || errno == ENOENT || errno == ENOTDIR;
+        return missing ? PortDirectoryTrust::kMissing : PortDirectoryTrust::kForeign;
+    }
+    const bool own =
+        S_ISDIR(info.st_mode) && info.st_uid == uid && (info.st_mode & (S_IWGRP | S_IWOTH)) == 0;
+    return own ? PortDirectoryTrust::kOwn : PortDirectoryTrust::kForeign;
+}
+
+std::string TrustedPortDirectory() {
+    const std::string directory = PortDirectory();
+    switch (CheckPortDirectory(directory, static_cast<unsigned>(geteuid()))) {
+        case PortDirectoryTrust::kOwn:
+            return directory;
+        case PortDirectoryTrust::kForeign:
+            WarnIgnoredOnce(directory);
+            return {};
+        case PortDirectoryTrust::kMissing:
+            break;
+    }
+    return {};
 }
 
 std::string TableDevicePath(int portNumber) {
@@ -95,7 +139,7 @@ std::string DevicePathForPort(int portNumber, const std::string& portDirectory) 
 }
 
 std::string DevicePathForPort(int portNumber) {
-    return DevicePathForPort(portNumber, PortDirectory());
+    return DevicePathForPort(portNumber, TrustedPortDirectory());
 }
 
 }  // namespace tk358

@@ -5,6 +5,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -70,6 +71,13 @@ tcflag_t CharacterSize(int dataBits) {
         default:
             return CS8;
     }
+}
+
+// Only a character device can be a terminal: anything else (a FIFO would read
+// back our own requests, a regular file ends at once) is refused unopened.
+bool CouldBeTerminal(const std::string& path) {
+    struct stat info {};
+    return stat(path.c_str(), &info) != 0 || S_ISCHR(info.st_mode);
 }
 
 void SetModemLines(int fd, unsigned long request) {
@@ -276,9 +284,19 @@ bool SerialPort::Open(ByteReceiver* receiver, int portNumber, int baudRate, char
         lastOpenError_ = eventError;
         return false;
     }
+    if (!CouldBeTerminal(devicePath_)) {
+        lastOpenError_ = ENOTTY;
+        return false;
+    }
     const int fd = open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         lastOpenError_ = errno;
+        return false;
+    }
+    // A device that is no terminal (/dev/zero) would keep the reader busy forever.
+    if (termios probe{}; tcgetattr(fd, &probe) != 0) {
+        lastOpenError_ = ENOTTY;
+        close(fd);
         return false;
     }
     // The lock first: setting TIOCEXCL on a device another program holds would lock it out.

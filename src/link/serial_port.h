@@ -41,8 +41,8 @@ public:
     // Stops a running reader, then opens COM `portNumber` (see port_map.h)
     // for exclusive use: raw mode, the given speed and framing, no flow
     // control, DTR and RTS raised, both directions purged. Line settings the
-    // device refuses are ignored. False only when the device cannot be
-    // opened or is in use; LastOpenError() then tells why.
+    // device refuses are ignored. False when the device cannot be opened, is
+    // not a terminal or is in use; LastOpenError() then tells why.
     // `parity` is 'N', 'E' or 'O'; `eventMask` and `writeBufferSize` are kept only.
     bool Open(ByteReceiver* receiver, int portNumber, int baudRate, char parity, int dataBits,
               int stopBits, uint32_t eventMask, int writeBufferSize);
@@ -57,7 +57,8 @@ public:
     void Send(const char* frame, int length);
 
     // errno of the last failed Open: ENOENT no such port, EACCES no
-    // permission, EBUSY in use by another program; 0 after a successful Open.
+    // permission, EBUSY in use by another program, ENOTTY not a terminal
+    // (a COMn link to /dev/zero, a FIFO or a file); 0 after a successful Open.
     int LastOpenError() const { return lastOpenError_; }
 
     // True once the device has gone away (adapter pulled, pseudo-terminal's

@@ -193,9 +193,10 @@ void MainWindow::Start() {
     OpenStoredPort();
     statusEditHeight_ = statusLine_->sizeHint().height();
     initialising_ = false;
-    const QRect placement = PlacementOf(windowRect_);
+    const QRect placement = PlacementOf(windowRect_, *this);
     resize(placement.size());
     move(placement.topLeft());
+    windowRect_ = WindowRectOf(placement.topLeft(), placement.size());
     Relayout();
     UpdateReadings();
     topmost_ = !topmost_;

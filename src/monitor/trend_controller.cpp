@@ -83,9 +83,10 @@ void TrendController::Open() {
         CreateWindow();
     }
     if (!window_->isVisible()) {
-        const QRect placement = PlacementOf(settings.window);
+        const QRect placement = PlacementOf(settings.window, *window_);
         window_->resize(placement.size());
         window_->move(placement.topLeft());
+        settings.window = WindowRectOf(placement.topLeft(), placement.size());
         window_->Chart()->SetCurveColours(CurveColours());
         window_->show();
     }

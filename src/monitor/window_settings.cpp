@@ -1,5 +1,9 @@
 #include "monitor/window_settings.h"
 
+#include <QScreen>
+#include <QWidget>
+
+#include "monitor/window_placement.h"
 #include "widgets/value_display.h"
 
 namespace tk358 {
@@ -28,13 +32,20 @@ DisplaySettings ReadDisplaySettings(const ValueDisplay& display, bool log) {
     return s;
 }
 
-QRect PlacementOf(const WindowRect& rect) {
-    return QRect(rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+QRect PlacementOf(const WindowRect& rect, const QWidget& window) {
+    const QScreen* screen = window.screen();
+    const QRect available =
+        screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    const QSize minimum = window.minimumSize().expandedTo(window.minimumSizeHint());
+    const WindowPlacement p = PlaceStoredWindow(
+        rect, {available.x(), available.y(), available.width(), available.height()},
+        minimum.width(), minimum.height());
+    return QRect(p.x, p.y, p.width, p.height);
 }
 
 WindowRect WindowRectOf(const QPoint& outerTopLeft, const QSize& innerSize) {
-    return {outerTopLeft.x(), outerTopLeft.y(), outerTopLeft.x() + innerSize.width(),
-            outerTopLeft.y() + innerSize.height()};
+    return StoredRectOf(
+        {outerTopLeft.x(), outerTopLeft.y(), innerSize.width(), innerSize.height()});
 }
 
 }  // namespace tk358

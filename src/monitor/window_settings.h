@@ -5,6 +5,8 @@
 
 #include <QRect>
 
+class QWidget;
+
 #include "settings/app_settings.h"
 
 namespace tk358 {
@@ -21,8 +23,10 @@ DisplaySettings ReadDisplaySettings(const ValueDisplay& display, bool log);
 
 // The stored rectangle keeps the window's outer top-left corner and its inner
 // size: the window manager's frame is not the program's, so a window placed
-// from a stored rectangle and stored again keeps it.
-QRect PlacementOf(const WindowRect& rect);
+// from a stored rectangle and stored again keeps it. The placement is brought
+// onto the available area of `window`'s screen and kept within its minimum
+// size (see PlaceStoredWindow).
+QRect PlacementOf(const WindowRect& rect, const QWidget& window);
 WindowRect WindowRectOf(const QPoint& outerTopLeft, const QSize& innerSize);
 
 }  // namespace tk358

@@ -3,6 +3,7 @@
 #include <dirent.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <memory>
 
@@ -75,9 +76,14 @@ std::string IniFile::Flush(bool makeBackup) {
         }
         CopyFileSafely(path_, backupPath_);
     }
-    if (!ReplaceFileContents(path_, FormatIniText(sections_))) {
+    // A directory that takes no temporary file (read-only, while the file
+    // itself is writable) would otherwise lose every change silently.
+    const std::string text = FormatIniText(sections_);
+    if (!ReplaceFileContents(path_, text) && !RewriteFileInPlace(path_, text)) {
+        flushError_ = errno != 0 ? errno : EIO;
         return {};
     }
+    flushError_ = 0;
     // Written: a second flush must not copy the new contents over the backup.
     modified_ = false;
     return backupPath_;

@@ -36,9 +36,13 @@ public:
     // Rewrites the file if anything changed since it was read or last written,
     // first copying the old file to the backup path when `makeBackup` is set (a
     // failed copy is ignored). The rewrite replaces the file in one step, so a
-    // failure leaves the old file as it was. Returns the backup path after a
-    // successful rewrite, else an empty string.
+    // failure leaves the old file as it was; only when that is impossible
+    // (the directory takes no new file) is the file rewritten in place.
+    // Returns the backup path after a successful rewrite, else an empty string.
     std::string Flush(bool makeBackup);
+    // errno of the last Flush that could not write the file; 0 when the last
+    // one wrote it or had nothing to write.
+    int FlushError() const { return flushError_; }
 
     // The value of the last `key` in the first `section`, cut at its first ';';
     // `def` when either is missing.
@@ -85,6 +89,7 @@ private:
     bool ignoreCase_ = false;
     bool backup_ = false;
     bool modified_ = false;
+    int flushError_ = 0;
     std::vector<IniSection> sections_;
 };
 

@@ -1,11 +1,14 @@
 #include "settings/safe_file.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <atomic>
 #include <cerrno>
+#include <charconv>
 #include <chrono>
 #include <climits>
 #include <cstdio>
@@ -76,11 +79,49 @@ std::string ResolveTarget(const std::string& path) {
     return real ? std::string(real.get()) : path;
 }
 
+// The process id in a temporary file name made by CreateTemporary for a file
+// whose temporaries start with `prefix`; 0 for any other name.
+pid_t TemporaryOwner(std::string_view name, std::string_view prefix) {
+    if (!name.starts_with(prefix) || !name.ends_with(".tmp")) {
+        return 0;
+    }
+    name.remove_prefix(prefix.size());
+    pid_t pid = 0;
+    const auto [end, error] = std::from_chars(name.data(), name.data() + name.size(), pid);
+    return error == std::errc() && end < name.data() + name.size() && *end == '-' ? pid : 0;
+}
+
+// Removes temporaries that a save killed half-way left behind: ours by name
+// and owner, made by a process that no longer exists.
+void RemoveLeftovers(const std::string& directory, const std::string& name) {
+    const std::string prefix = "." + name + ".";
+    struct DirCloser {
+        void operator()(DIR* d) const { ::closedir(d); }
+    };
+    std::unique_ptr<DIR, DirCloser> dir(::opendir(directory.c_str()));
+    while (dir) {
+        const dirent* entry = ::readdir(dir.get());
+        if (entry == nullptr) {
+            break;
+        }
+        const pid_t pid = TemporaryOwner(entry->d_name, prefix);
+        if (pid <= 0 || ::kill(pid, 0) == 0 || errno != ESRCH) {
+            continue;
+        }
+        struct stat st {};
+        const std::string path = directory + "/" + entry->d_name;
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_uid == ::geteuid()) {
+            ::unlink(path.c_str());
+        }
+    }
+}
+
 // Creates a new, empty file next to `target` whose name starts with a dot, so
 // that it neither shows in listings nor matches the backup name search.
 // Created with O_EXCL and 0666 so the umask applies as to any new file.
 int CreateTemporary(const std::string& target, std::string& tempPath) {
     static std::atomic<unsigned> counter{0};
+    RemoveLeftovers(DirectoryOf(target), NameOf(target));
     const std::string prefix = DirectoryOf(target) + "/." + NameOf(target) + ".";
     for (int attempt = 0; attempt < 100; ++attempt) {
         const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
@@ -162,6 +203,30 @@ bool ReplaceFileContents(const std::string& path, std::string_view contents,
     }
     SyncDirectory(DirectoryOf(target));
     return true;
+}
+
+bool RewriteFileInPlace(const std::string& path, std::string_view contents) {
+    Fd fd(::open(ResolveTarget(path).c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+    struct stat st {};
+    if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
+        return false;
+    }
+    if (!S_ISREG(st.st_mode)) {
+        errno = EINVAL;
+        return false;
+    }
+    // Room first: a disk too full for the new contents leaves the old ones whole.
+    const auto size = static_cast<off_t>(contents.size());
+    if (const int error = size > 0 ? ::posix_fallocate(fd.get(), 0, size) : 0;
+        error != 0 && error != EOPNOTSUPP && error != EINVAL) {
+        errno = error;
+        return false;
+    }
+    if (!WriteAll(fd.get(), contents) || ::ftruncate(fd.get(), size) != 0 ||
+        ::fsync(fd.get()) != 0) {
+        return false;
+    }
+    return fd.Close();
 }
 
 bool CopyFileSafely(const std::string& from, const std::string& to) {

@@ -29,9 +29,18 @@ bool ReadWholeFile(const std::string& path, FileAccess access, std::string& cont
 // given, else the permission bits (and, where allowed, the owner) of the file
 // it replaces, else 0666 less the umask. A symbolic link at `path` is followed
 // and its target replaced. On failure the old file is untouched, the
-// temporary file is removed and false is returned.
+// temporary file is removed and false is returned. Temporaries left beside
+// the file by a process that was killed while saving are removed first.
 bool ReplaceFileContents(const std::string& path, std::string_view contents,
                          std::optional<mode_t> mode = std::nullopt);
+
+// The fallback for a file whose directory takes no new file (read-only, or a
+// name too long for a temporary beside it): writes `contents` over the
+// existing regular file at `path` (following a symbolic link), cuts it to
+// that length and flushes it to disk. Owner, permissions and links stay.
+// Not crash-safe, but room is reserved first, so a full disk leaves the old
+// contents whole. False with errno set when it fails.
+bool RewriteFileInPlace(const std::string& path, std::string_view contents);
 
 // Copies the file at `from` to `to` (replacing it) in the same crash-safe way;
 // the copy gets the permission bits of `from`.

@@ -5,7 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <map>
 #include <thread>
 
@@ -287,6 +291,37 @@ TEST(PanelSessionTest, ReopensTheSamePortAfterTheDeviceVanished) {
     ASSERT_TRUE(rig.sim.Reappear());
     ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusOk; }, 10s));
     EXPECT_TRUE(rig.WaitForRequest("0230000051", 10s));
+    EXPECT_EQ(rig.Requests().front(), "020A00");
+}
+
+double CpuSeconds() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    const auto seconds = [](const timeval& t) { return t.tv_sec + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// COMn re-pointed at /dev/zero while the panel is away: refused at every
+// reopening, at no cost, until it leads to the panel's terminal again.
+TEST(PanelSessionTest, PortThatIsNoTerminalIsRefusedUntilItIsAPortAgain) {
+    SessionRig rig(0);
+    ASSERT_TRUE(rig.Start());
+    rig.sim.Vanish();
+    ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusFailed; }, 5s));
+    const std::string link = TestPortDirectory() + "/COM" + std::to_string(kComPort);
+    ASSERT_EQ(symlink("/dev/zero", link.c_str()), 0);
+    ASSERT_TRUE(WaitUntil([&] { return rig.session.LastOpenError() == ENOTTY; }, 5s));
+
+    const double before = CpuSeconds();
+    std::this_thread::sleep_for(2s);
+    EXPECT_LT(CpuSeconds() - before, 0.5);
+    EXPECT_EQ(rig.session.GetLinkStatus(), kStatusFailed);
+
+    ASSERT_EQ(unlink(link.c_str()), 0);
+    rig.sim.ClearFrames();
+    ASSERT_TRUE(rig.sim.Reappear());
+    ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusOk; }, 5s));
+    EXPECT_EQ(rig.session.LastOpenError(), 0);
     EXPECT_EQ(rig.Requests().front(), "020A00");
 }
 

@@ -1,6 +1,7 @@
 #include "link/port_map.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -113,6 +114,59 @@ TEST(PortMapTest, DirectoryEntryWinsOverTheTable) {
     EXPECT_EQ(DevicePathForPort(1), dir + "/COM1");
     unsetenv("TK358_PORT_DIR");
     fs::remove_all(dir);
+}
+
+// Another local user must not be able to plant a COMn that wins over the
+// fixed table: only a directory of our own that no one else may write to counts.
+TEST(PortMapTest, PortDirectoryCountsOnlyWhenItIsOurOwn) {
+    namespace fs = std::filesystem;
+    char pattern[] = "/tmp/tk358-trust-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    const std::string root = pattern;
+    struct Case {
+        const char* name;
+        mode_t mode;
+        bool foreignOwner;
+        PortDirectoryTrust trust;
+    };
+    const Case cases[] = {
+        {"own", 0700, false, PortDirectoryTrust::kOwn},
+        {"readable", 0755, false, PortDirectoryTrust::kOwn},
+        {"group-writable", 0770, false, PortDirectoryTrust::kForeign},
+        {"others-writable", 0703, false, PortDirectoryTrust::kForeign},
+        {"sticky-shared", 01777, false, PortDirectoryTrust::kForeign},
+        {"another-user", 0700, true, PortDirectoryTrust::kForeign},
+        {"missing", 0, false, PortDirectoryTrust::kMissing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string dir = root + "/" + c.name;
+        if (c.trust != PortDirectoryTrust::kMissing) {
+            ASSERT_EQ(mkdir(dir.c_str(), 0700), 0);
+            fs::create_symlink("/dev/null", dir + "/COM1");
+            ASSERT_EQ(chmod(dir.c_str(), c.mode), 0);
+        }
+        if (c.foreignOwner && chown(dir.c_str(), 65534, 65534) != 0) {
+            continue;  // only root can give a directory away
+        }
+        EXPECT_EQ(CheckPortDirectory(dir, geteuid()), c.trust);
+        setenv("TK358_PORT_DIR", dir.c_str(), 1);
+        testing::internal::CaptureStderr();
+        const std::string first = DevicePathForPort(1);
+        const std::string second = DevicePathForPort(1);
+        const std::string warnings = testing::internal::GetCapturedStderr();
+        const bool own = c.trust == PortDirectoryTrust::kOwn;
+        EXPECT_EQ(first, own ? dir + "/COM1" : "/dev/ttyS0");
+        EXPECT_EQ(second, first);
+        // One line for an ignored directory, however often it is looked at.
+        const bool foreign = c.trust == PortDirectoryTrust::kForeign;
+        EXPECT_EQ(warnings, foreign ? "tk358: katalog portów " + dir +
+                                          " pominięty: nie należy do użytkownika albo mogą do "
+                                          "niego pisać inni\n"
+                                    : "");
+    }
+    unsetenv("TK358_PORT_DIR");
+    fs::remove_all(root);
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include <pty.h>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -18,6 +19,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -272,13 +274,21 @@ TEST_F(SerialPortTest, LongFrameIsWrittenWhole) {
 
 TEST_F(SerialPortTest, PortThatCannotBeOpenedFailsWithoutThread) {
     Link(4, dir_ + "/gone");  // a simulated panel that has ended
+    // No terminal behind the link: /dev/zero would keep the reader busy for
+    // ever, a FIFO would hand our own requests back as answers.
+    Link(12, "/dev/zero");
+    ASSERT_EQ(mkfifo((dir_ + "/fifo").c_str(), 0600), 0);
+    Link(13, dir_ + "/fifo");
+    { std::ofstream(dir_ + "/file") << "020A00:OK\r\n"; }
+    Link(14, dir_ + "/file");
     Pty pty;
     Link(6, pty.SlavePath());
     struct Case {
         int number;
         int error;
     };
-    const Case cases[] = {{4, ENOENT}, {200, ENOENT}, {0, ENOENT}, {256, ENOENT}, {-3, ENOENT}};
+    const Case cases[] = {{4, ENOENT},  {200, ENOENT}, {0, ENOENT},  {256, ENOENT},
+                          {-3, ENOENT}, {12, ENOTTY},  {13, ENOTTY}, {14, ENOTTY}};
     for (const Case& c : cases) {
         Collector rx;
         SerialPort port;

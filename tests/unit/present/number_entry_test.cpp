@@ -69,6 +69,28 @@ TEST(NumberEntryTest, ScaleThatIsNotAPowerOfTen) {
     EXPECT_EQ(ParseScaled("1e300", 3), INT_MAX);
 }
 
+// Exponents past the double range: the product saturates by its sign, and
+// times 0 it is 0 (an infinity times 0 would be NaN, which has no int).
+TEST(NumberEntryTest, OverlongExponentSaturates) {
+    const struct {
+        const char* text;
+        int scale;
+        int value;
+    } cases[] = {
+        {"1e309", 10, INT_MAX},  {"1e309", 100, INT_MAX},
+        {"-1e309", 10, INT_MIN}, {"1e309", 3, INT_MAX},
+        {"-1e309", 3, INT_MIN},  {"1e309", -3, INT_MIN},
+        {"-1e309", -3, INT_MAX}, {"1e309", 0, 0},
+        {"-1e309", 0, 0},        {"1e308", 7, INT_MAX},
+        {"1e-309", 3, 0},        {"1e309", INT_MIN, INT_MIN},
+        {"0e309", 3, 0},         {"1e2147483648", 0, 0},
+        {"1,5e309", 1, INT_MAX}, {"-1e99999999999", 7, INT_MIN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(ParseScaled(c.text, c.scale), c.value) << '"' << c.text << "\" x" << c.scale;
+    }
+}
+
 TEST(NumberEntryTest, RealParse) {
     const std::pair<const char*, double> cases[] = {
         {"33.33", 33.33}, {"33,33", 33.33}, {"-100", -100.0}, {"100.01", 100.01},

@@ -24,6 +24,10 @@ TEST(PortOpenMessageTest, SecondLineOnlyForCausesTheUserCanFix) {
         {33, EBUSY,
          "Nie można otworzyć portu COM33\n"
          "Port jest zajęty przez inny program. Zamknij ten program i spróbuj ponownie."},
+        {5, ENOTTY,
+         "Nie można otworzyć portu COM5\n"
+         "Urządzenie przypisane do COM5 nie jest portem szeregowym. Sprawdź, dokąd prowadzi "
+         "dowiązanie COM5 w katalogu portów."},
         {7, ENOENT, "Nie można otworzyć portu COM7"},
         {7, EIO, "Nie można otworzyć portu COM7"},
         {200, 0, "Nie można otworzyć portu COM200"},

@@ -2,6 +2,10 @@
 
 #include <signal.h>
 
+#include <cerrno>
+#include <cstring>
+
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -37,6 +41,7 @@ class AppProcessTest : public QObject {
 private slots:
     void signalEndsTheProgramWithItsSettingsSaved_data();
     void signalEndsTheProgramWithItsSettingsSaved();
+    void settingsThatCannotBeSavedAreReportedOnce();
     void informationOptionsNeedNoDisplay_data();
     void informationOptionsNeedNoDisplay();
 };
@@ -89,6 +94,37 @@ void AppProcessTest::signalEndsTheProgramWithItsSettingsSaved() {
     QVERIFY2(saved.contains(QStringLiteral("PORT_NR=%1").arg(port).toUtf8()), saved.constData());
     // Offscreen screens are 800 pixels wide.
     QVERIFY2(saved.contains("WINDOW_RIGHT=800"), saved.constData());
+}
+
+// The settings file's folder vanishes while the program runs: the changes
+// cannot be kept, and one line says so when the program ends.
+void AppProcessTest::settingsThatCannotBeSavedAreReportedOnce() {
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("conf")));
+    const QString settings = dir.filePath(QStringLiteral("conf/tk358.ini"));
+    {
+        QFile file(settings);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("[GENERAL]\r\nPORT_NR=0\r\n");
+    }
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("TK358_SETTINGS_FILE"), settings);
+    env.insert(QStringLiteral("TK358_PORT_DIR"), dir.filePath(QStringLiteral("ports")));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(TK358_EXECUTABLE), QStringList{});
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(Catches(program.processId(), SIGTERM), 20000);
+    QVERIFY(QDir(dir.filePath(QStringLiteral("conf"))).removeRecursively());
+
+    ::kill(static_cast<pid_t>(program.processId()), SIGTERM);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitCode(), 0);
+    const QByteArray expected = "tk358: ustawienia nie zostały zapisane: nie można zapisać pliku " +
+                                settings.toUtf8() + " (" + std::strerror(ENOENT) + ")\n";
+    const QByteArray errors = program.readAllStandardError();
+    QCOMPARE(errors.count(expected), 1);
 }
 
 void AppProcessTest::informationOptionsNeedNoDisplay_data() {

@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QPushButton>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -75,6 +76,7 @@ class TrendSimTest : public QObject {
 private slots:
     void initTestCase();
     void commandOpensOneWindowKeptInTheSettings();
+    void hugeStoredRectangleOpensAChartThatFitsTheScreen();
     void recordsOneSampleASecondAndAGapWhenThePanelFallsSilent();
     void thresholdRegulatorWithTwoChannelsHasThreeCurves();
 
@@ -136,6 +138,29 @@ void TrendSimTest::commandOpensOneWindowKeptInTheSettings() {
     QVERIFY(!chart->isVisible());
     QVERIFY(window.CurrentSettings().trend.open);
     QVERIFY(sink.boxes.empty());
+}
+
+void TrendSimTest::hugeStoredRectangleOpensAChartThatFitsTheScreen() {
+    test::FakeConnection panel;
+    panel.openable = {1};
+    test::RecordingSink sink;
+    MainWindow window(panel);
+    window.SetMessageSink(&sink);
+    AppSettings settings = AppSettings::FileDefaults();
+    settings.portNr = 1;
+    settings.trend = {true, 1800, {100000000, 100000000, 200000000, 200000000}};
+    window.ApplySettings(settings);
+    WireDialogs(window);
+    auto* trend = window.findChild<TrendController*>();
+    window.Start();
+    window.show();
+    QTRY_VERIFY(trend->Window() != nullptr && trend->Window()->isVisible());
+    const TrendWindow* chart = trend->Window();
+    const QRect screen = chart->screen()->availableGeometry();
+    QVERIFY(screen.contains(QRect(chart->pos(), chart->size())));
+    const WindowRect used = window.CurrentSettings().trend.window;
+    QCOMPARE(QRect(used.left, used.top, used.right - used.left, used.bottom - used.top),
+             QRect(chart->pos(), chart->size()));
 }
 
 void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {

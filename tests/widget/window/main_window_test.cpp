@@ -5,9 +5,11 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QtTest>
 #include <cerrno>
+#include <climits>
 #include <deque>
 #include <memory>
 
@@ -19,6 +21,8 @@
 #include "widgets/colour_swatch.h"
 #include "widgets/status_indicator.h"
 #include "widgets/value_display.h"
+
+Q_DECLARE_METATYPE(tk358::WindowRect)
 
 namespace tk358 {
 namespace {
@@ -104,6 +108,8 @@ private slots:
     void topmostKeepsTheGeometry();
     void settingsSurviveTheWindow();
     void restoredRectangleOutlivesMaximising();
+    void storedRectangleIsClampedToTheScreen_data();
+    void storedRectangleIsClampedToTheScreen();
     void unsupportedPanelStopsOnce();
     void closeResults();
     void regulationRefusesOrOpensByPanel();
@@ -499,6 +505,32 @@ void MainWindowTest::restoredRectangleOutlivesMaximising() {
     h.window->showNormal();
     QTRY_COMPARE(h.window->size(), QSize(600, 450));
     QCOMPARE(h.window->CurrentSettings().window, s.window);
+}
+
+void MainWindowTest::storedRectangleIsClampedToTheScreen_data() {
+    QTest::addColumn<WindowRect>("stored");
+    QTest::newRow("100 000 000") << WindowRect{100000000, 100000000, 200000000, 200000000};
+    QTest::newRow("huge size") << WindowRect{0, 0, 100000000, 100000000};
+    QTest::newRow("int limits") << WindowRect{INT_MIN, INT_MIN, INT_MAX, INT_MAX};
+    QTest::newRow("inside out") << WindowRect{INT_MAX, INT_MAX, INT_MIN, INT_MIN};
+}
+
+// A hand-edited rectangle must not make a window of gigabytes or one out of
+// reach; what is stored at the end is where the window really was.
+void MainWindowTest::storedRectangleIsClampedToTheScreen() {
+    QFETCH(WindowRect, stored);
+    AppSettings s = WithPort(0);
+    s.window = stored;
+    Harness h(s);
+    h.StartAndShow();
+    const QRect screen = h.window->screen()->availableGeometry();
+    QVERIFY(h.window->width() <= screen.width() && h.window->height() <= screen.height());
+    QVERIFY(h.window->width() > 0 && h.window->height() > 0);
+    QVERIFY2(screen.contains(QRect(h.window->pos(), h.window->size())),
+             qPrintable(QStringLiteral("%1,%2").arg(h.window->x()).arg(h.window->y())));
+    const WindowRect used{h.window->x(), h.window->y(), h.window->x() + h.window->width(),
+                          h.window->y() + h.window->height()};
+    QCOMPARE(h.window->CurrentSettings().window, used);
 }
 
 void MainWindowTest::unsupportedPanelStopsOnce() {
