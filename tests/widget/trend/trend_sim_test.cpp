@@ -17,8 +17,8 @@
 #include "monitor/trend_window.h"
 #include "monitor/window_menu.h"
 #include "sim/pty_simulator.h"
+#include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
-#include "widget/window/fake_connection.h"
 #include "widget/window/short_timing.h"
 #include "widgets/value_display.h"
 
@@ -88,7 +88,7 @@ void TrendSimTest::initTestCase() {
 }
 
 void TrendSimTest::commandOpensOneWindowKeptInTheSettings() {
-    test::FakeConnection panel;
+    test::FakePanel panel;
     panel.openable = {1};
     panel.Connect(kTemperatureController);
     test::RecordingSink sink;

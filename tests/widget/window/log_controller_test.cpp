@@ -19,18 +19,18 @@
 #include <functional>
 #include <memory>
 
-#include "fake_connection.h"
 #include "log/log_file.h"
 #include "log/log_messages.h"
 #include "monitor/main_window.h"
 #include "monitor/window_menu.h"
+#include "support/fake_panel.h"
 #include "unit/log/scripted_file_ops.h"
 #include "widget/dialogs/recording_sink.h"
 
 namespace tk358 {
 namespace {
 
-using test::FakeConnection;
+using test::FakePanel;
 using test::RecordingSink;
 using test::ScriptedFileOps;
 using test::WriteStep;
@@ -74,7 +74,7 @@ Answer LogTo(const QString& path, const QString& comment = {}) {
 }
 
 struct Harness {
-    FakeConnection panel;
+    FakePanel panel;
     RecordingSink sink;
     QTemporaryDir dir;
     std::deque<Answer> answers;
@@ -84,6 +84,7 @@ struct Harness {
     LogController* logs = nullptr;
 
     explicit Harness(const std::function<void(LogSettings&)>& configure = {}) {
+        panel.linkStatus = kStatusFailed;  // until the test connects it
         window = std::make_unique<MainWindow>(panel);
         window->SetMessageSink(&sink);
         AppSettings settings = AppSettings::FileDefaults();

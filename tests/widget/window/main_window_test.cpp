@@ -11,9 +11,9 @@
 #include <deque>
 #include <memory>
 
-#include "fake_connection.h"
 #include "monitor/service_view.h"
 #include "monitor/window_menu.h"
+#include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/colour_swatch.h"
@@ -23,7 +23,7 @@
 namespace tk358 {
 namespace {
 
-using test::FakeConnection;
+using test::FakePanel;
 using test::RecordingSink;
 
 QRect ToQRect(const Rect& r) {
@@ -33,7 +33,7 @@ QRect ToQRect(const Rect& r) {
 // A window on a fake link, its messages recorded and its port choices
 // answered from a queue (an empty answer cancels).
 struct Harness {
-    FakeConnection panel;
+    FakePanel panel;
     RecordingSink sink;
     std::deque<std::optional<int>> portAnswers;
     std::vector<int> portChoicePresets;
@@ -42,6 +42,7 @@ struct Harness {
     std::unique_ptr<MainWindow> window;
 
     explicit Harness(AppSettings settings = AppSettings::FileDefaults()) {
+        panel.linkStatus = kStatusFailed;  // until the test connects it
         window = std::make_unique<MainWindow>(panel);
         window->SetMessageSink(&sink);
         window->Hooks().choosePort = [this](QWidget*, int current) -> std::optional<int> {
@@ -514,9 +515,9 @@ void MainWindowTest::unsupportedPanelStopsOnce() {
     QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kNoLink);
     QCOMPARE(closed.count(), 1);
     QCOMPARE(h.window->CloseResult(), MainWindow::Result::kOk);
-    const int reads = h.panel.identityReads;
+    const int reads = h.panel.ReadCount("identity");
     h.window->UpdateReadings();
-    QCOMPARE(h.panel.identityReads, reads);
+    QCOMPARE(h.panel.ReadCount("identity"), reads);
     QCOMPARE(h.sink.boxes.size(), std::size_t{1});
 }
 
