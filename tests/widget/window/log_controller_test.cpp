@@ -24,6 +24,7 @@
 #include "monitor/main_window.h"
 #include "monitor/window_menu.h"
 #include "support/fake_panel.h"
+#include "text/text_format.h"
 #include "unit/log/scripted_file_ops.h"
 #include "widget/dialogs/recording_sink.h"
 
@@ -198,7 +199,7 @@ void LogControllerTest::startUpOpenAppendsWithoutAsking() {
     if (timerMs != 0) {
         QCOMPARE(h.logs->IntervalTimer().interval(), timerMs);
         QVERIFY(h.Status().endsWith(QString::fromStdString(" Rejestracja do pliku co " +
-                                                           FormatInterval(timerMs / 1000) + ". ")));
+                                                           FormatHms(timerMs / 1000) + ". ")));
     } else {
         QVERIFY(!h.Status().contains(QString::fromUtf8(kNote)));
     }
