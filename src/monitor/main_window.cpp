@@ -198,10 +198,8 @@ void MainWindow::Start() {
     move(placement.topLeft());
     Relayout();
     UpdateReadings();
-    topmost_ = !topmost_;
-    ToggleTopmost();
-    showService_ = !showService_;
-    ToggleServiceView();
+    ApplyTopmost();
+    ApplyServiceView();
     logStartTimer_.start();
     refreshTimer_.start();
 }
@@ -279,7 +277,7 @@ void MainWindow::UpdateReadings() {
     if (readings_.connected != lastConnected_ || wantTwo != twoSetpoints_) {
         lastConnected_ = readings_.connected;
         twoSetpoints_ = wantTwo;
-        ReapplyServiceView();
+        ApplyServiceView();
     }
     UpdateStatusLine();
     if (stopped_) {
@@ -328,7 +326,7 @@ void MainWindow::UpdatePanelMenu() {
     const int type = readings_.identity.deviceType;
     if (menuTracker_.Update(type, clockUsable)) {
         menu_->ApplyPanelState(PanelMenuFor(type, clockUsable));
-        ReapplyServiceView();
+        ApplyServiceView();
     }
 }
 
@@ -352,6 +350,10 @@ void MainWindow::StopForUnsupportedPanel() {
 
 void MainWindow::ToggleTopmost() {
     topmost_ = !topmost_;
+    ApplyTopmost();
+}
+
+void MainWindow::ApplyTopmost() {
     menu_->Action(MenuCommand::kTopmost)->setChecked(topmost_);
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost_) {
         return;
@@ -378,6 +380,10 @@ void MainWindow::ToggleTopmost() {
 
 void MainWindow::ToggleServiceView() {
     showService_ = !showService_;
+    ApplyServiceView();
+}
+
+void MainWindow::ApplyServiceView() {
     presentationStale_ = true;  // the fields now shown are filled on the next tick
     menu_->Action(MenuCommand::kShowService)->setChecked(showService_);
     const int type = readings_.identity.deviceType;
@@ -385,11 +391,6 @@ void MainWindow::ToggleServiceView() {
     setpoint_->setVisible(type != kVentilationController);
     setpoint2_->setVisible(type == kThresholdRegulator && twoSetpoints_);
     Relayout();
-}
-
-void MainWindow::ReapplyServiceView() {
-    showService_ = !showService_;
-    ToggleServiceView();
 }
 
 MainLayout MainWindow::CurrentLayout() const {

@@ -76,17 +76,14 @@ public:
 
     int PortNumber() const { return portNumber_; }
     bool Topmost() const { return topmost_; }
-    bool ServiceShown() const { return showService_; }
     bool Stopped() const { return stopped_; }
     bool TwoSetpoints() const { return twoSetpoints_; }
     const ReadingsSnapshot& Readings() const { return readings_; }
 
     ValueDisplays Displays() const;
-    QLineEdit* StatusEdit() const { return statusLine_; }
     StatusIndicator* Indicator() const { return indicator_; }
     const ServiceView& Service() const { return *service_; }
     const WindowMenu& Menu() const { return *menu_; }
-    QWidget* Client() const { return client_; }
     // The layout for the client area's present size.
     MainLayout CurrentLayout() const;
 
@@ -122,7 +119,10 @@ private:
     bool OpenPort(int portNumber);
     void Tell(const QString& text);
     void Relayout();
-    void ReapplyServiceView();
+    // Bring the window flag, the menu's check mark and the layout in line
+    // with topmost_ and showService_.
+    void ApplyTopmost();
+    void ApplyServiceView();
     void UpdateStatusLine();
     void UpdatePanelMenu();
     void PresentDisplays();

@@ -18,6 +18,7 @@
 #include "monitor/window_menu.h"
 #include "sim/pty_simulator.h"
 #include "support/fake_panel.h"
+#include "support/paint_counter.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/window/short_timing.h"
 #include "widgets/value_display.h"
@@ -159,7 +160,8 @@ void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {
 
     QTRY_VERIFY_WITH_TIMEOUT(NewestHasValue(*trend, kTrendSetpoint), 15000);
     const std::size_t samples = trend->Recorder().Size();
-    const int paints = chart->Chart()->PaintCount();
+    test::PaintCounter counter(chart->Chart());
+    const int paints = counter.Count();
     QTest::qWait(3000);
     const std::size_t added = trend->Recorder().Size() - samples;
     QVERIFY2(added >= 2 && added <= 4, qPrintable(QString::number(added)));
@@ -169,7 +171,7 @@ void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {
     const double shown = window.Displays()[kTemperatureRow]->GetValue();
     QVERIFY(std::abs(trend->Recorder().Curve(kTrendTemperature).Newest().value - shown) < 1.0);
     // Repainted once a second, not on every tick.
-    const int repaints = chart->Chart()->PaintCount() - paints;
+    const int repaints = counter.Count() - paints;
     QVERIFY2(repaints >= 1 && repaints <= static_cast<int>(added) + 1,
              qPrintable(QString::number(repaints)));
     Shoot(chart, QStringLiteral("trend-5min"));

@@ -120,7 +120,7 @@ struct Harness {
     QString File(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
     QString Status() {
         window->UpdateReadings();
-        return window->StatusEdit()->text();
+        return window->findChild<QLineEdit*>(QStringLiteral("statusLine"))->text();
     }
     QAction* SetupCommand() const { return window->Menu().Action(MenuCommand::kLogSetup); }
 };

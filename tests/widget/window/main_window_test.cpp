@@ -68,6 +68,9 @@ struct Harness {
     }
 
     QAction* Action(MenuCommand c) const { return window->Menu().Action(c); }
+    QLineEdit* StatusLine() const {
+        return window->findChild<QLineEdit*>(QStringLiteral("statusLine"));
+    }
     ValueDisplay* Display(int row) const {
         return window->Displays()[static_cast<std::size_t>(row)];
     }
@@ -233,18 +236,18 @@ void MainWindowTest::sameStatusTextIsWrittenOnce() {
     h.panel.openable = {1};
     h.panel.Connect(kVentilationController, 7);
     h.StartAndShow();
-    QSignalSpy writes(h.window->StatusEdit(), &QLineEdit::textChanged);
+    QSignalSpy writes(h.StatusLine(), &QLineEdit::textChanged);
     h.window->UpdateReadings();
     h.window->UpdateReadings();
     QCOMPARE(writes.count(), 0);
-    QCOMPARE(h.window->StatusEdit()->text(), QStringLiteral("TK-358W nr 7. "));
+    QCOMPARE(h.StatusLine()->text(), QStringLiteral("TK-358W nr 7. "));
     QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kCorrect);
 
     h.panel.temperature.sensorError = 1;
     h.window->UpdateReadings();
     h.window->UpdateReadings();
     QCOMPARE(writes.count(), 1);
-    QCOMPARE(h.window->StatusEdit()->text(), QStringLiteral("TK-358W nr 7.  Błąd temperatury."));
+    QCOMPARE(h.StatusLine()->text(), QStringLiteral("TK-358W nr 7.  Błąd temperatury."));
     QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kError);
 }
 
@@ -257,7 +260,7 @@ void MainWindowTest::serviceViewMovesTheDisplays() {
     QCOMPARE(plain, ToQRect(h.window->CurrentLayout().temperature));
 
     h.Action(MenuCommand::kShowService)->trigger();
-    QVERIFY(h.window->ServiceShown());
+    QVERIFY(h.window->CurrentSettings().showService);
     QVERIFY(h.Action(MenuCommand::kShowService)->isChecked());
     const MainLayout layout = h.window->CurrentLayout();
     QVERIFY(!layout.boxes.empty());
@@ -326,8 +329,7 @@ void MainWindowTest::serviceFieldsFillWhenTheViewOpensWithoutNews() {
     // nothing new.
     h.window->Hooks().loggingState = [] { return LoggingState{true, 60}; };
     h.window->UpdateReadings();
-    QVERIFY(h.window->StatusEdit()->text().endsWith(
-        QStringLiteral(" Rejestracja do pliku co 00:01:00. ")));
+    QVERIFY(h.StatusLine()->text().endsWith(QStringLiteral(" Rejestracja do pliku co 00:01:00. ")));
 }
 
 void MainWindowTest::ventilationControllerHasNoSetpointDisplay() {
@@ -391,7 +393,7 @@ void MainWindowTest::lostLinkClearsEverything() {
         QVERIFY2(h.window->Service().Edit(f)->text().isEmpty(),
                  qPrintable(QString::number(static_cast<int>(f))));
     }
-    QCOMPARE(h.window->StatusEdit()->text(), QStringLiteral("Brak komunikacji z urządzeniem. "));
+    QCOMPARE(h.StatusLine()->text(), QStringLiteral("Brak komunikacji z urządzeniem. "));
     QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kNoLink);
 
     // Back again: values shown steadily.
@@ -422,7 +424,7 @@ void MainWindowTest::enterAndEscapeAreSwallowed() {
     Harness h(WithPort(0));
     h.StartAndShow();
     QSignalSpy closed(h.window.get(), &MainWindow::closed);
-    QLineEdit* field = h.window->StatusEdit();
+    QLineEdit* field = h.StatusLine();
     for (QWidget* target : {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(field)}) {
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
