@@ -33,8 +33,7 @@ struct SimWindow {
         window.SetMessageSink(&sink);
         AppSettings settings = AppSettings::FileDefaults();
         settings.portNr = port;
-        window.ApplySettings(settings);
-        WireDialogs(window);
+        ApplyAppSettings(window, WireDialogs(window), settings);
         trend = window.findChild<TrendController*>();
         window.Start();
         window.show();
@@ -98,10 +97,15 @@ void TrendSimTest::commandOpensOneWindowKeptInTheSettings() {
     AppSettings settings = AppSettings::FileDefaults();
     settings.portNr = 1;
     settings.trend = {true, 7200, {40, 50, 840, 550}};
-    window.ApplySettings(settings);
-    WireDialogs(window);
-    auto* trend = window.findChild<TrendController*>();
-    QVERIFY(trend != nullptr);
+    const WiredParts parts = WireDialogs(window);
+    ApplyAppSettings(window, parts, settings);
+    TrendController* trend = &parts.trend;
+    QCOMPARE(window.findChild<TrendController*>(), trend);
+    const auto saved = [&] {
+        AppSettings s = AppSettings::FileDefaults();
+        StoreAppSettings(window, parts, s);
+        return s;
+    };
     window.Start();
     window.show();
 
@@ -121,21 +125,19 @@ void TrendSimTest::commandOpensOneWindowKeptInTheSettings() {
 
     QTest::mouseClick(chart->SpanButton(0), Qt::LeftButton);
     chart->resize(700, 450);
-    QCOMPARE(window.CurrentSettings().trend.span, 300);
-    QCOMPARE(
-        window.CurrentSettings().trend.window.right - window.CurrentSettings().trend.window.left,
-        700);
+    QCOMPARE(saved().trend.span, 300);
+    QCOMPARE(saved().trend.window.right - saved().trend.window.left, 700);
 
     chart->close();  // by the operator
-    QVERIFY(!window.CurrentSettings().trend.open);
+    QVERIFY(!saved().trend.open);
     command->trigger();
     QVERIFY(chart->isVisible());
-    QVERIFY(window.CurrentSettings().trend.open);
+    QVERIFY(saved().trend.open);
 
     // The program's end hides the chart but keeps it open for the next start.
     window.close();
     QVERIFY(!chart->isVisible());
-    QVERIFY(window.CurrentSettings().trend.open);
+    QVERIFY(saved().trend.open);
     QVERIFY(sink.boxes.empty());
 }
 

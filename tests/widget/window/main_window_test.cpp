@@ -68,6 +68,12 @@ struct Harness {
     }
 
     QAction* Action(MenuCommand c) const { return window->Menu().Action(c); }
+    // What the window stores of its settings.
+    AppSettings Saved() const {
+        AppSettings s = AppSettings::FileDefaults();
+        window->StoreSettings(s);
+        return s;
+    }
     QLineEdit* StatusLine() const {
         return window->findChild<QLineEdit*>(QStringLiteral("statusLine"));
     }
@@ -193,7 +199,7 @@ void MainWindowTest::portChoiceRepeatsUntilAPortOpensOrItIsCancelled() {
     h.portAnswers = {8};
     h.Action(MenuCommand::kPort)->trigger();
     QCOMPARE(h.window->PortNumber(), 0);
-    QCOMPARE(h.window->CurrentSettings().portNr, 0);
+    QCOMPARE(h.Saved().portNr, 0);
 }
 
 void MainWindowTest::panelMenuFollowsTheDeviceType_data() {
@@ -260,7 +266,7 @@ void MainWindowTest::serviceViewMovesTheDisplays() {
     QCOMPARE(plain, ToQRect(h.window->CurrentLayout().temperature));
 
     h.Action(MenuCommand::kShowService)->trigger();
-    QVERIFY(h.window->CurrentSettings().showService);
+    QVERIFY(h.Saved().showService);
     QVERIFY(h.Action(MenuCommand::kShowService)->isChecked());
     const MainLayout layout = h.window->CurrentLayout();
     QVERIFY(!layout.boxes.empty());
@@ -455,7 +461,7 @@ void MainWindowTest::topmostKeepsTheGeometry() {
         QCOMPARE(h.window->geometry(), before);
         QCOMPARE(h.window->pos(), outer);
     }
-    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    QCOMPARE(h.Saved().window, s.window);
 }
 
 void MainWindowTest::settingsSurviveTheWindow() {
@@ -469,22 +475,19 @@ void MainWindowTest::settingsSurviveTheWindow() {
     s.displays[kSetpoint2Display].faceName = "DejaVu Sans";
     s.displays[kSetpoint2Display].italic = 1;
     s.displays[kSetpoint2Display].fontWeight = 700;
-    s.displays[kSetpointDisplay].log = false;
-    s.log.fileName = "/tmp/pomiar.csv";
-    s.log.interval = 15;
     Harness h(s);
     h.panel.openable = {3};
     h.StartAndShow();
     QCOMPARE(h.Display(kSecondSetpointRow)->GetFontDescription().height, -40);
     QCOMPARE(h.Display(kTemperatureRow)->GetBackgroundColour(), MakeColorref(1, 2, 3));
-    QCOMPARE(h.window->CurrentSettings(), s);
+    QCOMPARE(h.Saved(), s);
 
     // What the window changes is what is saved.
     h.Action(MenuCommand::kShowService)->trigger();
     h.window->move(120, 130);
     h.window->resize(500, 400);
-    QTRY_COMPARE(h.window->CurrentSettings().window, (WindowRect{120, 130, 620, 530}));
-    QCOMPARE(h.window->CurrentSettings().showService, false);
+    QTRY_COMPARE(h.Saved().window, (WindowRect{120, 130, 620, 530}));
+    QCOMPARE(h.Saved().showService, false);
 }
 
 void MainWindowTest::restoredRectangleOutlivesMaximising() {
@@ -492,16 +495,16 @@ void MainWindowTest::restoredRectangleOutlivesMaximising() {
     s.window = {50, 70, 650, 520};
     Harness h(s);
     h.StartAndShow();
-    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    QCOMPARE(h.Saved().window, s.window);
     h.window->showMaximized();
     QTRY_VERIFY(h.window->isMaximized());
     QTRY_VERIFY(h.window->size() != QSize(600, 450));
-    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    QCOMPARE(h.Saved().window, s.window);
     // The displays follow the maximised size.
     QCOMPARE(h.Geometry(kTemperatureRow), ToQRect(h.window->CurrentLayout().temperature));
     h.window->showNormal();
     QTRY_COMPARE(h.window->size(), QSize(600, 450));
-    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    QCOMPARE(h.Saved().window, s.window);
 }
 
 void MainWindowTest::unsupportedPanelStopsOnce() {
@@ -562,10 +565,10 @@ void MainWindowTest::regulationRefusesOrOpensByPanel() {
         h.panel.identity.identified = c.identified ? 1 : 0;
         h.panel.clock = {{}, 1, static_cast<uint8_t>(c.clockValid ? 1 : 0)};
         int opened = -1;
-        h.window->Hooks().regulation = [&](QWidget*, PanelAccess&, MessageSink&,
-                                           const ParamDialogChoice& r) {
-            opened = static_cast<int>(r.dialog);
-        };
+        QObject::connect(h.window.get(), &MainWindow::regulationRequested,
+                         [&](QWidget*, PanelAccess&, MessageSink&, const ParamDialogChoice& r) {
+                             opened = static_cast<int>(r.dialog);
+                         });
         h.StartAndShow();
         h.Action(MenuCommand::kRegulation)->trigger();
         QVERIFY2(opened == c.opened, c.name);
@@ -587,12 +590,12 @@ void MainWindowTest::panelCommandsReachTheirDialogs() {
             reached << QString::fromUtf8(name);
         };
     };
-    WindowHooks& hooks = h.window->Hooks();
-    hooks.panelInfo = record("info");
-    hooks.setpoint = record("setpoint");
-    hooks.pid = record("pid");
-    hooks.cv = record("cv");
-    hooks.clock = record("clock");
+    MainWindow* w = h.window.get();
+    QObject::connect(w, &MainWindow::panelInfoRequested, record("info"));
+    QObject::connect(w, &MainWindow::setpointRequested, record("setpoint"));
+    QObject::connect(w, &MainWindow::pidRequested, record("pid"));
+    QObject::connect(w, &MainWindow::cvRequested, record("cv"));
+    QObject::connect(w, &MainWindow::clockRequested, record("clock"));
     for (MenuCommand c : {MenuCommand::kPanelInfo, MenuCommand::kSetpoint, MenuCommand::kPid,
                           MenuCommand::kCv, MenuCommand::kClock}) {
         h.Action(c)->trigger();
