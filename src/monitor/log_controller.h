@@ -70,7 +70,6 @@ public:
 
     bool FileOpen() const { return log_->IsOpen(); }
     const QTimer& IntervalTimer() const { return intervalTimer_; }
-    const std::string& Comment() const { return comment_; }
 
 private:
     LogSetup CurrentSetup() const;
