@@ -29,6 +29,7 @@
 #include "link/panel_session.h"
 #include "sim/pty_simulator.h"
 #include "sim/sim_panel.h"
+#include "support/panel_session_probe.h"
 
 namespace {
 
@@ -67,13 +68,13 @@ Wire WireOf(const sim::SimConfig& config, const std::vector<sim::RecordedFrame>&
 
 // Milliseconds from Open until the start sequence has switched monitoring on.
 double RunOnce(tk358::PanelSession& session, int port) {
-    const int before = session.CompletedStartSequences();
+    const int before = tk358::test::PanelSessionProbe::CompletedStartSequences(session);
     const auto start = Clock::now();
     if (!session.Open(port)) {
         std::fprintf(stderr, "COM%d did not open\n", port);
         std::exit(1);
     }
-    while (session.CompletedStartSequences() == before) {
+    while (tk358::test::PanelSessionProbe::CompletedStartSequences(session) == before) {
         if (Clock::now() - start > 30s) {
             std::fprintf(stderr, "no start sequence on COM%d\n", port);
             std::exit(1);

@@ -13,12 +13,14 @@
 #include "settings/ini_file.h"
 #include "settings/safe_file.h"
 #include "settings/utf8_text.h"
+#include "support/ini_file_probe.h"
 
 namespace {
 
 using tk358::IniFile;
 using tk358::IniSection;
 using tk358::fuzz::Check;
+using tk358::test::IniFileProbe;
 
 // A scratch file of this process, on a memory file system where there is one.
 const std::string& ScratchPath() {
@@ -41,7 +43,7 @@ std::vector<IniSection> WithoutEmptySections(const std::vector<IniSection>& sect
 
 void ExerciseLookups(const IniFile& ini) {
     int budget = 64;
-    for (const IniSection& s : ini.Sections()) {
+    for (const IniSection& s : IniFileProbe::Sections(ini)) {
         for (const tk358::IniEntry& e : s.entries) {
             if (--budget < 0) {
                 return;
@@ -64,14 +66,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     IniFile ini;
     Check(ini.Open(path, false, false, size % 2 == 1, false), "open");
-    const std::vector<IniSection> read = ini.Sections();
+    const std::vector<IniSection> read = IniFileProbe::Sections(ini);
     ExerciseLookups(ini);
 
     // A section name read from a file never holds a line end: adding and
     // removing one marks the store modified and leaves the table as read.
     ini.SetString("\n", "k", "v");
     Check(ini.DeleteSection("\n"), "scratch section removed");
-    Check(ini.Sections() == read, "table unchanged");
+    Check(IniFileProbe::Sections(ini) == read, "table unchanged");
     ini.Flush(false);
     Check(!ini.IsModified(), "rewritten");
 
@@ -81,8 +83,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     IniFile again;
     Check(again.Open(path, false, false, false, false), "reopen");
-    Check(again.Sections() == WithoutEmptySections(read), "same table after rewrite");
-    Check(tk358::FormatIniText(again.Sections()) == written, "second rewrite identical");
+    Check(IniFileProbe::Sections(again) == WithoutEmptySections(read), "same table after rewrite");
+    Check(tk358::FormatIniText(IniFileProbe::Sections(again)) == written,
+          "second rewrite identical");
     ::unlink(path.c_str());
     return 0;
 }

@@ -1,3 +1,28 @@
+// The program from start to end: command line, settings file, the panel
+// session, the main window and its parts.
+//
+// Wiring. The main window presents the readings and coordinates; what its
+// commands do is attached in src/app (dialog_wiring.cpp), in one of two ways:
+//  - a hook, a std::function the caller calls, where a value comes back: the
+//    port choice (WindowHooks::choosePort), the status line's logging note
+//    (WindowHooks::loggingState), the log setup dialog's result
+//    (LogSetupRunner) and the trend export's CSV options;
+//  - a Qt signal for everything else: the window's menu commands
+//    (panelInfoRequested ... logSetupRequested), the log's start-up open
+//    (logStartDue), the refresh tick (ticked) and the window's end (closed).
+// A part never fills the window's hooks or connects itself to the window:
+// reading dialog_wiring.cpp shows every connection. An empty hook or an
+// unconnected signal makes its command do nothing.
+//
+// Settings. Each part owns its part of AppSettings from start to exit: the
+// MainWindow the displays' colours and fonts, the port, the window rectangle
+// and the view switches; the LogController the LOG section and the log's
+// columns (the LOG flag of each display section); the TrendController the
+// TREND section. The file is read once at start and handed out with
+// ApplyAppSettings; at exit, and whenever the desktop session asks,
+// StoreAppSettings gathers the parts over what was read and the file is
+// written.
+
 #include "app/application.h"
 
 #include <QApplication>
@@ -122,10 +147,11 @@ int RunApplication(int argc, char** argv) {
     // Declared after the simulated panel: closing the session still talks to it.
     PanelSession session;
     MainWindow window(session);
-    window.ApplySettings(initial);
-    WireDialogs(window);
+    const WiredParts parts = WireDialogs(window);
+    ApplyAppSettings(window, parts, initial);
     const auto save = [&] {
-        AppSettings current = window.CurrentSettings();
+        AppSettings current = stored;
+        StoreAppSettings(window, parts, current);
         if (demo) {
             current.portNr = stored.portNr;
         }

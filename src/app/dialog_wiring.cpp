@@ -12,10 +12,51 @@
 
 namespace tk358 {
 
-void WireDialogs(MainWindow& window) {
-    WindowHooks& hooks = window.Hooks();
+namespace {
 
-    hooks.choosePort = [](QWidget* parent, int current) -> std::optional<int> {
+using PanelCommand = int (*)(PanelAccess&, QWidget*, MessageSink*);
+using PanelSignal = void (MainWindow::*)(QWidget*, PanelAccess&, MessageSink&);
+
+// The Panel menu's dialogs show their own refusals through the window's
+// message boxes.
+void ConnectPanelCommand(MainWindow& window, PanelSignal signal, PanelCommand run) {
+    QObject::connect(&window, signal, &window,
+                     [run](QWidget* parent, PanelAccess& panel, MessageSink& messages) {
+                         run(panel, parent, &messages);
+                     });
+}
+
+LogController& MakeLog(MainWindow& window) {
+    // A child of the window, it closes its file when the window is destroyed.
+    return *new LogController(window,
+                              [](QWidget* parent, const LogSetup& current,
+                                 MessageSink& messages) -> std::optional<LogSetup> {
+                                  CLogSetupDlg dialog(current, parent);
+                                  dialog.SetMessageSink(&messages);
+                                  if (dialog.exec() != QDialog::Accepted) {
+                                      return std::nullopt;
+                                  }
+                                  return dialog.Result();
+                              });
+}
+
+// The trend view records from the start; its export writes the log's format.
+void WireTrend(MainWindow& window, TrendController& trend, const LogController& log) {
+    QObject::connect(&window, &MainWindow::ticked, &trend, &TrendController::Tick);
+    QObject::connect(&window, &MainWindow::closed, &trend, &TrendController::HideForEnd);
+    QObject::connect(&window, &MainWindow::trendRequested, &trend, [&trend] { trend.Open(); });
+    trend.SetCsvOptionsSource([&log] {
+        TrendCsvOptions options;
+        options.separatorCode = log.Options().sepFormat;
+        options.decimalCode = log.Options().decSeparator;
+        return options;
+    });
+}
+
+}  // namespace
+
+WiredParts WireDialogs(MainWindow& window) {
+    window.Hooks().choosePort = [](QWidget* parent, int current) -> std::optional<int> {
         CPortDlg dialog(current, SystemPortListing(), parent);
         if (dialog.exec() != QDialog::Accepted) {
             return std::nullopt;
@@ -23,46 +64,48 @@ void WireDialogs(MainWindow& window) {
         return dialog.PortNumber();
     };
 
-    // The Panel menu's dialogs show their own refusals through the window's
-    // message boxes.
-    const auto command = [](int (*run)(PanelAccess&, QWidget*, MessageSink*)) {
-        return [run](QWidget* parent, PanelAccess& panel, MessageSink& messages) {
-            run(panel, parent, &messages);
-        };
-    };
-    hooks.panelInfo = command(RunPanelInfoCommand);
-    hooks.setpoint = command(RunSetpointCommand);
-    hooks.pid = command(RunPidCommand);
-    hooks.cv = command(RunCvCommand);
-    hooks.clock = command(RunClockCommand);
+    ConnectPanelCommand(window, &MainWindow::panelInfoRequested, RunPanelInfoCommand);
+    ConnectPanelCommand(window, &MainWindow::setpointRequested, RunSetpointCommand);
+    ConnectPanelCommand(window, &MainWindow::pidRequested, RunPidCommand);
+    ConnectPanelCommand(window, &MainWindow::cvRequested, RunCvCommand);
+    ConnectPanelCommand(window, &MainWindow::clockRequested, RunClockCommand);
+    QObject::connect(
+        &window, &MainWindow::regulationRequested, &window,
+        [](QWidget* parent, PanelAccess& panel, MessageSink& messages,
+           const ParamDialogChoice& choice) {
+            if (std::unique_ptr<PanelDialog> dialog = MakeParamDialog(panel, choice, parent)) {
+                dialog->SetMessageSink(&messages);
+                dialog->exec();
+            }
+        });
 
-    hooks.regulation = [](QWidget* parent, PanelAccess& panel, MessageSink& messages,
-                          const ParamDialogChoice& choice) {
-        if (std::unique_ptr<PanelDialog> dialog = MakeParamDialog(panel, choice, parent)) {
-            dialog->SetMessageSink(&messages);
-            dialog->exec();
-        }
-    };
+    QObject::connect(&window, &MainWindow::helpRequested, &window,
+                     [](QWidget* parent) { OpenHelp(parent); });
+    QObject::connect(&window, &MainWindow::aboutRequested, &window, &ShowAboutBox);
 
-    hooks.help = [](QWidget* parent) { OpenHelp(parent); };
-    hooks.about = ShowAboutBox;
-
-    // The measurement log; a child of the window, it closes its file when
-    // the window is destroyed.
-    new LogController(window,
-                      [](QWidget* parent, const LogSetup& current,
-                         MessageSink& messages) -> std::optional<LogSetup> {
-                          CLogSetupDlg dialog(current, parent);
-                          dialog.SetMessageSink(&messages);
-                          if (dialog.exec() != QDialog::Accepted) {
-                              return std::nullopt;
-                          }
-                          return dialog.Result();
-                      });
-
-    // The trend view records from the start; the window owns it.
+    LogController& log = MakeLog(window);
+    WireLog(window, log);
     auto* trend = new TrendController(window);
-    hooks.trend = [trend](QWidget*) { trend->Open(); };
+    WireTrend(window, *trend, log);
+    return {log, *trend};
+}
+
+void WireLog(MainWindow& window, LogController& log) {
+    window.Hooks().loggingState = [&log] { return log.State(); };
+    QObject::connect(&window, &MainWindow::logStartDue, &log, &LogController::StartUpOpen);
+    QObject::connect(&window, &MainWindow::logSetupRequested, &log, &LogController::RunSetup);
+}
+
+void ApplyAppSettings(MainWindow& window, const WiredParts& parts, const AppSettings& settings) {
+    window.ApplySettings(settings);
+    parts.log.ApplySettings(settings);
+    parts.trend.ApplySettings(settings.trend);
+}
+
+void StoreAppSettings(const MainWindow& window, const WiredParts& parts, AppSettings& settings) {
+    window.StoreSettings(settings);
+    parts.log.StoreSettings(settings);
+    settings.trend = parts.trend.Settings();
 }
 
 }  // namespace tk358

@@ -8,7 +8,7 @@
 #include "dialogs/number_entry.h"
 #include "dialogs/pid_cv_rules.h"
 #include "link/panel_access.h"
-#include "monitor/text_format.h"
+#include "text/text_format.h"
 
 namespace tk358 {
 

@@ -10,7 +10,7 @@
 
 #include "dialogs/field_rows.h"
 #include "dialogs/regulation_params.h"
-#include "monitor/text_format.h"
+#include "text/text_format.h"
 
 namespace tk358 {
 namespace {

@@ -1,6 +1,6 @@
 #include "dialogs/regulation_params.h"
 
-#include "monitor/text_format.h"
+#include "text/text_format.h"
 
 namespace tk358 {
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include "dialogs/number_entry.h"
-#include "monitor/text_format.h"
+#include "text/text_format.h"
 
 namespace tk358 {
 

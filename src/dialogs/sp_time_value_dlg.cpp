@@ -8,7 +8,7 @@
 #include "dialogs/field_rows.h"
 #include "dialogs/setpoint_text.h"
 #include "link/panel_access.h"
-#include "monitor/text_format.h"
+#include "text/text_format.h"
 
 namespace tk358 {
 

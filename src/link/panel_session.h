@@ -21,7 +21,6 @@
 #include <span>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "link/frame.h"
 #include "link/line_cutter.h"
@@ -33,6 +32,10 @@
 #include "link/session_timing.h"
 
 namespace tk358 {
+
+namespace test {
+struct PanelSessionProbe;
+}
 
 class PanelSession : public PanelConnection, public ByteReceiver {
 public:
@@ -92,17 +95,17 @@ public:
     // every written code not yet read back, in order.
     int ReadParameters(bool full);
 
-    // Codes written and not yet read back.
-    std::vector<int> PendingReadCodes() const { return pendingReads_.Codes(); }
     // Whole seconds on the monotonic clock when the last good line arrived;
     // none since the session was opened.
     std::optional<int64_t> LastAnswerSeconds() const;
     // Whole seconds on the monotonic clock the silence is measured with.
     static int64_t NowSeconds();
-    // Start sequences run to their end since the session was made.
-    int CompletedStartSequences() const { return startSequences_; }
 
 private:
+    // The tests and the benchmarks look at the read-back queue and the start
+    // sequences through it.
+    friend struct test::PanelSessionProbe;
+
     struct CodeValue {
         int code;
         int value;

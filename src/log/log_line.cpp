@@ -1,11 +1,11 @@
 #include "log/log_line.h"
 
-#include <charconv>
 #include <cmath>
 #include <ctime>
 #include <utility>
 
 #include "log/locale_format.h"
+#include "text/text_format.h"
 
 namespace tk358 {
 
@@ -139,13 +139,7 @@ std::string FormatLogValue(double value, const std::string& decimalSign) {
     if (!std::isfinite(value)) {
         return std::string(kFaulty);
     }
-    char buffer[400];
-    auto [end, error] =
-        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 1);
-    if (error != std::errc()) {
-        return std::string(kFaulty);
-    }
-    return ReplacePoints(std::string(buffer, end), decimalSign);
+    return ReplacePoints(FormatFixed(value, 1), decimalSign);
 }
 
 std::string BuildLogComment(std::string_view text, bool appending) {

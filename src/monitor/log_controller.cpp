@@ -32,11 +32,6 @@ LogController::LogController(MainWindow& window, LogSetupRunner runner,
     // A long interval must not drift by the few percent a coarse timer allows.
     intervalTimer_.setTimerType(Qt::PreciseTimer);
     connect(&intervalTimer_, &QTimer::timeout, this, &LogController::WriteLine);
-
-    WindowHooks& hooks = window.Hooks();
-    hooks.logStart = [this](QWidget* parent) { StartUpOpen(parent); };
-    hooks.logSetup = [this](QWidget* parent) { RunSetup(parent); };
-    hooks.loggingState = [this] { return State(); };
     window.Menu().Action(MenuCommand::kLogSetup)->setEnabled(false);
 }
 
@@ -45,13 +40,26 @@ LogController::~LogController() {
     log_->Close();
 }
 
+void LogController::ApplySettings(const AppSettings& settings) {
+    options_ = settings.log;
+    for (std::size_t row = 0; row < columns_.size(); ++row) {
+        columns_[row] = settings.displays[row].log;
+    }
+}
+
+void LogController::StoreSettings(AppSettings& settings) const {
+    settings.log = options_;
+    for (std::size_t row = 0; row < columns_.size(); ++row) {
+        settings.displays[row].log = columns_[row];
+    }
+}
+
 void LogController::StartUpOpen(QWidget* parent) {
-    const LogSettings& options = window_.LogOptions();
     window_.Menu().Action(MenuCommand::kLogSetup)->setEnabled(true);
-    if (options.fileName.empty() || !options.fileLog || log_->IsOpen()) {
+    if (options_.fileName.empty() || !options_.fileLog || log_->IsOpen()) {
         return;
     }
-    const LogOpenResult opened = log_->Open(options.fileName);
+    const LogOpenResult opened = log_->Open(options_.fileName);
     if (!opened.ok()) {
         window_.Messages().Show(parent, MessageIcon::Warning,
                                 Text(LogOpenFailureText(opened.error)));
@@ -71,11 +79,11 @@ void LogController::RunSetup(QWidget* parent) {
         const std::optional<LogSetup> result = runner_(parent, CurrentSetup(), window_.Messages());
         if (!result) {
             if (!log_->IsOpen()) {
-                window_.LogOptions().fileLog = false;
+                options_.fileLog = false;
             }
             return;
         }
-        const LogSettings before = window_.LogOptions();
+        const LogSettings before = options_;
         TakeSetup(*result);
         window_.update();
         if (ApplySetup(parent, before)) {
@@ -85,13 +93,12 @@ void LogController::RunSetup(QWidget* parent) {
 }
 
 bool LogController::ApplySetup(QWidget* parent, const LogSettings& before) {
-    const LogSettings& now = window_.LogOptions();
-    if (!now.fileLog) {
+    if (!options_.fileLog) {
         StopInterval();
         log_->Close();
         return true;
     }
-    if (!log_->IsOpen() || now.fileName != before.fileName || !before.fileLog) {
+    if (!log_->IsOpen() || options_.fileName != before.fileName || !before.fileLog) {
         if (!OpenFromDialog(parent)) {
             return false;
         }
@@ -105,8 +112,7 @@ bool LogController::OpenFromDialog(QWidget* parent) {
     // its contents stay.
     StopInterval();
     log_->Close();
-    const LogSettings& options = window_.LogOptions();
-    const LogOpenResult opened = log_->Open(options.fileName);
+    const LogOpenResult opened = log_->Open(options_.fileName);
     if (!opened.ok()) {
         window_.Messages().Show(parent, MessageIcon::Warning,
                                 Text(LogOpenFailureText(opened.error)));
@@ -114,14 +120,14 @@ bool LogController::OpenFromDialog(QWidget* parent) {
     }
     const bool keep =
         opened.existed && window_.Messages().Ask(parent, QString::fromUtf8(kLogFileExistsQuestion));
-    ReportWrite(log_->BeginFromDialog(opened.existed, keep, options.checkComment, comment_));
+    ReportWrite(log_->BeginFromDialog(opened.existed, keep, options_.checkComment, comment_));
     return true;
 }
 
 void LogController::StartInterval() {
     StopInterval();
     WriteLine();
-    intervalTimer_.start(ClampLogInterval(window_.LogOptions().interval) * kMsPerSecond);
+    intervalTimer_.start(ClampLogInterval(options_.interval) * kMsPerSecond);
 }
 
 void LogController::StopInterval() {
@@ -160,48 +166,45 @@ LoggingState LogController::State() const {
 }
 
 LogLineOptions LogController::LineOptions() const {
-    const LogSettings& options = window_.LogOptions();
     LogLineOptions line;
-    line.separatorCode = options.sepFormat;
-    line.decimalCode = options.decSeparator;
-    line.temperature = window_.LogsQuantity(kTemperatureRow);
-    line.setpoint = window_.LogsQuantity(kSetpointRow);
-    line.secondSetpoint = window_.LogsQuantity(kSecondSetpointRow);
+    line.separatorCode = options_.sepFormat;
+    line.decimalCode = options_.decSeparator;
+    line.temperature = columns_[kTemperatureRow];
+    line.setpoint = columns_[kSetpointRow];
+    line.secondSetpoint = columns_[kSecondSetpointRow];
     return line;
 }
 
 LogSetup LogController::CurrentSetup() const {
-    const LogSettings& options = window_.LogOptions();
     const PanelIdentity& identity = window_.Readings().identity;
     LogSetup setup;
     setup.secondSetpointAvailable =
         identity.identified != 0 && identity.deviceType == kThresholdRegulator;
-    setup.commentOn = options.checkComment;
+    setup.commentOn = options_.checkComment;
     setup.commentText = comment_;
-    setup.temperatureColumn = window_.LogsQuantity(kTemperatureRow);
-    setup.setpointColumn = window_.LogsQuantity(kSetpointRow);
-    setup.secondSetpointColumn = window_.LogsQuantity(kSecondSetpointRow);
-    setup.separatorCode = options.sepFormat;
-    setup.decimalCode = options.decSeparator;
+    setup.temperatureColumn = columns_[kTemperatureRow];
+    setup.setpointColumn = columns_[kSetpointRow];
+    setup.secondSetpointColumn = columns_[kSecondSetpointRow];
+    setup.separatorCode = options_.sepFormat;
+    setup.decimalCode = options_.decSeparator;
     // The interval in use, so that what the dialog shows is what is kept.
-    setup.interval = ClampLogInterval(options.interval);
-    setup.filePath = options.fileName;
-    setup.loggingOn = options.fileLog;
+    setup.interval = ClampLogInterval(options_.interval);
+    setup.filePath = options_.fileName;
+    setup.loggingOn = options_.fileLog;
     return setup;
 }
 
 void LogController::TakeSetup(const LogSetup& setup) {
-    LogSettings& options = window_.LogOptions();
-    options.checkComment = setup.commentOn;
+    options_.checkComment = setup.commentOn;
     comment_ = setup.commentText;
-    window_.SetLogsQuantity(kTemperatureRow, setup.temperatureColumn);
-    window_.SetLogsQuantity(kSetpointRow, setup.setpointColumn);
-    window_.SetLogsQuantity(kSecondSetpointRow, setup.secondSetpointColumn);
-    options.sepFormat = setup.separatorCode;
-    options.decSeparator = setup.decimalCode;
-    options.interval = setup.interval;
-    options.fileName = setup.filePath;
-    options.fileLog = setup.loggingOn;
+    columns_[kTemperatureRow] = setup.temperatureColumn;
+    columns_[kSetpointRow] = setup.setpointColumn;
+    columns_[kSecondSetpointRow] = setup.secondSetpointColumn;
+    options_.sepFormat = setup.separatorCode;
+    options_.decSeparator = setup.decimalCode;
+    options_.interval = setup.interval;
+    options_.fileName = setup.filePath;
+    options_.fileLog = setup.loggingOn;
 }
 
 }  // namespace tk358

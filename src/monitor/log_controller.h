@@ -3,12 +3,14 @@
 // The measurement log while the program runs: the start-up open six seconds
 // after start, the "Rejestracja do pliku" command, one line per interval from
 // the main window's latest readings, and the logging note of the status line.
-// The options live in the main window's settings; the file, the interval
-// timer and the comment text live here. Everything runs on the window's
-// thread; message boxes go through the window's MessageSink.
+// The logging options (section LOG) and the choice of columns are its part of
+// the settings; the file, the interval timer and the comment text live here
+// too. Everything runs on the window's thread; message boxes go through the
+// window's MessageSink.
 
 #include <QObject>
 #include <QTimer>
+#include <array>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -36,13 +38,19 @@ class LogController : public QObject {
 
 public:
     // A child of `window`, so the file is closed when the window is
-    // destroyed. Fills the window's logStart, logSetup and loggingState
-    // hooks and greys "Rejestracja do pliku" until the start-up open has run,
-    // so that the two never open a file at the same time. `log` is replaced
-    // by tests (failing file operations).
+    // destroyed. Greys "Rejestracja do pliku" until the start-up open has
+    // run, so that the two never open a file at the same time. `log` is
+    // replaced by tests (failing file operations).
     LogController(MainWindow& window, LogSetupRunner runner,
                   std::unique_ptr<MeasurementLog> log = nullptr);
     ~LogController() override;
+
+    // Its part of the settings: the logging options and which displays are
+    // columns of the log. ApplySettings before the start-up open;
+    // StoreSettings leaves the rest of `settings` alone.
+    void ApplySettings(const AppSettings& settings);
+    void StoreSettings(AppSettings& settings) const;
+    const LogSettings& Options() const { return options_; }
 
     // Opens the stored file for appending when logging is on (no question
     // asked) and starts the interval; a file that cannot be opened is
@@ -62,7 +70,6 @@ public:
 
     bool FileOpen() const { return log_->IsOpen(); }
     const QTimer& IntervalTimer() const { return intervalTimer_; }
-    const std::string& Comment() const { return comment_; }
 
 private:
     LogSetup CurrentSetup() const;
@@ -77,6 +84,8 @@ private:
 
     MainWindow& window_;
     LogSetupRunner runner_;
+    LogSettings options_;
+    std::array<bool, 3> columns_{true, true, true};  // by display row
     std::unique_ptr<MeasurementLog> log_;
     QTimer intervalTimer_;
     std::string comment_;        // kept for the run only

@@ -41,7 +41,7 @@ void Present(ValueDisplay& display, const DisplayReading& reading) {
 }  // namespace
 
 MainWindow::MainWindow(PanelConnection& panel, QWidget* parent)
-    : QMainWindow(parent), panel_(panel), settings_(AppSettings::BuiltIn()) {
+    : QMainWindow(parent), panel_(panel) {
     setWindowTitle(QStringLiteral("tk358"));
     setWindowIcon(ApplicationIcon());
     BuildClient();
@@ -53,11 +53,7 @@ MainWindow::MainWindow(PanelConnection& panel, QWidget* parent)
     connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::ticked);
     logStartTimer_.setInterval(kLogStartMs);
     logStartTimer_.setSingleShot(true);
-    connect(&logStartTimer_, &QTimer::timeout, this, [this] {
-        if (hooks_.logStart) {
-            hooks_.logStart(this);
-        }
-    });
+    connect(&logStartTimer_, &QTimer::timeout, this, [this] { emit logStartDue(this); });
     portRetryTimer_.setInterval(kPortRetryMs);
     portRetryTimer_.setSingleShot(true);
     connect(&portRetryTimer_, &QTimer::timeout, this, &MainWindow::RunPortSelection);
@@ -99,41 +95,21 @@ void MainWindow::ConnectMenu() {
     on(MenuCommand::kFonts, [this] { RunFonts(); });
     on(MenuCommand::kTopmost, [this] { ToggleTopmost(); });
     on(MenuCommand::kShowService, [this] { ToggleServiceView(); });
-    on(MenuCommand::kTrend, [this] {
-        if (hooks_.trend) {
-            hooks_.trend(this);
-        }
-    });
+    on(MenuCommand::kTrend, [this] { emit trendRequested(this); });
     on(MenuCommand::kPort, [this] { RunPortSelection(); });
-    on(MenuCommand::kLogSetup, [this] {
-        if (hooks_.logSetup) {
-            hooks_.logSetup(this);
-        }
-    });
-    const auto panelCommand = [this](MenuCommand command,
-                                     WindowHooks::PanelCommand WindowHooks::*hook) {
-        connect(menu_->Action(command), &QAction::triggered, this, [this, hook] {
-            if (hooks_.*hook) {
-                (hooks_.*hook)(this, panel_, *sink_);
-            }
-        });
+    on(MenuCommand::kLogSetup, [this] { emit logSetupRequested(this); });
+    using PanelSignal = void (MainWindow::*)(QWidget*, PanelAccess&, MessageSink&);
+    const auto panelCommand = [this, &on](MenuCommand command, PanelSignal signal) {
+        on(command, [this, signal] { emit(this->*signal)(this, panel_, *sink_); });
     };
-    panelCommand(MenuCommand::kPanelInfo, &WindowHooks::panelInfo);
-    panelCommand(MenuCommand::kSetpoint, &WindowHooks::setpoint);
-    panelCommand(MenuCommand::kPid, &WindowHooks::pid);
-    panelCommand(MenuCommand::kCv, &WindowHooks::cv);
-    panelCommand(MenuCommand::kClock, &WindowHooks::clock);
+    panelCommand(MenuCommand::kPanelInfo, &MainWindow::panelInfoRequested);
+    panelCommand(MenuCommand::kSetpoint, &MainWindow::setpointRequested);
+    panelCommand(MenuCommand::kPid, &MainWindow::pidRequested);
+    panelCommand(MenuCommand::kCv, &MainWindow::cvRequested);
+    panelCommand(MenuCommand::kClock, &MainWindow::clockRequested);
     on(MenuCommand::kRegulation, [this] { RunRegulation(); });
-    on(MenuCommand::kHelp, [this] {
-        if (hooks_.help) {
-            hooks_.help(this);
-        }
-    });
-    on(MenuCommand::kAbout, [this] {
-        if (hooks_.about) {
-            hooks_.about(this);
-        }
-    });
+    on(MenuCommand::kHelp, [this] { emit helpRequested(this); });
+    on(MenuCommand::kAbout, [this] { emit aboutRequested(this); });
 }
 
 void MainWindow::RunRegulation() {
@@ -142,15 +118,12 @@ void MainWindow::RunRegulation() {
         Tell(QString::fromUtf8(kParamReadFailure));
         return;
     }
-    if (hooks_.regulation) {
-        hooks_.regulation(this, panel_, *sink_, choice);
-    }
+    emit regulationRequested(this, panel_, *sink_, choice);
 }
 
 // --- Settings ---------------------------------------------------------------
 
 void MainWindow::ApplySettings(const AppSettings& settings) {
-    settings_ = settings;
     const ValueDisplays displays = Displays();
     for (std::size_t i = 0; i < displays.size(); ++i) {
         ApplyDisplaySettings(settings.displays[i], *displays[i]);
@@ -161,25 +134,15 @@ void MainWindow::ApplySettings(const AppSettings& settings) {
     showService_ = settings.showService;
 }
 
-AppSettings MainWindow::CurrentSettings() const {
-    AppSettings s = settings_;
+void MainWindow::StoreSettings(AppSettings& settings) const {
     const ValueDisplays displays = Displays();
     for (std::size_t i = 0; i < displays.size(); ++i) {
-        s.displays[i] = ReadDisplaySettings(*displays[i], settings_.displays[i].log);
+        settings.displays[i] = ReadDisplaySettings(*displays[i], settings.displays[i].log);
     }
-    s.portNr = portNumber_;
-    s.window = windowRect_;
-    s.topmost = topmost_;
-    s.showService = showService_;
-    return s;
-}
-
-bool MainWindow::LogsQuantity(int row) const {
-    return settings_.displays.at(static_cast<std::size_t>(row)).log;
-}
-
-void MainWindow::SetLogsQuantity(int row, bool logged) {
-    settings_.displays.at(static_cast<std::size_t>(row)).log = logged;
+    settings.portNr = portNumber_;
+    settings.window = windowRect_;
+    settings.topmost = topmost_;
+    settings.showService = showService_;
 }
 
 ValueDisplays MainWindow::Displays() const {
@@ -199,10 +162,8 @@ void MainWindow::Start() {
     windowRect_ = WindowRectOf(placement.topLeft(), placement.size());
     Relayout();
     UpdateReadings();
-    topmost_ = !topmost_;
-    ToggleTopmost();
-    showService_ = !showService_;
-    ToggleServiceView();
+    ApplyTopmost();
+    ApplyServiceView();
     logStartTimer_.start();
     refreshTimer_.start();
 }
@@ -280,7 +241,7 @@ void MainWindow::UpdateReadings() {
     if (readings_.connected != lastConnected_ || wantTwo != twoSetpoints_) {
         lastConnected_ = readings_.connected;
         twoSetpoints_ = wantTwo;
-        ReapplyServiceView();
+        ApplyServiceView();
     }
     UpdateStatusLine();
     if (stopped_) {
@@ -329,7 +290,7 @@ void MainWindow::UpdatePanelMenu() {
     const int type = readings_.identity.deviceType;
     if (menuTracker_.Update(type, clockUsable)) {
         menu_->ApplyPanelState(PanelMenuFor(type, clockUsable));
-        ReapplyServiceView();
+        ApplyServiceView();
     }
 }
 
@@ -353,6 +314,10 @@ void MainWindow::StopForUnsupportedPanel() {
 
 void MainWindow::ToggleTopmost() {
     topmost_ = !topmost_;
+    ApplyTopmost();
+}
+
+void MainWindow::ApplyTopmost() {
     menu_->Action(MenuCommand::kTopmost)->setChecked(topmost_);
     if (windowFlags().testFlag(Qt::WindowStaysOnTopHint) == topmost_) {
         return;
@@ -379,6 +344,10 @@ void MainWindow::ToggleTopmost() {
 
 void MainWindow::ToggleServiceView() {
     showService_ = !showService_;
+    ApplyServiceView();
+}
+
+void MainWindow::ApplyServiceView() {
     presentationStale_ = true;  // the fields now shown are filled on the next tick
     menu_->Action(MenuCommand::kShowService)->setChecked(showService_);
     const int type = readings_.identity.deviceType;
@@ -386,11 +355,6 @@ void MainWindow::ToggleServiceView() {
     setpoint_->setVisible(type != kVentilationController);
     setpoint2_->setVisible(type == kThresholdRegulator && twoSetpoints_);
     Relayout();
-}
-
-void MainWindow::ReapplyServiceView() {
-    showService_ = !showService_;
-    ToggleServiceView();
 }
 
 MainLayout MainWindow::CurrentLayout() const {

@@ -5,15 +5,17 @@
 // link every 100 ms, and the menu from which the dialogs are opened.
 //
 // Life: construct, ApplySettings, Start (opens the port and places the window,
-// still hidden), show, run until closed, CurrentSettings. The window presents
-// and coordinates; what each command's dialog does comes in through
-// WindowHooks.
+// still hidden), show, run until closed, StoreSettings. The window presents
+// and coordinates; what each command's dialog does is connected to its
+// signals, and what it asks for comes back through WindowHooks (src/app
+// wires both).
 
 #include <QMainWindow>
 #include <QTimer>
 #include <memory>
 
 #include "dialogs/message_box.h"
+#include "dialogs/param_dialog_choice.h"
 #include "link/panel_connection.h"
 #include "monitor/main_layout.h"
 #include "monitor/menu_state.h"
@@ -51,18 +53,13 @@ public:
     void SetMessageSink(MessageSink* sink) { sink_ = sink != nullptr ? sink : &boxes_; }
     MessageSink& Messages() const { return *sink_; }
 
-    // Takes the settings into the window and its displays; before Start.
+    // The window's part of the settings: the displays' colours and fonts,
+    // the port, the window's rectangle, "Zawsze na wierzchu" and the service
+    // view. ApplySettings takes it before Start; StoreSettings writes it as it
+    // stands now, the rectangle being the last one the window had while
+    // neither maximised nor minimised, and leaves the rest of `settings` alone.
     void ApplySettings(const AppSettings& settings);
-    // The settings as they stand now, the window's rectangle being the last
-    // one it had while neither maximised nor minimised.
-    AppSettings CurrentSettings() const;
-
-    // The logging options, kept here from start to exit for the log flows.
-    LogSettings& LogOptions() { return settings_.log; }
-    // The trend window's place, span and open state, kept here likewise.
-    TrendSettings& TrendOptions() { return settings_.trend; }
-    bool LogsQuantity(int row) const;
-    void SetLogsQuantity(int row, bool logged);
+    void StoreSettings(AppSettings& settings) const;
 
     // Opens the stored port (offering the port choice when there is none or
     // it fails), places the window at the stored rectangle, presents the
@@ -76,17 +73,14 @@ public:
 
     int PortNumber() const { return portNumber_; }
     bool Topmost() const { return topmost_; }
-    bool ServiceShown() const { return showService_; }
     bool Stopped() const { return stopped_; }
     bool TwoSetpoints() const { return twoSetpoints_; }
     const ReadingsSnapshot& Readings() const { return readings_; }
 
     ValueDisplays Displays() const;
-    QLineEdit* StatusEdit() const { return statusLine_; }
     StatusIndicator* Indicator() const { return indicator_; }
     const ServiceView& Service() const { return *service_; }
     const WindowMenu& Menu() const { return *menu_; }
-    QWidget* Client() const { return client_; }
     // The layout for the client area's present size.
     MainLayout CurrentLayout() const;
 
@@ -108,6 +102,29 @@ signals:
     // and TwoSetpoints() are what the displays show now.
     void ticked();
 
+    // The menu commands carried out elsewhere; nothing connected, nothing
+    // happens. Every dialog runs modally on the window's thread while the
+    // window's timers keep running. The "Panel" menu's commands decide what
+    // the attached panel allows and show a refusal through `messages`.
+    void panelInfoRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
+    void setpointRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
+    void pidRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
+    void cvRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
+    void clockRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
+    // "Parametry regulacji": the window has refused already when the panel
+    // allows no dialog; `choice` says which one to run.
+    void regulationRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages,
+                             const ParamDialogChoice& choice);
+    // "Pomoc" -> "Pomoc" and "O programie".
+    void helpRequested(QWidget* parent);
+    void aboutRequested(QWidget* parent);
+    // "Widok" -> "Wykres".
+    void trendRequested(QWidget* parent);
+    // "Ustawienia" -> "Rejestracja do pliku".
+    void logSetupRequested(QWidget* parent);
+    // Once, kLogStartMs after Start: the measurement log opens its file.
+    void logStartDue(QWidget* parent);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -122,7 +139,10 @@ private:
     bool OpenPort(int portNumber);
     void Tell(const QString& text);
     void Relayout();
-    void ReapplyServiceView();
+    // Bring the window flag, the menu's check mark and the layout in line
+    // with topmost_ and showService_.
+    void ApplyTopmost();
+    void ApplyServiceView();
     void UpdateStatusLine();
     void UpdatePanelMenu();
     void PresentDisplays();
@@ -137,7 +157,6 @@ private:
     WindowHooks hooks_;
     MessageBoxSink boxes_;
     MessageSink* sink_ = &boxes_;
-    AppSettings settings_;  // carries the logging options to CurrentSettings
 
     QWidget* client_ = nullptr;
     StatusIndicator* indicator_ = nullptr;

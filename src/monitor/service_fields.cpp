@@ -6,7 +6,7 @@
 #include <iterator>
 #include <utility>
 
-#include "monitor/text_format.h"
+#include "text/text_format.h"
 
 namespace tk358 {
 

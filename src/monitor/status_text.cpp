@@ -1,7 +1,7 @@
 #include "monitor/status_text.h"
 
 #include "log/locale_format.h"
-#include "monitor/text_format.h"
+#include "text/text_format.h"
 
 namespace tk358 {
 

@@ -3,8 +3,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <ctime>
+
+#include "text/text_format.h"
 
 namespace tk358 {
 
@@ -78,9 +79,7 @@ ValueAxis ComputeValueAxis(std::optional<TrendRange> data, int heightPx, int min
 }
 
 std::string FormatValueTick(double value, int decimals) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    std::string s(text);
+    const std::string s = FormatFixed(value, decimals);
     return s == "-0" || s == "-0.0" ? s.substr(1) : s;
 }
 

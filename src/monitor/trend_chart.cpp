@@ -141,10 +141,9 @@ double TrendChart::TimeAtX(double x) const {
 void TrendChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     Draw(painter, size());
-    ++paintCount_;
 }
 
-void TrendChart::Draw(QPainter& painter, const QSize& size) {
+TrendChart::Axes TrendChart::Draw(QPainter& painter, const QSize& size) {
     painter.fillRect(QRect(QPoint(0, 0), size), Qt::white);
     const QRect plot = PlotRectFor(size);
     const std::array<bool, kTrendCurves> shown = CurvesShown();
@@ -162,34 +161,35 @@ void TrendChart::Draw(QPainter& painter, const QSize& size) {
         }
     }
     const QFontMetrics fm = fontMetrics();
-    valueAxis_ = ComputeValueAxis(range, plot.height(), 2 * fm.height() + 6);
-    timeAxis_ = ComputeTimeAxis(view_.Start(), view_.End(), plot.width(),
-                                fm.horizontalAdvance(QStringLiteral("00:00:00")) + 24);
-    DrawGrid(painter, plot);
-    DrawCurves(painter, plot, curves);
+    const Axes axes{ComputeValueAxis(range, plot.height(), 2 * fm.height() + 6),
+                    ComputeTimeAxis(view_.Start(), view_.End(), plot.width(),
+                                    fm.horizontalAdvance(QStringLiteral("00:00:00")) + 24)};
+    DrawGrid(painter, plot, axes);
+    DrawCurves(painter, plot, axes.value, curves);
     DrawLegend(painter, plot);
     if (!range) {
         painter.setPen(kNoteColour);
         painter.drawText(plot, Qt::AlignCenter, QStringLiteral("Brak odczytów"));
     }
+    return axes;
 }
 
-void TrendChart::DrawGrid(QPainter& painter, const QRect& plot) const {
+void TrendChart::DrawGrid(QPainter& painter, const QRect& plot, const Axes& axes) const {
     const QFontMetrics fm = painter.fontMetrics();
     const TrendMapping map{double(plot.left()),   double(plot.top()), double(plot.width()),
                            double(plot.height()), view_.Start(),      view_.End(),
-                           valueAxis_.min,        valueAxis_.max};
+                           axes.value.min,        axes.value.max};
     const int right = painter.device()->width();
-    for (double value : valueAxis_.ticks) {
+    for (double value : axes.value.ticks) {
         const int y = static_cast<int>(std::lround(map.Y(value)));
         painter.setPen(kGridColour);
         painter.drawLine(plot.left(), y, plot.right(), y);
         painter.setPen(kLabelColour);
-        const QString text = QString::fromStdString(FormatValueTick(value, valueAxis_.decimals));
+        const QString text = QString::fromStdString(FormatValueTick(value, axes.value.decimals));
         painter.drawText(QRect(0, y - fm.height() / 2, plot.left() - 6, fm.height()),
                          Qt::AlignRight | Qt::AlignVCenter, text);
     }
-    for (const TimeTick& tick : timeAxis_.ticks) {
+    for (const TimeTick& tick : axes.time.ticks) {
         const int x = static_cast<int>(std::lround(map.X(static_cast<double>(tick.time))));
         painter.setPen(kGridColour);
         painter.drawLine(x, plot.top(), x, plot.bottom());
@@ -208,11 +208,11 @@ void TrendChart::DrawGrid(QPainter& painter, const QRect& plot) const {
     painter.drawRect(plot.adjusted(0, 0, -1, -1));
 }
 
-void TrendChart::DrawCurves(QPainter& painter, const QRect& plot,
+void TrendChart::DrawCurves(QPainter& painter, const QRect& plot, const ValueAxis& values,
                             const std::array<DecimatedCurve, kTrendCurves>& curves) const {
-    const TrendMapping map{double(plot.left()),   double(plot.top()), double(plot.width()),
-                           double(plot.height()), view_.Start(),      view_.End(),
-                           valueAxis_.min,        valueAxis_.max};
+    const TrendMapping map{
+        double(plot.left()), double(plot.top()), double(plot.width()), double(plot.height()),
+        view_.Start(),       view_.End(),        values.min,           values.max};
     const std::array<bool, kTrendCurves> shown = CurvesShown();
     painter.save();
     painter.setClipRect(plot.adjusted(1, 1, -1, -1));

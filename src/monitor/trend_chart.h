@@ -46,15 +46,17 @@ public:
     // holds a value of it.
     std::array<bool, kTrendCurves> CurvesShown() const;
 
-    // What the last paint drew, for the window's tests.
-    int PaintCount() const { return paintCount_; }
+    // The plot area inside the axes' labels at the widget's present size.
     QRect PlotRect() const;
-    const ValueAxis& LastValueAxis() const { return valueAxis_; }
-    const TimeAxis& LastTimeAxis() const { return timeAxis_; }
 
+    struct Axes {
+        ValueAxis value;
+        TimeAxis time;
+    };
     // Draws the whole chart onto `painter` over `size` (the widget paints
-    // itself this way; a benchmark or an export may paint an image).
-    void Draw(QPainter& painter, const QSize& size);
+    // itself this way; a benchmark or an export may paint an image) and
+    // returns the axes it laid out.
+    Axes Draw(QPainter& painter, const QSize& size);
 
     QSize sizeHint() const override { return {760, 420}; }
     QSize minimumSizeHint() const override { return {320, 200}; }
@@ -86,8 +88,8 @@ private:
     double TimeAtX(double x) const;
     // The date, time and values of the sample under the pointer, as a tooltip.
     void ShowReadout(QPointF at, QPoint global);
-    void DrawGrid(QPainter& painter, const QRect& plot) const;
-    void DrawCurves(QPainter& painter, const QRect& plot,
+    void DrawGrid(QPainter& painter, const QRect& plot, const Axes& axes) const;
+    void DrawCurves(QPainter& painter, const QRect& plot, const ValueAxis& values,
                     const std::array<DecimatedCurve, kTrendCurves>& curves) const;
     static void DrawRuns(QPainter& painter, const std::vector<TrendPolyline>& runs, bool dashed);
     void DrawLegend(QPainter& painter, const QRect& plot) const;
@@ -96,9 +98,6 @@ private:
     TrendView view_;
     std::function<double()> clock_;
     std::array<QColor, kTrendCurves> colours_;
-    ValueAxis valueAxis_;
-    TimeAxis timeAxis_;
-    int paintCount_ = 0;
     bool dragging_ = false;
     double dragStartX_ = 0.0;
     double dragStartEnd_ = 0.0;

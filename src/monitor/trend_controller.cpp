@@ -25,19 +25,7 @@ int64_t WallMs() {
 }  // namespace
 
 TrendController::TrendController(MainWindow& window)
-    : QObject(&window), main_(window), clock_(WallMs) {
-    connect(&main_, &MainWindow::ticked, this, &TrendController::Tick);
-    // The program's end hides the chart without counting as the operator's
-    // close: it reopens at the next start.
-    connect(&main_, &MainWindow::closed, this, [this] {
-        if (window_) {
-            window_->hide();
-        }
-    });
-    if (main_.TrendOptions().open) {
-        main_.installEventFilter(this);
-    }
-}
+    : QObject(&window), main_(window), clock_(WallMs) {}
 
 TrendController::~TrendController() {
     delete window_;  // it draws from the recorder
@@ -45,6 +33,26 @@ TrendController::~TrendController() {
 
 TrendWindow* TrendController::Window() const {
     return window_;
+}
+
+void TrendController::ApplySettings(const TrendSettings& settings) {
+    settings_ = settings;
+    if (settings_.open) {
+        main_.installEventFilter(this);
+    }
+}
+
+void TrendController::SetCsvOptionsSource(std::function<TrendCsvOptions()> source) {
+    csvOptions_ = std::move(source);
+    if (window_) {
+        window_->SetCsvOptionsSource(csvOptions_);
+    }
+}
+
+void TrendController::HideForEnd() {
+    if (window_) {
+        window_->hide();
+    }
 }
 
 void TrendController::SetClock(std::function<int64_t()> wallMs) {
@@ -78,15 +86,14 @@ void TrendController::Tick() {
 }
 
 void TrendController::Open() {
-    TrendSettings& settings = main_.TrendOptions();
     if (!window_) {
         CreateWindow();
     }
     if (!window_->isVisible()) {
-        const QRect placement = PlacementOf(settings.window, *window_);
+        const QRect placement = PlacementOf(settings_.window, *window_);
         window_->resize(placement.size());
         window_->move(placement.topLeft());
-        settings.window = WindowRectOf(placement.topLeft(), placement.size());
+        settings_.window = WindowRectOf(placement.topLeft(), placement.size());
         window_->Chart()->SetCurveColours(CurveColours());
         window_->show();
     }
@@ -95,25 +102,19 @@ void TrendController::Open() {
     }
     window_->raise();
     window_->activateWindow();
-    settings.open = true;
+    settings_.open = true;
 }
 
 void TrendController::CreateWindow() {
     window_ = new TrendWindow(recorder_, &main_);
     window_->Chart()->SetClock([this] { return static_cast<double>(clock_()) / 1000.0; });
     window_->SetMessageSink(&main_.Messages());
-    window_->SetCsvOptionsSource([this] {
-        TrendCsvOptions options;
-        options.separatorCode = main_.LogOptions().sepFormat;
-        options.decimalCode = main_.LogOptions().decSeparator;
-        return options;
-    });
-    window_->SetSpan(TrendSpanFromSettings(main_.TrendOptions().span));
+    window_->SetCsvOptionsSource(csvOptions_);
+    window_->SetSpan(TrendSpanFromSettings(settings_.span));
     connect(window_, &TrendWindow::spanChanged, this,
-            [this](int seconds) { main_.TrendOptions().span = seconds; });
+            [this](int seconds) { settings_.span = seconds; });
     connect(window_, &TrendWindow::placed, this, &TrendController::RecordPlacement);
-    connect(window_, &TrendWindow::closedByOperator, this,
-            [this] { main_.TrendOptions().open = false; });
+    connect(window_, &TrendWindow::closedByOperator, this, [this] { settings_.open = false; });
 }
 
 void TrendController::RecordPlacement() {
@@ -122,7 +123,7 @@ void TrendController::RecordPlacement() {
     if (!window_ || !window_->isVisible() || (window_->windowState() & notRestored)) {
         return;
     }
-    main_.TrendOptions().window = WindowRectOf(window_->pos(), window_->size());
+    settings_.window = WindowRectOf(window_->pos(), window_->size());
 }
 
 std::array<QColor, kTrendCurves> TrendController::CurveColours() const {

@@ -3,8 +3,8 @@
 // The trend view of the main window: records what the three value displays
 // show on each refresh tick, one sample a second for 24 hours, from the start
 // of the program whether the chart is open or not, and keeps the "Wykres"
-// window (one instance) with its place, span and open state in the window's
-// TREND settings. Owned by the main window.
+// window (one instance) with its place, span and open state, its part of the
+// settings (section TREND). Owned by the main window.
 
 #include <QObject>
 #include <QPointer>
@@ -12,7 +12,9 @@
 #include <cstdint>
 #include <functional>
 
+#include "monitor/trend_csv.h"
 #include "monitor/trend_recorder.h"
+#include "settings/app_settings.h"
 
 class QColor;
 
@@ -25,13 +27,24 @@ class TrendController : public QObject {
     Q_OBJECT
 
 public:
-    // Starts recording on the window's ticks; reopens the chart once the main
-    // window is first shown when it was open at the end of the last run.
+    // Records once Tick is called on the window's refresh ticks.
     explicit TrendController(MainWindow& window);
     ~TrendController() override;
 
+    // Its part of the settings; ApplySettings before the main window is first
+    // shown, which reopens the chart when it was open at the end of the last
+    // run.
+    void ApplySettings(const TrendSettings& settings);
+    const TrendSettings& Settings() const { return settings_; }
+
+    // The separator and decimal sign of the chart's CSV export.
+    void SetCsvOptionsSource(std::function<TrendCsvOptions()> source);
+
     // "Widok" -> "Wykres": opens the chart, or raises it when it is open.
     void Open();
+    // The program's end hides the chart without counting as the operator's
+    // close: it reopens at the next start.
+    void HideForEnd();
 
     const TrendRecorder& Recorder() const { return recorder_; }
     TrendRecorder& Recorder() { return recorder_; }
@@ -53,6 +66,8 @@ private:
     std::array<QColor, kTrendCurves> CurveColours() const;
 
     MainWindow& main_;
+    TrendSettings settings_;
+    std::function<TrendCsvOptions()> csvOptions_;
     TrendRecorder recorder_;
     QPointer<TrendWindow> window_;
     std::function<int64_t()> clock_;

@@ -1,9 +1,9 @@
 #include "monitor/trend_readout.h"
 
 #include <cmath>
-#include <cstdio>
 #include <ctime>
 
+#include "text/text_format.h"
 #include "widgets/display_rows.h"
 
 namespace tk358 {
@@ -50,8 +50,7 @@ std::string FormatReadout(const TrendReadout& readout, const std::array<bool, kT
         out += kDisplayRowTitles[i];
         out += ": ";
         if (readout.values[i]) {
-            std::snprintf(text, sizeof text, "%.1f °C", *readout.values[i]);
-            out += text;
+            out += FormatFixed(*readout.values[i], 1) + " °C";
         } else {
             out += "???";
         }

@@ -14,6 +14,10 @@
 
 namespace tk358 {
 
+namespace test {
+struct IniFileProbe;
+}
+
 class IniFile {
 public:
     IniFile();
@@ -72,10 +76,11 @@ public:
     bool IsOpen() const { return !path_.empty(); }
     bool IsModified() const { return modified_; }
     const std::string& Path() const { return path_; }
-    const std::string& BackupPath() const { return backupPath_; }
-    const std::vector<IniSection>& Sections() const { return sections_; }
 
 private:
+    // The fuzz target compares the table as read through it.
+    friend struct test::IniFileProbe;
+
     bool NamesEqual(std::string_view a, std::string_view b) const;
     std::size_t SectionIndex(std::string_view name) const;                        // first match
     std::size_t KeyIndex(const IniSection& section, std::string_view key) const;  // last match

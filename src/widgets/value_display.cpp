@@ -195,7 +195,6 @@ QSize ValueDisplay::minimumSizeHint() const {
 }
 
 void ValueDisplay::paintEvent(QPaintEvent* /*event*/) {
-    ++paintCount_;
     QPainter painter(this);
     const QColor background = ToQColor(backgroundColour_);
     const QColor text = ToQColor(textColour_);

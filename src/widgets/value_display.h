@@ -75,8 +75,6 @@ public:
 
     // Height of the title strip for the current title and title font.
     int TitleStripHeight() const;
-    // Paint events handled so far (repaints are coalesced by Qt).
-    int PaintCount() const { return paintCount_; }
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
@@ -98,7 +96,6 @@ private:
     QFont titleFont_;
     QTimer blinkTimer_;
     bool blankPhase_ = false;
-    int paintCount_ = 0;
     ColourChooser colourChooser_;
     FontChooser fontChooser_;
 };

@@ -1,43 +1,30 @@
 #include "widgets/value_format.h"
 
-#include <array>
-#include <charconv>
+#include "text/text_format.h"
 
 namespace tk358 {
 namespace {
 
 constexpr double kIrradiancePerKiloLux = 1.47;
 
-// Fixed notation with a point, independent of LC_NUMERIC (printf would follow it).
-std::string Fixed(double value, int decimals) {
-    // Enough for the widest double in fixed notation with two decimals.
-    std::array<char, 400> buffer{};
-    const auto result = std::to_chars(buffer.data(), buffer.data() + buffer.size(), value,
-                                      std::chars_format::fixed, decimals);
-    if (result.ec != std::errc()) {
-        return std::string();
-    }
-    return std::string(buffer.data(), result.ptr);
-}
-
 ValueText WithUnit(double shown, int unit, bool twoDecimals) {
     switch (unit) {
         case kUnitIrradiance:
-            return {Fixed(shown, 1) + " W/m", true};
+            return {FormatFixed(shown, 1) + " W/m", true};
         case kUnitIlluminance:
-            return {Fixed(shown, 2) + " kLx"};
+            return {FormatFixed(shown, 2) + " kLx"};
         case kUnitTemperature:
-            return {Fixed(shown, twoDecimals ? 2 : 1) + " \u00B0C"};
+            return {FormatFixed(shown, twoDecimals ? 2 : 1) + " \u00B0C"};
         case kUnitAngle:
-            return {Fixed(shown, 0) + " \u00B0"};
+            return {FormatFixed(shown, 0) + " \u00B0"};
         case kUnitPressure:
-            return {Fixed(shown, 1) + " hPa"};
+            return {FormatFixed(shown, 1) + " hPa"};
         case kUnitSpeed:
-            return {Fixed(shown, 1) + " m/s"};
+            return {FormatFixed(shown, 1) + " m/s"};
         case kUnitPercentage:
-            return {Fixed(shown, 1) + " %"};
+            return {FormatFixed(shown, 1) + " %"};
         case kUnitConcentration:
-            return {Fixed(shown, 0) + " ppm"};
+            return {FormatFixed(shown, 0) + " ppm"};
         default:
             return {};
     }
@@ -46,16 +33,16 @@ ValueText WithUnit(double shown, int unit, bool twoDecimals) {
 ValueText WithoutUnit(double shown, int unit, bool twoDecimals) {
     switch (unit) {
         case kUnitIlluminance:
-            return {Fixed(shown, 2)};
+            return {FormatFixed(shown, 2)};
         case kUnitAngle:
         case kUnitConcentration:
-            return {Fixed(shown, 0)};
+            return {FormatFixed(shown, 0)};
         case kUnitIrradiance:
         case kUnitTemperature:
         case kUnitPressure:
         case kUnitSpeed:
         case kUnitPercentage:
-            return {Fixed(shown, twoDecimals ? 2 : 1)};
+            return {FormatFixed(shown, twoDecimals ? 2 : 1)};
         default:
             return {};
     }

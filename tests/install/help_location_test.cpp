@@ -1,10 +1,11 @@
 #include "widgets/help_location.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "support/temp_dir.h"
 
 namespace tk358 {
 namespace {
@@ -14,17 +15,7 @@ namespace fs = std::filesystem;
 // A scratch prefix with a bin folder, removed afterwards.
 class Prefix {
 public:
-    Prefix() {
-        std::string pattern = (fs::temp_directory_path() / "tk358-prefix-XXXXXX").string();
-        root_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-        fs::create_directories(Bin());
-    }
-    ~Prefix() {
-        std::error_code error;
-        fs::remove_all(root_, error);
-    }
-    Prefix(const Prefix&) = delete;
-    Prefix& operator=(const Prefix&) = delete;
+    Prefix() { fs::create_directories(Bin()); }
 
     fs::path Root() const { return root_; }
     fs::path Bin() const { return root_ / "bin"; }
@@ -35,7 +26,8 @@ public:
     }
 
 private:
-    fs::path root_;
+    test::TempDir temp_{"tk358-prefix"};
+    fs::path root_ = temp_.Path();
 };
 
 const fs::path kInstalled = "share/doc/tk358/help/index.html";

@@ -1,13 +1,14 @@
 #include "html_check.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <ostream>
 #include <string>
+
+#include "support/temp_dir.h"
 
 namespace tk358::help {
 namespace {
@@ -22,17 +23,7 @@ std::string Page(const std::string& body, const std::string& htmlTag = "<html la
 
 class Folder {
 public:
-    Folder() {
-        std::string pattern = (fs::temp_directory_path() / "tk358-help-XXXXXX").string();
-        root_ = ::mkdtemp(pattern.data()) != nullptr ? pattern : std::string();
-        fs::create_directories(root_ / "help");
-    }
-    ~Folder() {
-        std::error_code error;
-        fs::remove_all(root_, error);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
+    Folder() { fs::create_directories(root_ / "help"); }
 
     void Write(const std::string& name, const std::string& text) const {
         fs::create_directories((root_ / name).parent_path());
@@ -41,7 +32,8 @@ public:
     fs::path Help() const { return root_ / "help"; }
 
 private:
-    fs::path root_;
+    test::TempDir temp_{"tk358-help"};
+    fs::path root_ = temp_.Path();
 };
 
 // The test name of a case: its description with blanks as underscores.

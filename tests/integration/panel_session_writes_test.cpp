@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "session_fixture.h"
+#include "support/panel_session_probe.h"
 
 namespace tk358::test {
 namespace {
@@ -56,7 +57,7 @@ TEST(ParameterWriteTest, BytesOnTheWire) {
             written.Store(c.code, c.value);
             EXPECT_TRUE(written.Matches(c.code, rig.sim.Parameter(c.code))) << c.code;
         }
-        EXPECT_TRUE(rig.session.PendingReadCodes().empty());
+        EXPECT_TRUE(PanelSessionProbe::PendingReadCodes(rig.session).empty());
     }
 }
 
@@ -201,7 +202,7 @@ TEST(WriteOperationTest, OnlyChangedValuesInOrderThenReadBack) {
             EXPECT_EQ(rig.sim.Parameter(code), value) << "code " << code;
             EXPECT_TRUE(cache.Matches(code, value)) << "cached code " << code;
         }
-        EXPECT_TRUE(rig.session.PendingReadCodes().empty());
+        EXPECT_TRUE(PanelSessionProbe::PendingReadCodes(rig.session).empty());
     }
 }
 
@@ -259,7 +260,7 @@ TEST(WriteOperationTest, WrittenCodesStayPendingAfterAFailureAndAreReadFirstNext
     faults.parameterReadError = true;
     rig.sim.SetFaults(faults);
     EXPECT_EQ(rig.session.WriteRegulationParameters(100, 0, 0, 0, 0, 0, 0), kStatusFailed);
-    EXPECT_EQ(rig.session.PendingReadCodes(), std::vector<int>{32});
+    EXPECT_EQ(PanelSessionProbe::PendingReadCodes(rig.session), std::vector<int>{32});
     EXPECT_EQ(rig.sim.Parameter(32), 100);
 
     // A refused write ends the next operation before its read-back.
@@ -267,14 +268,14 @@ TEST(WriteOperationTest, WrittenCodesStayPendingAfterAFailureAndAreReadFirstNext
     faults.refuseParameterWrites = true;
     rig.sim.SetFaults(faults);
     EXPECT_EQ(rig.session.WritePidParameters(0, 7, 0, 0, 0), kStatusFailed);
-    EXPECT_EQ(rig.session.PendingReadCodes(), std::vector<int>{32});
+    EXPECT_EQ(PanelSessionProbe::PendingReadCodes(rig.session), std::vector<int>{32});
 
     // The next operation reads the old code back before its own.
     rig.sim.SetFaults({});
     rig.sim.ClearFrames();
     EXPECT_EQ(rig.session.WritePidParameters(0, 7, 0, 0, 0), kStatusOk);
     EXPECT_EQ(rig.Requests(), Joined({Writes(6, {"00", "00", "00", "07"}), ReadRequests({32, 6})}));
-    EXPECT_TRUE(rig.session.PendingReadCodes().empty());
+    EXPECT_TRUE(PanelSessionProbe::PendingReadCodes(rig.session).empty());
     ParameterSet cache;
     rig.session.GetParameters(cache);
     EXPECT_EQ(cache.Value(32), 100);

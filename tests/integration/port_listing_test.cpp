@@ -4,11 +4,11 @@
 #include <gtest/gtest.h>
 #include <stdlib.h>
 
-#include <filesystem>
 #include <string>
 
 #include "link/port_enumeration.h"
 #include "sim/pty_simulator.h"
+#include "support/temp_dir.h"
 
 namespace tk358 {
 namespace {
@@ -16,14 +16,11 @@ namespace {
 class PortListingTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tk358-listing-test-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root_ = pattern;
-        ports_ = root_ + "/ports";
+        ASSERT_FALSE(root_.Path().empty());
+        ports_ = root_.File("ports");
         // Before any thread starts: the listing finds the port directory through it.
         ::setenv("TK358_PORT_DIR", ports_.c_str(), 1);
     }
-    void TearDown() override { std::filesystem::remove_all(root_); }
 
     static std::string Listing() {
         int count = 0;
@@ -37,7 +34,7 @@ protected:
                "\n";
     }
 
-    std::string root_;
+    test::TempDir root_{"tk358-listing-test"};
     std::string ports_;
 };
 

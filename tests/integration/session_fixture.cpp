@@ -1,13 +1,12 @@
 #include "session_fixture.h"
 
 #include <cstdlib>
-#include <filesystem>
 #include <stdexcept>
 #include <thread>
 
-namespace tk358::test {
+#include "support/temp_dir.h"
 
-namespace fs = std::filesystem;
+namespace tk358::test {
 
 SessionTiming QuickTiming() {
     SessionTiming timing;
@@ -20,18 +19,13 @@ namespace {
 
 struct TemporaryPortDirectory {
     TemporaryPortDirectory() {
-        char pattern[] = "/tmp/tk358-session-test-XXXXXX";
-        const char* made = mkdtemp(pattern);
-        if (made == nullptr) {
+        if (dir.Path().empty()) {
             throw std::runtime_error("no temporary port directory");
         }
-        path = made;
-        setenv("TK358_PORT_DIR", made, 1);
+        path = dir.Path().string();
+        setenv("TK358_PORT_DIR", path.c_str(), 1);
     }
-    ~TemporaryPortDirectory() {
-        std::error_code ignored;
-        fs::remove_all(path, ignored);
-    }
+    TempDir dir{"tk358-session-test"};
     std::string path;
 };
 

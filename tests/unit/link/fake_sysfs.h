@@ -5,13 +5,13 @@
 // port listing meets.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <string>
 
 #include "link/port_enumeration.h"
+#include "support/temp_dir.h"
 
 namespace tk358::test {
 
@@ -28,23 +28,11 @@ struct UsbNames {
 class FakeSystem {
 public:
     FakeSystem() {
-        std::string pattern = (fs::temp_directory_path() / "tk358-ports-XXXXXX").string();
-        if (::mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "mkdtemp failed";
-        }
-        root_ = pattern;
         roots_.sysRoot = (root_ / "sys").string();
         roots_.devRoot = (root_ / "dev").string();
         roots_.byIdDirectory = (root_ / "dev/serial/by-id").string();
         roots_.portDirectory = (root_ / "ports").string();
     }
-    ~FakeSystem() {
-        std::error_code error;
-        fs::remove_all(root_, error);
-    }
-    FakeSystem(const FakeSystem&) = delete;
-    FakeSystem& operator=(const FakeSystem&) = delete;
-
     const PortEnumerationRoots& Roots() const { return roots_; }
     std::string Path(const std::string& relative) const { return (root_ / relative).string(); }
 
@@ -153,7 +141,8 @@ private:
         return usb;
     }
 
-    fs::path root_;
+    TempDir temp_{"tk358-ports"};
+    fs::path root_ = temp_.Path();
     PortEnumerationRoots roots_;
 };
 

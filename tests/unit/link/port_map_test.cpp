@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <string>
 
+#include "support/temp_dir.h"
+
 namespace tk358 {
 namespace {
 
@@ -90,9 +92,9 @@ TEST(PortMapTest, PortDirectoryReadsTheEnvironmentInOrder) {
 
 TEST(PortMapTest, DirectoryEntryWinsOverTheTable) {
     namespace fs = std::filesystem;
-    char pattern[] = "/tmp/tk358-portmap-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    const std::string dir = pattern;
+    const test::TempDir temp("tk358-portmap");
+    ASSERT_FALSE(temp.Path().empty());
+    const std::string dir = temp.Path().string();
     fs::create_symlink("/dev/null", dir + "/COM1");
     fs::create_symlink(dir + "/missing", dir + "/COM3");  // dangling: still port 3
     fs::create_symlink("/dev/null", dir + "/COM200");
@@ -113,7 +115,6 @@ TEST(PortMapTest, DirectoryEntryWinsOverTheTable) {
     setenv("TK358_PORT_DIR", dir.c_str(), 1);
     EXPECT_EQ(DevicePathForPort(1), dir + "/COM1");
     unsetenv("TK358_PORT_DIR");
-    fs::remove_all(dir);
 }
 
 // Another local user must not be able to plant a COMn that wins over the

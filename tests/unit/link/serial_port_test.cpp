@@ -27,6 +27,7 @@
 #include <thread>
 
 #include "link/manual_reset_event.h"
+#include "support/temp_dir.h"
 
 namespace tk358 {
 namespace {
@@ -154,18 +155,14 @@ private:
 class SerialPortTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tk358-serial-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir_ = pattern;
+        ASSERT_FALSE(temp_.Path().empty());
+        dir_ = temp_.Path().string();
         setenv("TK358_PORT_DIR", dir_.c_str(), 1);
         // A sanitizer runtime starts its own helper thread with the first thread.
         std::thread([] {}).join();
         baseThreads_ = ThreadCount();
     }
-    void TearDown() override {
-        unsetenv("TK358_PORT_DIR");
-        fs::remove_all(dir_);
-    }
+    void TearDown() override { unsetenv("TK358_PORT_DIR"); }
 
     void Link(int number, const std::string& path) {
         fs::create_symlink(path, dir_ + "/COM" + std::to_string(number));
@@ -179,6 +176,7 @@ protected:
         return WaitUntil([&] { return ThreadCount() == baseThreads_; }, 1000ms);
     }
 
+    test::TempDir temp_{"tk358-serial"};
     std::string dir_;
     int baseThreads_ = 0;
 };

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "recording_panel.h"
+#include "support/fake_panel.h"
 
 namespace tk358 {
 namespace {
@@ -28,17 +28,17 @@ TEST(ReadingsSnapshotTest, CopiesRecordsInTickOrderByDeviceType) {
         {kUnknownDevice, {}},
     };
     for (const Case& c : cases) {
-        RecordingPanel panel;
+        test::FakePanel panel;
         panel.identity.deviceType = c.deviceType;
         TakeSnapshot(panel);
         Calls expected = common;
         expected.insert(expected.end(), c.extra.begin(), c.extra.end());
-        EXPECT_EQ(panel.calls, expected) << "device type " << int{c.deviceType};
+        EXPECT_EQ(panel.Reads(), expected) << "device type " << int{c.deviceType};
     }
 }
 
 TEST(ReadingsSnapshotTest, CopiesTheRecordsAndTheLinkState) {
-    RecordingPanel panel;
+    test::FakePanel panel;
     panel.identity.deviceType = kThresholdRegulator;
     panel.identity.serialNumber = 4321;
     panel.temperature = {21.5, 1, 1};
@@ -64,7 +64,7 @@ TEST(ReadingsSnapshotTest, CopiesTheRecordsAndTheLinkState) {
 TEST(ReadingsSnapshotTest, RecordsNotCopiedForTheTypeStayInvalid) {
     // A clock left valid in the session by an earlier dual-zone panel must not
     // reach the status line of a temperature controller.
-    RecordingPanel panel;
+    test::FakePanel panel;
     panel.identity.deviceType = kTemperatureController;
     panel.clock.valid = 1;
     panel.activeZone.valid = 1;

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "settings/ini_file.h"
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tk358 {
 namespace {

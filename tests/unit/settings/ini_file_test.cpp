@@ -10,7 +10,7 @@
 #include <filesystem>
 #include <set>
 
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tk358 {
 namespace {
@@ -121,7 +121,7 @@ TEST(IniFileTest, RewriteKeepsLayoutAndChangesOnlyWhatWasSet) {
               "TEXT_INPUT=5442\r\n"
               "[NEW]\r\n"
               "A=1\r\n");
-    EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"tk358.ini"});
+    EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"tk358.ini"});
 }
 
 TEST(IniFileTest, SettingTheSameTextDoesNotRewriteTheFile) {
@@ -141,7 +141,7 @@ TEST(IniFileTest, SettingTheSameTextDoesNotRewriteTheFile) {
     EXPECT_EQ(after.st_ino, before.st_ino);
     EXPECT_EQ(after.st_mtim.tv_sec, before.st_mtim.tv_sec);
     EXPECT_EQ(after.st_mtim.tv_nsec, before.st_mtim.tv_nsec);
-    EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"tk358.ini"});  // no backup either
+    EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"tk358.ini"});  // no backup either
 
     // Names match without regard to case, values do not: a path that differs
     // only in case is another file.
@@ -195,7 +195,7 @@ TEST(IniFileTest, OpeningAnotherFileFlushesTheFirstWithoutBackup) {
     EXPECT_EQ(ReadFile(dir.File("a.ini")), "x=9\r\n");
     EXPECT_EQ(ini.GetString("", "x", "none"), "none");
     EXPECT_EQ(ini.GetString("", "y", "none"), "2");
-    EXPECT_EQ(Listing(dir.path()), (std::set<std::string>{"a.ini", "b.ini"}));
+    EXPECT_EQ(Listing(dir.Path()), (std::set<std::string>{"a.ini", "b.ini"}));
 }
 
 TEST(IniFileTest, BackupNumberFollowsTheLargestExistingOne) {
@@ -271,7 +271,7 @@ TEST(IniFileTest, FailedWriteLeavesTheOldFileWhole) {
     EXPECT_TRUE(ini.IsModified());
     EXPECT_EQ(ini.FlushError(), EFBIG);
     EXPECT_EQ(ReadFile(path), old);
-    EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"tk358.ini"});
+    EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"tk358.ini"});
 
     EXPECT_EQ(ini.Flush(true), dir.File("tk358.ini.001"));  // room again: saved
     EXPECT_EQ(ini.FlushError(), 0);
@@ -292,7 +292,7 @@ TEST(IniFileTest, FailedRenameLeavesNoTraces) {
     EXPECT_EQ(ini.Flush(false), "");
     EXPECT_EQ(ini.FlushError(), EISDIR);
     EXPECT_EQ(ReadFile(path + "/inside"), "kept");
-    EXPECT_EQ(Listing(dir.path()), std::set<std::string>{"tk358.ini"});
+    EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{"tk358.ini"});
 }
 
 // A directory that takes no temporary file beside a writable settings file:
@@ -322,15 +322,15 @@ TEST(IniFileTest, DirectoryWithoutRoomForATemporaryGetsTheFileRewrittenInPlace) 
         ini.SetString("", "a", "2");
         ini.DeleteKey("", "; a remark longer than the new contents");
         if (c.readOnlyDirectory) {
-            ASSERT_EQ(::chmod(dir.path().c_str(), 0555), 0);
+            ASSERT_EQ(::chmod(dir.Path().c_str(), 0555), 0);
         }
         ini.Flush(false);
-        ::chmod(dir.path().c_str(), 0755);
+        ::chmod(dir.Path().c_str(), 0755);
         EXPECT_EQ(ini.FlushError(), 0);
         EXPECT_FALSE(ini.IsModified());
         EXPECT_EQ(ReadFile(path), "a=2\r\n");
         EXPECT_EQ(StatOf(path).st_ino, inode);
-        EXPECT_EQ(Listing(dir.path()), std::set<std::string>{c.file});
+        EXPECT_EQ(Listing(dir.Path()), std::set<std::string>{c.file});
     }
 }
 

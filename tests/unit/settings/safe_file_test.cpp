@@ -8,7 +8,7 @@
 #include <set>
 #include <string>
 
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tk358 {
 namespace {
@@ -57,7 +57,7 @@ TEST(SafeFileTest, NextSaveRemovesTheLeftoversOfAKilledSave) {
     WriteFile(dir.File(dead), "half a file");
     EXPECT_TRUE(ReplaceFileContents(dir.File("tk358.ini"), "a=1\r\n"));
     std::set<std::string> listed;
-    for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
+    for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
         listed.insert(entry.path().filename().string());
     }
     EXPECT_EQ(listed, kept);

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "temp_dir.h"
+#include "support/temp_dir.h"
 
 namespace tk358 {
 namespace {

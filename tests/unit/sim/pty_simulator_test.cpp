@@ -17,6 +17,7 @@
 
 #include "link/serial_port.h"
 #include "sim/panel_calendar.h"
+#include "support/temp_dir.h"
 
 namespace tk358::sim {
 namespace {
@@ -83,14 +84,12 @@ private:
 class PtySimulatorTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        char pattern[] = "/tmp/tk358-sim-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        root_ = pattern;
+        ASSERT_FALSE(temp_.Path().empty());
+        root_ = temp_.Path().string();
         ports_ = root_ + "/run/ports";  // not there yet: the simulator makes it
         // Set before any thread starts; the port finds COMn through it.
         setenv("TK358_PORT_DIR", ports_.c_str(), 1);
     }
-    void TearDown() override { fs::remove_all(root_); }
 
     PtySimulatorOptions Options(int kind = kKindDualZone) const {
         PtySimulatorOptions options;
@@ -108,6 +107,7 @@ protected:
         port.Send(frame.bytes.data(), frame.length);
     }
 
+    test::TempDir temp_{"tk358-sim-test"};
     std::string root_;
     std::string ports_;
 };

@@ -13,8 +13,8 @@
 #include <thread>
 
 #include "dialogs/panel_dialog.h"
-#include "fake_panel.h"
 #include "recording_sink.h"
+#include "support/fake_panel.h"
 
 using namespace std::chrono_literals;
 
@@ -140,23 +140,24 @@ private slots:
 
     void successEndsWithAcceptedWithoutValidatingAgain() {
         FakePanel panel;
-        panel.SetMode(FakePanel::Mode::Block);
+        panel.Hold();
         SampleDialog dlg(panel, true);
         ShowActive(dlg);
         dlg.first->setText(QStringLiteral("42"));
         dlg.second->setText(QStringLiteral("7"));
         ClickOk(dlg);
-        QVERIFY(panel.WaitUntilBlocked(5s));
+        QVERIFY(panel.WaitUntilWriting(5s));
         // A field changed behind the disabled controls must not be checked or written.
         dlg.first->setText(QStringLiteral("bad"));
-        panel.Release(kStatusOk);
+        panel.Release();
         QTRY_COMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
         QCOMPARE(dlg.validations, 1);
-        QCOMPARE(panel.Writes(), 1);
-        QCOMPARE(panel.LastValue(), 42);
-        QCOMPARE(panel.LastIndex(), 7);
-        QVERIFY(panel.WriterThread() != std::this_thread::get_id());
+        const std::vector<WriteCall> calls = panel.Calls();
+        QCOMPARE(calls.size(), std::size_t{1});
+        QCOMPARE(calls[0].args.at(0), 42);
+        QCOMPARE(calls[0].args.at(1), 7);
+        QVERIFY(calls[0].thread != std::this_thread::get_id());
         QVERIFY(sink_.boxes.empty());
     }
 
@@ -166,19 +167,19 @@ private slots:
         dlg.SetMessageSink(&sink_);
         QTimer::singleShot(0, &dlg, [&] { ClickOk(dlg); });
         QCOMPARE(dlg.exec(), int(QDialog::Accepted));
-        QCOMPARE(panel.Writes(), 1);
+        QCOMPARE(panel.Calls().size(), std::size_t{1});
         QCOMPARE(dlg.fills, 1);
     }
 
     void secondOkWhileWritingIsIgnoredAndFailureGivesControlsBack() {
         FakePanel panel;
-        panel.SetMode(FakePanel::Mode::Block);
+        panel.Hold();
         SampleDialog dlg(panel, true);
         ShowActive(dlg);
         dlg.first->setText(QStringLiteral("55"));
         dlg.second->setText(QStringLiteral("66"));
         ClickOk(dlg);
-        QVERIFY(panel.WaitUntilBlocked(5s));
+        QVERIFY(panel.WaitUntilWriting(5s));
 
         QVERIFY(dlg.IsWriting());
         QVERIFY(!AnyControlEnabled(dlg));
@@ -190,9 +191,10 @@ private slots:
         dlg.reject();
         QVERIFY(dlg.isVisible());
 
-        panel.Release(kStatusFailed);
+        panel.SetWriteStatus(kStatusFailed);
+        panel.Release();
         QTRY_VERIFY(!dlg.IsWriting());
-        QCOMPARE(panel.Writes(), 1);
+        QCOMPARE(panel.Calls().size(), std::size_t{1});
         QCOMPARE(sink_.Texts(), QStringList{kWriteFailure});
         QCOMPARE(sink_.boxes.front().icon, MessageIcon::Warning);
         QVERIFY(ControlsEnabled(dlg));
@@ -203,16 +205,16 @@ private slots:
         QCOMPARE(dlg.cursor().shape(), Qt::ArrowCursor);
 
         // After the failure a new OK starts a new worker.
-        panel.SetMode(FakePanel::Mode::Succeed);
+        panel.SetWriteStatus(kStatusOk);
         ClickOk(dlg);
         QTRY_COMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(panel.Writes(), 2);
+        QCOMPARE(panel.Calls().size(), std::size_t{2});
         QCOMPARE(sink_.boxes.size(), std::size_t{1});
     }
 
     void exceptionGivesControlsBackWithoutMessage() {
         FakePanel panel;
-        panel.SetMode(FakePanel::Mode::Throw);
+        panel.ThrowOnWrites(true);
         SampleDialog dlg(panel, true);
         ShowActive(dlg);
         ClickOk(dlg);
@@ -250,7 +252,7 @@ private slots:
         QCOMPARE(sink_.Texts(), QStringList{message});
         QTRY_VERIFY(QApplication::focusWidget() != nullptr);
         QCOMPARE(QApplication::focusWidget()->objectName(), focused);
-        QCOMPARE(panel.Writes(), 0);
+        QCOMPARE(panel.Calls().size(), std::size_t{0});
         QVERIFY(!dlg.IsWriting());
         QVERIFY(ControlsEnabled(dlg));
         QVERIFY(dlg.isVisible());
@@ -273,7 +275,7 @@ private slots:
         QVERIFY(!dlg.isVisible());
         QCOMPARE(counter.shows, 0);
         QCOMPARE(sink_.boxes.size(), std::size_t{2});
-        QCOMPARE(panel.Writes(), 0);
+        QCOMPARE(panel.Calls().size(), std::size_t{0});
     }
 
     void outcomeMessagesShownInOrder_data() {
@@ -303,15 +305,16 @@ private slots:
 
     void destructionWaitsForTheBlockedWorkerWithoutSpinning() {
         FakePanel panel;
-        panel.SetMode(FakePanel::Mode::Block);
+        panel.Hold();
         auto dlg = std::make_unique<SampleDialog>(panel, true);
         ShowActive(*dlg);
         ClickOk(*dlg);
-        QVERIFY(panel.WaitUntilBlocked(5s));
+        QVERIFY(panel.WaitUntilWriting(5s));
 
         std::thread releaser([&panel] {
             std::this_thread::sleep_for(1s);
-            panel.Release(kStatusFailed);
+            panel.SetWriteStatus(kStatusFailed);
+            panel.Release();
         });
         const double cpuBefore = ProcessCpuSeconds();
         const auto wallBefore = std::chrono::steady_clock::now();

@@ -11,7 +11,6 @@
 #include "dialogs/param_c_time_dlg.h"
 #include "dialogs/param_dlg.h"
 #include "dialogs/param_z_dlg.h"
-#include "param_panel.h"
 #include "param_test_support.h"
 
 using namespace std::chrono_literals;
@@ -57,25 +56,25 @@ Q_DECLARE_METATYPE(tk358::test::Fault)
 namespace tk358::test {
 namespace {
 
-void Apply(ParamPanel& panel, Fault fault, int kind) {
+void Apply(FakePanel& panel, Fault fault, int kind) {
     switch (fault) {
         case Fault::None:
             break;
         case Fault::IdentityLinkDown:
-            panel.identityStatus = kStatusFailed;
+            panel.getterStatus["identity"] = kStatusFailed;
             break;
         case Fault::RegulatorLinkDown:
-            panel.regulatorStatus = kStatusFailed;
+            panel.getterStatus["regulator"] = kStatusFailed;
             break;
         case Fault::ParametersLinkDown:
-            panel.parametersStatus = kStatusFailed;
+            panel.getterStatus["parameters"] = kStatusFailed;
             break;
         case Fault::NotIdentified:
             panel.identity.identified = 0;
             break;
         case Fault::WrongKind:
-            panel.Become(kind == kVentilationController ? kDrainValveController
-                                                        : kVentilationController);
+            panel.Connect(kind == kVentilationController ? kDrainValveController
+                                                         : kVentilationController);
             break;
         case Fault::RegulatorNotValid:
             panel.regulator.valid = 0;
@@ -119,7 +118,7 @@ class ParamDialogsTest : public QObject {
 
 private slots:
     void choiceMakesItsDialog() {
-        ParamPanel panel;
+        FakePanel panel;
         QVERIFY(MakeParamDialog(panel, {ParamDialog::None}) == nullptr);
         QVERIFY(dynamic_cast<CParamDlg*>(MakeParamDialog(panel, {ParamDialog::Param}).get()));
         QVERIFY(dynamic_cast<CParamZDlg*>(MakeParamDialog(panel, {ParamDialog::ParamZ}).get()));
@@ -180,9 +179,9 @@ private slots:
         QFETCH(bool, dualZone);
         QFETCH(Fault, fault);
         QFETCH(bool, opens);
-        ParamPanel panel;
+        FakePanel panel;
         const int kind = KindFor(dialog, dualZone);
-        panel.Become(kind);
+        panel.Connect(kind);
         Apply(panel, fault, kind);
 
         OpenDialog d(panel, {dialog, true});
@@ -257,8 +256,8 @@ private slots:
         QFETCH(int, stored);
         QFETCH(QString, field);
         QFETCH(QString, text);
-        ParamPanel panel;
-        panel.Become(kind);
+        FakePanel panel;
+        panel.Connect(kind);
         panel.parameters.Store(code, stored);
         OpenDialog d(panel, {dialog, true});
         QVERIFY(d.Dialog().isVisible());
@@ -280,8 +279,8 @@ private slots:
         QFETCH(int, reverseFlag);
         QFETCH(bool, shown);
         QFETCH(bool, reverseChecked);
-        ParamPanel panel;
-        panel.Become(kind);
+        FakePanel panel;
+        panel.Connect(kind);
         panel.parameters.Store(146, reverseFlag);
         OpenDialog d(panel, {ParamDialog::Param});
         auto* normal = d.Find<QRadioButton>(QStringLiteral("normalRadio"));
@@ -318,8 +317,8 @@ private slots:
         QFETCH(bool, fan1);
         QFETCH(bool, fan2);
         QFETCH(int, written);
-        ParamPanel panel;
-        panel.Become(kVentilationController);
+        FakePanel panel;
+        panel.Connect(kVentilationController);
         panel.parameters.Store(77, mask);
         panel.parameters.Store(76, 0);
         OpenDialog d(panel, {ParamDialog::ParamA});
@@ -354,8 +353,8 @@ private slots:
         QFETCH(int, panelChannels);
         QFETCH(bool, oneChecked);
         QFETCH(bool, radiosEnabled);
-        ParamPanel panel;
-        panel.Become(kThresholdRegulator);
+        FakePanel panel;
+        panel.Connect(kThresholdRegulator);
         panel.parameters.Store(165, panelChannels);
         OpenDialog d(panel, {dialog, channelChoice});
         auto* one = d.Find<QRadioButton>(QStringLiteral("oneChannelRadio"));
@@ -414,17 +413,17 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, field);
         QFETCH(QString, typed);
-        ParamPanel panel;
-        panel.Become(kind);
+        FakePanel panel;
+        panel.Connect(kind);
         panel.parameters.Store(37, 5);  // a valid minimum movement time
         panel.parameters.Store(145, 5);
         panel.parameters.Store(165, 2);
-        panel.SetBlocking(true);
+        panel.Hold();
         panel.SetWriteStatus(kStatusFailed);
         OpenDialog d(panel, {dialog, true});
         d.Type(field, typed);
         d.PressOk();
-        QVERIFY(panel.WaitUntilBlocked(5s));
+        QVERIFY(panel.WaitUntilWriting(5s));
 
         QCOMPARE(EnabledEdits(d.Dialog()), QStringList{});
         for (QRadioButton* radio : d.Dialog().findChildren<QRadioButton*>()) {
@@ -455,8 +454,8 @@ private slots:
 
     // With one channel the second channel's fields stay disabled after a failure.
     void failureKeepsOneChannel() {
-        ParamPanel panel;
-        panel.Become(kThresholdRegulator);
+        FakePanel panel;
+        panel.Connect(kThresholdRegulator);
         panel.parameters.Store(165, 1);
         panel.SetWriteStatus(kStatusFailed);
         OpenDialog d(panel, {ParamDialog::ParamC, true});

@@ -4,7 +4,6 @@
 
 #include <QtTest>
 
-#include "param_panel.h"
 #include "param_test_support.h"
 
 namespace tk358::test {
@@ -50,27 +49,27 @@ const QString kThreshold2 =
 const QString kHour = QStringLiteral("Godzina powinna zawierać się w przedziale <0, 23>");
 const QString kMinute = QStringLiteral("Minuty powinny zawierać się w przedziale <0, 59>");
 
-void Store(ParamPanel& panel, std::initializer_list<std::pair<int, int>> values) {
+void Store(FakePanel& panel, std::initializer_list<std::pair<int, int>> values) {
     for (const auto& [code, value] : values) {
         panel.parameters.Store(code, value);
     }
 }
 
 // Each panel's stored values; every value differs so that a swap shows.
-void TemperaturePanel(ParamPanel& p) {
-    p.Become(kTemperatureController);
+void TemperaturePanel(FakePanel& p) {
+    p.Connect(kTemperatureController);
     Store(p, {{32, 123}, {33, 456}, {34, 78}, {35, 90}, {36, 12}, {37, 5}});
 }
-void DualZonePanel(ParamPanel& p) {
-    p.Become(kDualZoneController);
+void DualZonePanel(FakePanel& p) {
+    p.Connect(kDualZoneController);
     Store(p, {{140, 1000}, {141, 2000}, {142, 30}, {143, 40}, {144, 250}, {145, 15}, {146, 1}});
 }
-void DrainValvePanel(ParamPanel& p) {
-    p.Become(kDrainValveController);
+void DrainValvePanel(FakePanel& p) {
+    p.Connect(kDrainValveController);
     Store(p, {{64, 300}, {65, 150}, {66, 25}});
 }
-void VentilationPanel(ParamPanel& p) {
-    p.Become(kVentilationController);
+void VentilationPanel(FakePanel& p) {
+    p.Connect(kVentilationController);
     Store(p, {{72, -100},
               {73, 250},
               {74, 20},
@@ -81,8 +80,8 @@ void VentilationPanel(ParamPanel& p) {
               {79, 60},
               {80, -50}});
 }
-void ThresholdPanel(ParamPanel& p) {
-    p.Become(kThresholdRegulator);
+void ThresholdPanel(FakePanel& p) {
+    p.Connect(kThresholdRegulator);
     Store(p, {{90, 215}, {91, -150}, {92, 10}, {93, 20}, {165, 2}});
     // The night set and the starts: 6:00 and 22:00.
     Store(p, {{160, 180}, {161, -200}, {162, 5}, {163, 255}, {95, 36}, {164, 132}});
@@ -118,13 +117,13 @@ void Refused(const char* name, QStringList edits, QStringList clicks, QString me
     QTest::newRow(name) << edits << clicks << message << focus << Ints{};
 }
 
-void RunRow(void (*setup)(ParamPanel&), ParamDialogChoice choice, const char* operation) {
+void RunRow(void (*setup)(FakePanel&), ParamDialogChoice choice, const char* operation) {
     QFETCH(QStringList, edits);
     QFETCH(QStringList, clicks);
     QFETCH(QString, message);
     QFETCH(QString, focus);
     QFETCH(Ints, args);
-    ParamPanel panel;
+    FakePanel panel;
     setup(panel);
     OpenDialog d(panel, choice);
     QVERIFY(d.Dialog().isVisible());

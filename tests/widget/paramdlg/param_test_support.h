@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "dialogs/param_dialogs.h"
-#include "param_panel.h"
+#include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
 
 namespace tk358::test {
@@ -25,7 +25,7 @@ inline QList<int> ToList(const std::vector<int>& v) {
 // One dialog shown on a panel, its boxes recorded.
 class OpenDialog {
 public:
-    OpenDialog(ParamPanel& panel, ParamDialogChoice choice)
+    OpenDialog(FakePanel& panel, ParamDialogChoice choice)
         : dialog_(MakeParamDialog(panel, choice)) {
         dialog_->SetMessageSink(&sink);
         dialog_->show();
@@ -90,7 +90,7 @@ private:
 // The common check of a field row: either `message` refused the OK with the
 // focus on `focus` and nothing was written, or the one write `operation` got
 // exactly `args` and the dialog ended with Accepted.
-inline void ExpectOutcome(OpenDialog& d, ParamPanel& panel, const QString& message,
+inline void ExpectOutcome(OpenDialog& d, FakePanel& panel, const QString& message,
                           const QString& focus, const char* operation, const QList<int>& args) {
     if (!message.isEmpty()) {
         QCOMPARE(d.sink.Texts(), QStringList{message});

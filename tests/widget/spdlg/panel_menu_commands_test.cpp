@@ -9,14 +9,14 @@
 #include "dialog_driver.h"
 #include "dialogs/panel_info_dlg.h"
 #include "dialogs/panel_menu_commands.h"
-#include "scripted_panel.h"
+#include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
 
 namespace tk358::test {
 namespace {
 
 // A panel on which every dialog of these commands can open.
-void MakeReadable(ScriptedPanel& panel, int kind) {
+void MakeReadable(FakePanel& panel, int kind) {
     panel.identity.identified = 1;
     panel.identity.deviceType = static_cast<uint8_t>(kind);
     panel.setpoint.valid = 1;
@@ -37,7 +37,7 @@ class PanelMenuCommandsTest : public QObject {
 
 private slots:
     void infoDialogShowsThePanelsText() {
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.identity.serialNumber = 1234;
         panel.identity.hardwareVariant = 2;
         panel.identity.firmwareVersion = 105;
@@ -76,7 +76,7 @@ private slots:
     }
     void infoNeedsThePanelInformation() {
         QFETCH(int, status);
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.getterStatus["info"] = status;
         RecordingSink sink;
         QCOMPARE(RunPanelInfoCommand(panel, nullptr, &sink), int(QDialog::Rejected));
@@ -95,7 +95,7 @@ private slots:
     void setpointDialogByKind() {
         QFETCH(int, kind);
         QFETCH(QString, dialog);
-        ScriptedPanel panel;
+        FakePanel panel;
         MakeReadable(panel, kind == 5 ? 0 : kind);
         panel.identity.deviceType = static_cast<uint8_t>(kind);
         bool opened = false;
@@ -126,7 +126,7 @@ private slots:
         QFETCH(int, kind);
         QFETCH(QString, zoneChoice);
         QFETCH(QString, kpShown);
-        ScriptedPanel panel;
+        FakePanel panel;
         MakeReadable(panel, kind);
         std::unique_ptr<QTimer> zoneWatch;
         if (!zoneChoice.isEmpty()) {
@@ -151,7 +151,7 @@ private slots:
     }
 
     void pidDoesNothingWithoutAnIdentifiedPanel() {
-        ScriptedPanel panel;
+        FakePanel panel;
         MakeReadable(panel, 0);
         panel.identity.identified = 0;
         bool opened = false;

@@ -8,7 +8,7 @@
 #include "dialog_driver.h"
 #include "dialogs/cv_dlg.h"
 #include "dialogs/pid_dlg.h"
-#include "scripted_panel.h"
+#include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
 
 namespace tk358::test {
@@ -27,7 +27,7 @@ const QStringList kPidFields = {"kpEdit", "tiEdit", "tdEdit", "taEdit"};
 
 // Every PID code holds its own number times ten plus one, so each shown value
 // tells which code it came from (code 133 shows Kp 133.1, code 134 Ti 1341).
-void FillPidCodes(ScriptedPanel& panel) {
+void FillPidCodes(FakePanel& panel) {
     for (int code : {1, 6, 7, 8, 128, 129, 130, 131, 133, 134, 135, 136}) {
         panel.parameters.Store(code, code * 10 + 1);
     }
@@ -70,7 +70,7 @@ private slots:
         QFETCH(int, completeKind);
         QFETCH(int, zone);
         QFETCH(QStringList, shown);
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.identity.identified = 1;
         panel.identity.deviceType = static_cast<uint8_t>(kind);
         FillPidCodes(panel);
@@ -95,7 +95,7 @@ private slots:
     }
     void pidNeedsEveryLinkStatus() {
         QFETCH(QString, record);
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.identity.identified = 1;
         panel.identity.deviceType = kTemperatureController;
         panel.parameters.SetReadComplete(0);
@@ -142,7 +142,7 @@ private slots:
         QFETCH(QString, call);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.identity.identified = 1;
         panel.identity.deviceType = kDualZoneController;
         panel.parameters.SetReadComplete(kDualZoneController);
@@ -163,12 +163,12 @@ private slots:
             return;
         }
         QTRY_COMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(ToQStringList(panel.Calls()), QStringList{call});
+        QCOMPARE(ToQStringList(panel.CallTexts()), QStringList{call});
         QVERIFY(sink.boxes.empty());
     }
 
     void pidFailedWriteGivesTheControlsBack() {
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.identity.identified = 1;
         panel.identity.deviceType = kTemperatureController;
         panel.parameters.SetReadComplete(kTemperatureController);
@@ -206,7 +206,7 @@ private slots:
         QFETCH(bool, identified);
         QFETCH(bool, valid);
         QFETCH(bool, opens);
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.identity.identified = identified ? 1 : 0;
         panel.identity.deviceType = static_cast<uint8_t>(kind);
         panel.regulator.valid = valid ? 1 : 0;
@@ -243,7 +243,7 @@ private slots:
         QFETCH(QString, typed);
         QFETCH(bool, toggleLock);
         QFETCH(QString, call);
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.identity.identified = 1;
         panel.identity.deviceType = kDualZoneController;
         panel.regulator.valid = 1;
@@ -265,11 +265,11 @@ private slots:
             return;
         }
         QTRY_COMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(ToQStringList(panel.Calls()), QStringList{call});
+        QCOMPARE(ToQStringList(panel.CallTexts()), QStringList{call});
     }
 
     void cvFailedWriteGivesTheControlsBack() {
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.identity.identified = 1;
         panel.identity.deviceType = kDualZoneController;
         panel.regulator.valid = 1;

@@ -7,7 +7,7 @@
 #include "dialog_driver.h"
 #include "dialogs/sp_time_value_dlg.h"
 #include "dialogs/sp_value_dlg.h"
-#include "scripted_panel.h"
+#include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
 
 using namespace std::chrono_literals;
@@ -28,7 +28,7 @@ const QStringList kDualFields = {
 };
 
 // A dual-zone controller whose parameters have been read.
-void SetDualZone(ScriptedPanel& panel, int sp1, int sp2, int t1, int t2) {
+void SetDualZone(FakePanel& panel, int sp1, int sp2, int t1, int t2) {
     panel.parameters.Store(132, sp1);
     panel.parameters.Store(137, sp2);
     panel.parameters.Store(138, t1);
@@ -75,7 +75,7 @@ private slots:
         QFETCH(bool, valid);
         QFETCH(int, setpoint);
         QFETCH(QString, shown);
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.linkStatus = status;
         panel.setpoint.setpoint = setpoint;
         panel.setpoint.valid = valid ? 1 : 0;
@@ -110,7 +110,7 @@ private slots:
     void singleWritesOrRefuses() {
         QFETCH(QString, typed);
         QFETCH(QStringList, calls);
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.setpoint.setpoint = 2000;
         panel.setpoint.valid = 1;
         RecordingSink sink;
@@ -129,12 +129,12 @@ private slots:
         }
         QTRY_COMPARE(dlg.result(), int(QDialog::Accepted));
         QVERIFY(!dlg.isVisible());
-        QCOMPARE(ToQStringList(panel.Calls()), calls);
+        QCOMPARE(ToQStringList(panel.CallTexts()), calls);
         QVERIFY(sink.boxes.empty());
     }
 
     void singleFailedWriteKeepsTheTypedValue() {
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.setpoint.valid = 1;
         panel.ScriptStatuses({kStatusFailed});
         RecordingSink sink;
@@ -173,7 +173,7 @@ private slots:
         QFETCH(int, steps);
         QFETCH(QString, hours);
         QFETCH(QString, minutes);
-        ScriptedPanel panel;
+        FakePanel panel;
         SetDualZone(panel, stored, stored, steps, steps);
         CSPTimeValueDlg dlg(panel);
         dlg.show();
@@ -192,7 +192,7 @@ private slots:
     void dualNeedsTheDualZoneParameters() {
         QFETCH(int, status);
         QFETCH(int, completeKind);
-        ScriptedPanel panel;
+        FakePanel panel;
         panel.linkStatus = status;
         if (completeKind >= 0) {
             panel.parameters.SetReadComplete(completeKind);
@@ -237,7 +237,7 @@ private slots:
         QFETCH(QString, field);
         QFETCH(QString, typed);
         QFETCH(QString, shown);
-        ScriptedPanel panel;
+        FakePanel panel;
         SetDualZone(panel, 2000, 2000, 0, 0);
         CSPTimeValueDlg dlg(panel);
         QVERIFY(ShowActive(dlg));
@@ -305,7 +305,7 @@ private slots:
         QFETCH(QStringList, calls);
         QFETCH(QString, message);
         QFETCH(QString, focus);
-        ScriptedPanel panel;
+        FakePanel panel;
         SetDualZone(panel, 2000, 2000, 0, 0);
         RecordingSink sink;
         CSPTimeValueDlg dlg(panel);
@@ -331,7 +331,7 @@ private slots:
             return;
         }
         QTRY_COMPARE(dlg.result(), int(QDialog::Accepted));
-        QCOMPARE(ToQStringList(panel.Calls()), calls);
+        QCOMPARE(ToQStringList(panel.CallTexts()), calls);
         QVERIFY(sink.boxes.empty());
     }
 
@@ -355,7 +355,7 @@ private slots:
         QFETCH(QList<int>, statuses);
         QFETCH(QStringList, messages);
         QFETCH(bool, closes);
-        ScriptedPanel panel;
+        FakePanel panel;
         SetDualZone(panel, 2000, 2100, 6, 12);
         panel.ScriptStatuses({statuses.begin(), statuses.end()});
         RecordingSink sink;
@@ -379,7 +379,7 @@ private slots:
     }
 
     void dualDisablesEveryControlWhileWriting() {
-        ScriptedPanel panel;
+        FakePanel panel;
         SetDualZone(panel, 2000, 2100, 6, 12);
         panel.Hold();
         CSPTimeValueDlg dlg(panel);

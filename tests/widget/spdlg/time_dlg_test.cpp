@@ -10,7 +10,7 @@
 
 #include "dialog_driver.h"
 #include "dialogs/time_dlg.h"
-#include "scripted_panel.h"
+#include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
 
 using namespace std::chrono_literals;
@@ -45,7 +45,7 @@ struct Fixture {
     QTimeEdit* Time() const { return Field<QTimeEdit>(*dialog, "timeEdit"); }
     QDateTime Shown() const { return QDateTime(Calendar()->selectedDate(), Time()->time()); }
 
-    ScriptedPanel panel;
+    FakePanel panel;
     RecordingSink sink;
     std::shared_ptr<QDateTime> pcNow =
         std::make_shared<QDateTime>(QDate(2031, 7, 15), QTime(8, 9, 10, 500));
@@ -170,7 +170,7 @@ private slots:
             return;
         }
         QTRY_COMPARE(f.dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(ToQStringList(f.panel.Calls()), QStringList{call});
+        QCOMPARE(ToQStringList(f.panel.CallTexts()), QStringList{call});
         QVERIFY(f.sink.boxes.empty());
     }
 
@@ -196,7 +196,7 @@ private slots:
         *f.pcNow = QDateTime(QDate(2031, 7, 15), QTime(8, 9, 11, 250));
         ClickOk(*f.dialog);  // before the next tick
         QTRY_COMPARE(f.dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(ToQStringList(f.panel.Calls()), QStringList{call});
+        QCOMPARE(ToQStringList(f.panel.CallTexts()), QStringList{call});
     }
 
     void aFailedWriteKeepsTheChoice() {
@@ -229,7 +229,7 @@ private slots:
         QTRY_COMPARE(f.Shown(), QDateTime(QDate(2024, 3, 1), QTime(0, 0, 0)));
         f.panel.Release();
         QTRY_COMPARE(f.dialog->result(), int(QDialog::Accepted));
-        QCOMPARE(ToQStringList(f.panel.Calls()),
+        QCOMPARE(ToQStringList(f.panel.CallTexts()),
                  QStringList{"SetPanelClock(2024-02-29 w4 23:59:58.000)"});
         QVERIFY(!f.dialog->FollowsPanel());  // a closed dialog follows nothing
     }

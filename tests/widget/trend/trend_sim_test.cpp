@@ -18,8 +18,9 @@
 #include "monitor/trend_window.h"
 #include "monitor/window_menu.h"
 #include "sim/pty_simulator.h"
+#include "support/fake_panel.h"
+#include "support/paint_counter.h"
 #include "widget/dialogs/recording_sink.h"
-#include "widget/window/fake_connection.h"
 #include "widget/window/short_timing.h"
 #include "widgets/value_display.h"
 
@@ -33,8 +34,7 @@ struct SimWindow {
         window.SetMessageSink(&sink);
         AppSettings settings = AppSettings::FileDefaults();
         settings.portNr = port;
-        window.ApplySettings(settings);
-        WireDialogs(window);
+        ApplyAppSettings(window, WireDialogs(window), settings);
         trend = window.findChild<TrendController*>();
         window.Start();
         window.show();
@@ -90,7 +90,7 @@ void TrendSimTest::initTestCase() {
 }
 
 void TrendSimTest::commandOpensOneWindowKeptInTheSettings() {
-    test::FakeConnection panel;
+    test::FakePanel panel;
     panel.openable = {1};
     panel.Connect(kTemperatureController);
     test::RecordingSink sink;
@@ -99,10 +99,15 @@ void TrendSimTest::commandOpensOneWindowKeptInTheSettings() {
     AppSettings settings = AppSettings::FileDefaults();
     settings.portNr = 1;
     settings.trend = {true, 7200, {40, 50, 840, 550}};
-    window.ApplySettings(settings);
-    WireDialogs(window);
-    auto* trend = window.findChild<TrendController*>();
-    QVERIFY(trend != nullptr);
+    const WiredParts parts = WireDialogs(window);
+    ApplyAppSettings(window, parts, settings);
+    TrendController* trend = &parts.trend;
+    QCOMPARE(window.findChild<TrendController*>(), trend);
+    const auto saved = [&] {
+        AppSettings s = AppSettings::FileDefaults();
+        StoreAppSettings(window, parts, s);
+        return s;
+    };
     window.Start();
     window.show();
 
@@ -122,26 +127,25 @@ void TrendSimTest::commandOpensOneWindowKeptInTheSettings() {
 
     QTest::mouseClick(chart->SpanButton(0), Qt::LeftButton);
     chart->resize(700, 450);
-    QCOMPARE(window.CurrentSettings().trend.span, 300);
-    QCOMPARE(
-        window.CurrentSettings().trend.window.right - window.CurrentSettings().trend.window.left,
-        700);
+    QCOMPARE(saved().trend.span, 300);
+    QCOMPARE(saved().trend.window.right - saved().trend.window.left, 700);
 
     chart->close();  // by the operator
-    QVERIFY(!window.CurrentSettings().trend.open);
+    QVERIFY(!saved().trend.open);
     command->trigger();
     QVERIFY(chart->isVisible());
-    QVERIFY(window.CurrentSettings().trend.open);
+    QVERIFY(saved().trend.open);
 
     // The program's end hides the chart but keeps it open for the next start.
     window.close();
     QVERIFY(!chart->isVisible());
-    QVERIFY(window.CurrentSettings().trend.open);
+    QVERIFY(saved().trend.open);
     QVERIFY(sink.boxes.empty());
 }
 
 void TrendSimTest::hugeStoredRectangleOpensAChartThatFitsTheScreen() {
-    test::FakeConnection panel;
+    test::FakePanel panel;
+    panel.linkStatus = kStatusFailed;
     panel.openable = {1};
     test::RecordingSink sink;
     MainWindow window(panel);
@@ -149,8 +153,8 @@ void TrendSimTest::hugeStoredRectangleOpensAChartThatFitsTheScreen() {
     AppSettings settings = AppSettings::FileDefaults();
     settings.portNr = 1;
     settings.trend = {true, 1800, {100000000, 100000000, 200000000, 200000000}};
-    window.ApplySettings(settings);
-    WireDialogs(window);
+    const WiredParts parts = WireDialogs(window);
+    ApplyAppSettings(window, parts, settings);
     auto* trend = window.findChild<TrendController*>();
     window.Start();
     window.show();
@@ -158,7 +162,7 @@ void TrendSimTest::hugeStoredRectangleOpensAChartThatFitsTheScreen() {
     const TrendWindow* chart = trend->Window();
     const QRect screen = chart->screen()->availableGeometry();
     QVERIFY(screen.contains(QRect(chart->pos(), chart->size())));
-    const WindowRect used = window.CurrentSettings().trend.window;
+    const WindowRect used = parts.trend.Settings().window;
     QCOMPARE(QRect(used.left, used.top, used.right - used.left, used.bottom - used.top),
              QRect(chart->pos(), chart->size()));
 }
@@ -184,7 +188,8 @@ void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {
 
     QTRY_VERIFY_WITH_TIMEOUT(NewestHasValue(*trend, kTrendSetpoint), 15000);
     const std::size_t samples = trend->Recorder().Size();
-    const int paints = chart->Chart()->PaintCount();
+    test::PaintCounter counter(chart->Chart());
+    const int paints = counter.Count();
     QTest::qWait(3000);
     const std::size_t added = trend->Recorder().Size() - samples;
     QVERIFY2(added >= 2 && added <= 4, qPrintable(QString::number(added)));
@@ -194,7 +199,7 @@ void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {
     const double shown = window.Displays()[kTemperatureRow]->GetValue();
     QVERIFY(std::abs(trend->Recorder().Curve(kTrendTemperature).Newest().value - shown) < 1.0);
     // Repainted once a second, not on every tick.
-    const int repaints = chart->Chart()->PaintCount() - paints;
+    const int repaints = counter.Count() - paints;
     QVERIFY2(repaints >= 1 && repaints <= static_cast<int>(added) + 1,
              qPrintable(QString::number(repaints)));
     Shoot(chart, QStringLiteral("trend-5min"));

@@ -20,6 +20,7 @@
 #include "monitor/trend_chart.h"
 #include "monitor/trend_recorder.h"
 #include "monitor/trend_window.h"
+#include "support/paint_counter.h"
 #include "widget/dialogs/recording_sink.h"
 
 namespace tk358 {
@@ -107,8 +108,9 @@ void TrendWindowTest::spanButtonsSetTheTimeAxis() {
         QVERIFY(view.Following());
         QVERIFY(s.window.SpanButton(i)->isChecked());
         QCOMPARE(spans.takeLast().at(0).toInt(), kTrendSpans[static_cast<std::size_t>(i)]);
-        s.Chart().repaint();
-        const TimeAxis& axis = s.Chart().LastTimeAxis();
+        QImage image(s.Chart().size(), QImage::Format_RGB32);
+        QPainter painter(&image);
+        const TimeAxis axis = s.Chart().Draw(painter, image.size()).time;
         QVERIFY(axis.ticks.size() >= 3);
         QVERIFY(axis.ticks.front().time >= view.Start());
         QVERIFY(axis.ticks.front().time - view.Start() <= axis.step);
@@ -317,23 +319,24 @@ void TrendWindowTest::repaintsOncePerSampleAndNotWhenHidden() {
         return stored;
     };
     QCoreApplication::processEvents();
-    int before = window.Chart()->PaintCount();
+    test::PaintCounter counter(window.Chart());
+    int before = counter.Count();
     const int stored = tickFor(30);
     QVERIFY(stored >= 3 && stored <= 4);
-    const int paints = window.Chart()->PaintCount() - before;
+    const int paints = counter.Count() - before;
     QVERIFY2(paints >= 1 && paints <= stored, qPrintable(QString::number(paints)));
 
     window.hide();
-    before = window.Chart()->PaintCount();
+    before = counter.Count();
     tickFor(30);
-    QCOMPARE(window.Chart()->PaintCount(), before);
+    QCOMPARE(counter.Count(), before);
     QCOMPARE(window.Chart()->View().End(), static_cast<double>(r.NewestTime()));
 
     window.showMinimized();
     QCoreApplication::processEvents();
-    before = window.Chart()->PaintCount();
+    before = counter.Count();
     tickFor(30);
-    QCOMPARE(window.Chart()->PaintCount(), before);
+    QCOMPARE(counter.Count(), before);
 }
 
 void TrendWindowTest::fullDayRepaintTime() {

@@ -4,6 +4,7 @@
 #include <QtTest>
 #include <vector>
 
+#include "support/paint_counter.h"
 #include "widget_test_support.h"
 #include "widgets/qt_colour.h"
 
@@ -11,6 +12,7 @@ namespace tk358 {
 namespace {
 
 using test::InkBox;
+using test::PaintCounter;
 using test::PixelsOtherThan;
 using test::Settle;
 
@@ -52,6 +54,7 @@ private slots:
 void ValueDisplayTest::repaintsOnlyOnChange() {
     ValueDisplay display;
     SetUpShown(display);
+    PaintCounter paints(&display);
     struct Step {
         const char* what;
         std::function<void(ValueDisplay&)> action;
@@ -80,16 +83,17 @@ void ValueDisplayTest::repaintsOnlyOnChange() {
         {"blink off when steady", [](ValueDisplay& d) { d.SetBlink(false); }, 0},
     };
     for (const Step& step : steps) {
-        const int before = display.PaintCount();
+        const int before = paints.Count();
         step.action(display);
         Settle();
-        QVERIFY2(display.PaintCount() - before == step.paints, step.what);
+        QVERIFY2(paints.Count() - before == step.paints, step.what);
     }
 }
 
 void ValueDisplayTest::blinkingBlanksOnlyTheValueArea() {
     ValueDisplay display;
     SetUpShown(display);
+    PaintCounter paints(&display);
     display.SetValue(21.26);
     Settle();
     const QImage steady = display.grab().toImage();
@@ -111,12 +115,12 @@ void ValueDisplayTest::blinkingBlanksOnlyTheValueArea() {
     QTRY_VERIFY_WITH_TIMEOUT(!display.IsBlankPhase(), 2000);
     QTRY_VERIFY_WITH_TIMEOUT(display.IsBlankPhase(), 2000);
 
-    const int before = display.PaintCount();
+    const int before = paints.Count();
     display.SetBlink(false);
     Settle();
     QVERIFY(!display.IsBlinking());
     QVERIFY(!display.IsBlankPhase());
-    QCOMPARE(display.PaintCount() - before, 1);
+    QCOMPARE(paints.Count() - before, 1);
     QCOMPARE(display.grab().toImage(), steady);
 }
 
@@ -163,6 +167,7 @@ void ValueDisplayTest::irradianceUnitRaisesTheTwo() {
 void ValueDisplayTest::colourChoiceRepaintsWhateverTheOutcome() {
     ValueDisplay display;
     SetUpShown(display);
+    PaintCounter paints(&display);
     std::optional<QColor> answer;
     QColor offered;
     QWidget* askedParent = nullptr;
@@ -174,16 +179,16 @@ void ValueDisplayTest::colourChoiceRepaintsWhateverTheOutcome() {
     const Colorref text = display.GetTextColour();
     const Colorref background = display.GetBackgroundColour();
 
-    int before = display.PaintCount();
+    int before = paints.Count();
     answer.reset();
     display.ChooseTextColour();
     Settle();
     QCOMPARE(offered, ToQColor(text));
     QCOMPARE(askedParent, &display);
     QCOMPARE(display.GetTextColour(), text);
-    QCOMPARE(display.PaintCount() - before, 1);
+    QCOMPARE(paints.Count() - before, 1);
 
-    before = display.PaintCount();
+    before = paints.Count();
     answer = QColor(10, 20, 30);
     QWidget dialogParent;
     display.ChooseBackgroundColour(&dialogParent);
@@ -192,7 +197,7 @@ void ValueDisplayTest::colourChoiceRepaintsWhateverTheOutcome() {
     QCOMPARE(askedParent, &dialogParent);
     QCOMPARE(display.GetBackgroundColour(), MakeColorref(10, 20, 30));
     QCOMPARE(display.GetTextColour(), text);
-    QCOMPARE(display.PaintCount() - before, 1);
+    QCOMPARE(paints.Count() - before, 1);
 }
 
 void ValueDisplayTest::standardColourDialogStartsOnTheCurrentColour() {

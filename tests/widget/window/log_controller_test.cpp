@@ -19,18 +19,20 @@
 #include <functional>
 #include <memory>
 
-#include "fake_connection.h"
+#include "app/dialog_wiring.h"
 #include "log/log_file.h"
 #include "log/log_messages.h"
 #include "monitor/main_window.h"
 #include "monitor/window_menu.h"
+#include "support/fake_panel.h"
+#include "text/text_format.h"
 #include "unit/log/scripted_file_ops.h"
 #include "widget/dialogs/recording_sink.h"
 
 namespace tk358 {
 namespace {
 
-using test::FakeConnection;
+using test::FakePanel;
 using test::RecordingSink;
 using test::ScriptedFileOps;
 using test::WriteStep;
@@ -74,7 +76,7 @@ Answer LogTo(const QString& path, const QString& comment = {}) {
 }
 
 struct Harness {
-    FakeConnection panel;
+    FakePanel panel;
     RecordingSink sink;
     QTemporaryDir dir;
     std::deque<Answer> answers;
@@ -84,6 +86,7 @@ struct Harness {
     LogController* logs = nullptr;
 
     explicit Harness(const std::function<void(LogSettings&)>& configure = {}) {
+        panel.linkStatus = kStatusFailed;  // until the test connects it
         window = std::make_unique<MainWindow>(panel);
         window->SetMessageSink(&sink);
         AppSettings settings = AppSettings::FileDefaults();
@@ -111,14 +114,22 @@ struct Harness {
                 return edited;
             },
             std::move(log));
+        WireLog(*window, *logs);
+        logs->ApplySettings(settings);
         panel.Connect(kTemperatureController);
         window->UpdateReadings();
     }
 
     QString File(const char* name) const { return dir.filePath(QString::fromUtf8(name)); }
+    // What the log stores of its settings.
+    AppSettings Saved() const {
+        AppSettings s = AppSettings::FileDefaults();
+        logs->StoreSettings(s);
+        return s;
+    }
     QString Status() {
         window->UpdateReadings();
-        return window->StatusEdit()->text();
+        return window->findChild<QLineEdit*>(QStringLiteral("statusLine"))->text();
     }
     QAction* SetupCommand() const { return window->Menu().Action(MenuCommand::kLogSetup); }
 };
@@ -197,7 +208,7 @@ void LogControllerTest::startUpOpenAppendsWithoutAsking() {
     if (timerMs != 0) {
         QCOMPARE(h.logs->IntervalTimer().interval(), timerMs);
         QVERIFY(h.Status().endsWith(QString::fromStdString(" Rejestracja do pliku co " +
-                                                           FormatInterval(timerMs / 1000) + ". ")));
+                                                           FormatHms(timerMs / 1000) + ". ")));
     } else {
         QVERIFY(!h.Status().contains(QString::fromUtf8(kNote)));
     }
@@ -239,7 +250,7 @@ void LogControllerTest::startUpOpenFailureOffersTheDialog() {
     QCOMPARE(h.offered[0].filePath, path.toStdString());
     QVERIFY(h.offered[0].loggingOn);
     // Cancelled without a file: logging is off, and stays off when saved.
-    QVERIFY(!h.window->CurrentSettings().log.fileLog);
+    QVERIFY(!h.Saved().log.fileLog);
     QVERIFY(!h.logs->IntervalTimer().isActive());
     QVERIFY(h.SetupCommand()->isEnabled());
 }
@@ -271,7 +282,7 @@ void LogControllerTest::existingFileIsKeptOrEmptiedAsAnswered() {
     QCOMPARE(h.sink.Texts(), QStringList{QString::fromUtf8(kLogFileExistsQuestion)});
     QCOMPARE(ReadAll(path), contents);
     QVERIFY(h.logs->IntervalTimer().isActive());
-    const LogSettings saved = h.window->CurrentSettings().log;
+    const LogSettings saved = h.Saved().log;
     QVERIFY(saved.fileLog);
     QCOMPARE(saved.fileName, path.toStdString());
     QCOMPARE(saved.checkComment, !comment.isEmpty());
@@ -314,7 +325,7 @@ void LogControllerTest::changedColumnsGiveANewHeaderWithoutReopening() {
     QCOMPARE(ReadAll(path),
              "kocioł B\r\n" + kHeader + kLine +
                  "Data i Godzina;Temperatura °C;Wartość zadana 2 °C\r\nT;21,5;22,5\r\n");
-    QVERIFY(!h.window->CurrentSettings().displays[kSetpointDisplay].log);
+    QVERIFY(!h.Saved().displays[kSetpointDisplay].log);
 }
 
 void LogControllerTest::cancelledDialogSwitchesLoggingOffOnlyWithoutAFile_data() {
@@ -327,7 +338,9 @@ void LogControllerTest::cancelledDialogSwitchesLoggingOffOnlyWithoutAFile() {
     QFETCH(bool, fileOpen);
     Harness h;
     const QString path = h.File("log.csv");
-    h.window->LogOptions().fileLog = true;  // stored on, but not opened yet
+    AppSettings stored = h.Saved();
+    stored.log.fileLog = true;  // stored on, but not opened yet
+    h.logs->ApplySettings(stored);
     if (fileOpen) {
         h.answers.push_back(LogTo(path));
         h.logs->RunSetup(h.window.get());
@@ -335,7 +348,7 @@ void LogControllerTest::cancelledDialogSwitchesLoggingOffOnlyWithoutAFile() {
     h.answers.push_back(nullptr);
     h.logs->RunSetup(h.window.get());
 
-    QCOMPARE(h.window->CurrentSettings().log.fileLog, fileOpen);
+    QCOMPARE(h.Saved().log.fileLog, fileOpen);
     QCOMPARE(h.logs->FileOpen(), fileOpen);
     QCOMPARE(h.logs->IntervalTimer().isActive(), fileOpen);
 }

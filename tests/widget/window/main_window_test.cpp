@@ -13,9 +13,9 @@
 #include <deque>
 #include <memory>
 
-#include "fake_connection.h"
 #include "monitor/service_view.h"
 #include "monitor/window_menu.h"
+#include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/colour_swatch.h"
@@ -27,7 +27,7 @@ Q_DECLARE_METATYPE(tk358::WindowRect)
 namespace tk358 {
 namespace {
 
-using test::FakeConnection;
+using test::FakePanel;
 using test::RecordingSink;
 
 QRect ToQRect(const Rect& r) {
@@ -37,7 +37,7 @@ QRect ToQRect(const Rect& r) {
 // A window on a fake link, its messages recorded and its port choices
 // answered from a queue (an empty answer cancels).
 struct Harness {
-    FakeConnection panel;
+    FakePanel panel;
     RecordingSink sink;
     std::deque<std::optional<int>> portAnswers;
     std::vector<int> portChoicePresets;
@@ -46,6 +46,7 @@ struct Harness {
     std::unique_ptr<MainWindow> window;
 
     explicit Harness(AppSettings settings = AppSettings::FileDefaults()) {
+        panel.linkStatus = kStatusFailed;  // until the test connects it
         window = std::make_unique<MainWindow>(panel);
         window->SetMessageSink(&sink);
         window->Hooks().choosePort = [this](QWidget*, int current) -> std::optional<int> {
@@ -71,6 +72,15 @@ struct Harness {
     }
 
     QAction* Action(MenuCommand c) const { return window->Menu().Action(c); }
+    // What the window stores of its settings.
+    AppSettings Saved() const {
+        AppSettings s = AppSettings::FileDefaults();
+        window->StoreSettings(s);
+        return s;
+    }
+    QLineEdit* StatusLine() const {
+        return window->findChild<QLineEdit*>(QStringLiteral("statusLine"));
+    }
     ValueDisplay* Display(int row) const {
         return window->Displays()[static_cast<std::size_t>(row)];
     }
@@ -195,7 +205,7 @@ void MainWindowTest::portChoiceRepeatsUntilAPortOpensOrItIsCancelled() {
     h.portAnswers = {8};
     h.Action(MenuCommand::kPort)->trigger();
     QCOMPARE(h.window->PortNumber(), 0);
-    QCOMPARE(h.window->CurrentSettings().portNr, 0);
+    QCOMPARE(h.Saved().portNr, 0);
 }
 
 void MainWindowTest::panelMenuFollowsTheDeviceType_data() {
@@ -238,18 +248,18 @@ void MainWindowTest::sameStatusTextIsWrittenOnce() {
     h.panel.openable = {1};
     h.panel.Connect(kVentilationController, 7);
     h.StartAndShow();
-    QSignalSpy writes(h.window->StatusEdit(), &QLineEdit::textChanged);
+    QSignalSpy writes(h.StatusLine(), &QLineEdit::textChanged);
     h.window->UpdateReadings();
     h.window->UpdateReadings();
     QCOMPARE(writes.count(), 0);
-    QCOMPARE(h.window->StatusEdit()->text(), QStringLiteral("TK-358W nr 7. "));
+    QCOMPARE(h.StatusLine()->text(), QStringLiteral("TK-358W nr 7. "));
     QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kCorrect);
 
     h.panel.temperature.sensorError = 1;
     h.window->UpdateReadings();
     h.window->UpdateReadings();
     QCOMPARE(writes.count(), 1);
-    QCOMPARE(h.window->StatusEdit()->text(), QStringLiteral("TK-358W nr 7.  Błąd temperatury."));
+    QCOMPARE(h.StatusLine()->text(), QStringLiteral("TK-358W nr 7.  Błąd temperatury."));
     QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kError);
 }
 
@@ -262,7 +272,7 @@ void MainWindowTest::serviceViewMovesTheDisplays() {
     QCOMPARE(plain, ToQRect(h.window->CurrentLayout().temperature));
 
     h.Action(MenuCommand::kShowService)->trigger();
-    QVERIFY(h.window->ServiceShown());
+    QVERIFY(h.Saved().showService);
     QVERIFY(h.Action(MenuCommand::kShowService)->isChecked());
     const MainLayout layout = h.window->CurrentLayout();
     QVERIFY(!layout.boxes.empty());
@@ -331,8 +341,7 @@ void MainWindowTest::serviceFieldsFillWhenTheViewOpensWithoutNews() {
     // nothing new.
     h.window->Hooks().loggingState = [] { return LoggingState{true, 60}; };
     h.window->UpdateReadings();
-    QVERIFY(h.window->StatusEdit()->text().endsWith(
-        QStringLiteral(" Rejestracja do pliku co 00:01:00. ")));
+    QVERIFY(h.StatusLine()->text().endsWith(QStringLiteral(" Rejestracja do pliku co 00:01:00. ")));
 }
 
 void MainWindowTest::ventilationControllerHasNoSetpointDisplay() {
@@ -396,7 +405,7 @@ void MainWindowTest::lostLinkClearsEverything() {
         QVERIFY2(h.window->Service().Edit(f)->text().isEmpty(),
                  qPrintable(QString::number(static_cast<int>(f))));
     }
-    QCOMPARE(h.window->StatusEdit()->text(), QStringLiteral("Brak komunikacji z urządzeniem. "));
+    QCOMPARE(h.StatusLine()->text(), QStringLiteral("Brak komunikacji z urządzeniem. "));
     QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kNoLink);
 
     // Back again: values shown steadily.
@@ -427,7 +436,7 @@ void MainWindowTest::enterAndEscapeAreSwallowed() {
     Harness h(WithPort(0));
     h.StartAndShow();
     QSignalSpy closed(h.window.get(), &MainWindow::closed);
-    QLineEdit* field = h.window->StatusEdit();
+    QLineEdit* field = h.StatusLine();
     for (QWidget* target : {static_cast<QWidget*>(h.window.get()), static_cast<QWidget*>(field)}) {
         for (int key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
@@ -458,7 +467,7 @@ void MainWindowTest::topmostKeepsTheGeometry() {
         QCOMPARE(h.window->geometry(), before);
         QCOMPARE(h.window->pos(), outer);
     }
-    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    QCOMPARE(h.Saved().window, s.window);
 }
 
 void MainWindowTest::settingsSurviveTheWindow() {
@@ -472,22 +481,19 @@ void MainWindowTest::settingsSurviveTheWindow() {
     s.displays[kSetpoint2Display].faceName = "DejaVu Sans";
     s.displays[kSetpoint2Display].italic = 1;
     s.displays[kSetpoint2Display].fontWeight = 700;
-    s.displays[kSetpointDisplay].log = false;
-    s.log.fileName = "/tmp/pomiar.csv";
-    s.log.interval = 15;
     Harness h(s);
     h.panel.openable = {3};
     h.StartAndShow();
     QCOMPARE(h.Display(kSecondSetpointRow)->GetFontDescription().height, -40);
     QCOMPARE(h.Display(kTemperatureRow)->GetBackgroundColour(), MakeColorref(1, 2, 3));
-    QCOMPARE(h.window->CurrentSettings(), s);
+    QCOMPARE(h.Saved(), s);
 
     // What the window changes is what is saved.
     h.Action(MenuCommand::kShowService)->trigger();
     h.window->move(120, 130);
     h.window->resize(500, 400);
-    QTRY_COMPARE(h.window->CurrentSettings().window, (WindowRect{120, 130, 620, 530}));
-    QCOMPARE(h.window->CurrentSettings().showService, false);
+    QTRY_COMPARE(h.Saved().window, (WindowRect{120, 130, 620, 530}));
+    QCOMPARE(h.Saved().showService, false);
 }
 
 void MainWindowTest::restoredRectangleOutlivesMaximising() {
@@ -495,16 +501,16 @@ void MainWindowTest::restoredRectangleOutlivesMaximising() {
     s.window = {50, 70, 650, 520};
     Harness h(s);
     h.StartAndShow();
-    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    QCOMPARE(h.Saved().window, s.window);
     h.window->showMaximized();
     QTRY_VERIFY(h.window->isMaximized());
     QTRY_VERIFY(h.window->size() != QSize(600, 450));
-    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    QCOMPARE(h.Saved().window, s.window);
     // The displays follow the maximised size.
     QCOMPARE(h.Geometry(kTemperatureRow), ToQRect(h.window->CurrentLayout().temperature));
     h.window->showNormal();
     QTRY_COMPARE(h.window->size(), QSize(600, 450));
-    QCOMPARE(h.window->CurrentSettings().window, s.window);
+    QCOMPARE(h.Saved().window, s.window);
 }
 
 void MainWindowTest::storedRectangleIsClampedToTheScreen_data() {
@@ -530,7 +536,7 @@ void MainWindowTest::storedRectangleIsClampedToTheScreen() {
              qPrintable(QStringLiteral("%1,%2").arg(h.window->x()).arg(h.window->y())));
     const WindowRect used{h.window->x(), h.window->y(), h.window->x() + h.window->width(),
                           h.window->y() + h.window->height()};
-    QCOMPARE(h.window->CurrentSettings().window, used);
+    QCOMPARE(h.Saved().window, used);
 }
 
 void MainWindowTest::unsupportedPanelStopsOnce() {
@@ -546,9 +552,9 @@ void MainWindowTest::unsupportedPanelStopsOnce() {
     QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kNoLink);
     QCOMPARE(closed.count(), 1);
     QCOMPARE(h.window->CloseResult(), MainWindow::Result::kOk);
-    const int reads = h.panel.identityReads;
+    const int reads = h.panel.ReadCount("identity");
     h.window->UpdateReadings();
-    QCOMPARE(h.panel.identityReads, reads);
+    QCOMPARE(h.panel.ReadCount("identity"), reads);
     QCOMPARE(h.sink.boxes.size(), std::size_t{1});
 }
 
@@ -591,10 +597,10 @@ void MainWindowTest::regulationRefusesOrOpensByPanel() {
         h.panel.identity.identified = c.identified ? 1 : 0;
         h.panel.clock = {{}, 1, static_cast<uint8_t>(c.clockValid ? 1 : 0)};
         int opened = -1;
-        h.window->Hooks().regulation = [&](QWidget*, PanelAccess&, MessageSink&,
-                                           const ParamDialogChoice& r) {
-            opened = static_cast<int>(r.dialog);
-        };
+        QObject::connect(h.window.get(), &MainWindow::regulationRequested,
+                         [&](QWidget*, PanelAccess&, MessageSink&, const ParamDialogChoice& r) {
+                             opened = static_cast<int>(r.dialog);
+                         });
         h.StartAndShow();
         h.Action(MenuCommand::kRegulation)->trigger();
         QVERIFY2(opened == c.opened, c.name);
@@ -616,12 +622,12 @@ void MainWindowTest::panelCommandsReachTheirDialogs() {
             reached << QString::fromUtf8(name);
         };
     };
-    WindowHooks& hooks = h.window->Hooks();
-    hooks.panelInfo = record("info");
-    hooks.setpoint = record("setpoint");
-    hooks.pid = record("pid");
-    hooks.cv = record("cv");
-    hooks.clock = record("clock");
+    MainWindow* w = h.window.get();
+    QObject::connect(w, &MainWindow::panelInfoRequested, record("info"));
+    QObject::connect(w, &MainWindow::setpointRequested, record("setpoint"));
+    QObject::connect(w, &MainWindow::pidRequested, record("pid"));
+    QObject::connect(w, &MainWindow::cvRequested, record("cv"));
+    QObject::connect(w, &MainWindow::clockRequested, record("clock"));
     for (MenuCommand c : {MenuCommand::kPanelInfo, MenuCommand::kSetpoint, MenuCommand::kPid,
                           MenuCommand::kCv, MenuCommand::kClock}) {
         h.Action(c)->trigger();

@@ -87,8 +87,8 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
     const ValueDisplays displays = window.Displays();
     QTRY_VERIFY_WITH_TIMEOUT(!field->text().isEmpty(), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(!displays[kTemperatureRow]->IsInvalid(), 5000);
-    QVERIFY2(window.StatusEdit()->text().startsWith(QString::fromUtf8(expected.label)),
-             qPrintable(window.StatusEdit()->text()));
+    const QString status = window.findChild<QLineEdit*>(QStringLiteral("statusLine"))->text();
+    QVERIFY2(status.startsWith(QString::fromUtf8(expected.label)), qPrintable(status));
     QVERIFY(view.Box(expected.box)->isVisible());
     QVERIFY(field->isVisible());
 
@@ -118,8 +118,9 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
     for (ServiceField f : AllServiceFields()) {
         QVERIFY(view.Edit(f)->text().isEmpty());
     }
-    QVERIFY(
-        window.StatusEdit()->text().startsWith(QStringLiteral("Brak komunikacji z urządzeniem. ")));
+    QVERIFY(window.findChild<QLineEdit*>(QStringLiteral("statusLine"))
+                ->text()
+                .startsWith(QStringLiteral("Brak komunikacji z urządzeniem. ")));
 }
 
 }  // namespace tk358

@@ -1,4 +1,4 @@
-#include "monitor/text_format.h"
+#include "text/text_format.h"
 
 #include <gtest/gtest.h>
 
@@ -49,11 +49,9 @@ TEST(TextFormatTest, PointEvenUnderACommaLocale) {
 }
 
 TEST(TextFormatTest, HoursMinutesSeconds) {
-    const std::pair<int64_t, const char*> cases[] = {{0, "00:00:00"},
-                                                     {60, "00:01:00"},
-                                                     {3725, "01:02:05"},
-                                                     {86399, "23:59:59"},
-                                                     {360000, "100:00:00"}};
+    const std::pair<int64_t, const char*> cases[] = {{0, "00:00:00"},       {60, "00:01:00"},
+                                                     {3725, "01:02:05"},    {86399, "23:59:59"},
+                                                     {360000, "100:00:00"}, {-5, "00:00:00"}};
     for (auto [seconds, text] : cases) {
         EXPECT_EQ(FormatHms(seconds), text);
     }

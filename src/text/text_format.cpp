@@ -1,4 +1,4 @@
-#include "monitor/text_format.h"
+#include "text/text_format.h"
 
 #include <algorithm>
 #include <charconv>
@@ -28,6 +28,7 @@ std::string FormatHoursMinutes(int64_t hours, int64_t minutes) {
 }
 
 std::string FormatHms(int64_t seconds) {
+    seconds = std::max<int64_t>(seconds, 0);
     char buf[80];
     std::snprintf(buf, sizeof buf, "%02lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
                   static_cast<long long>((seconds % 3600) / 60),

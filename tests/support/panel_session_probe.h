@@ -1,0 +1,23 @@
+#pragma once
+
+// What the session's tests and benchmarks look at inside a PanelSession
+// beyond the panel's records.
+
+#include <vector>
+
+#include "link/panel_session.h"
+
+namespace tk358::test {
+
+struct PanelSessionProbe {
+    // Codes written and not yet read back.
+    static std::vector<int> PendingReadCodes(const PanelSession& session) {
+        return session.pendingReads_.Codes();
+    }
+    // Start sequences run to their end since the session was made.
+    static int CompletedStartSequences(const PanelSession& session) {
+        return session.startSequences_;
+    }
+};
+
+}  // namespace tk358::test
