@@ -8,6 +8,7 @@
 // thread; message boxes go through the window's MessageSink.
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -79,8 +80,8 @@ private:
     LogSetupRunner runner_;
     std::unique_ptr<MeasurementLog> log_;
     QTimer intervalTimer_;
-    std::string comment_;        // kept for the run only
-    bool failureShown_ = false;  // a write failure's message is up
+    std::string comment_;           // kept for the run only
+    QPointer<QObject> failureBox_;  // a write failure's message, while it is up
 };
 
 }  // namespace tk358
