@@ -206,6 +206,14 @@ std::string ClockLine(uint32_t seconds, bool enabled, bool error) {
     return FinishLine("030000:0" + H(flags, 1) + ":" + H(seconds, 8));
 }
 
+std::string NoisyLine(std::string_view line) {
+    std::string noisy(line);
+    if (noisy.size() > 1) {
+        noisy[1] = static_cast<char>(noisy[1] ^ 0x10);
+    }
+    return noisy;
+}
+
 std::string GarbageLine() {
     return std::string("#~\x01\rnoise\xFE", 10) + "\r\n";
 }

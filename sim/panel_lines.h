@@ -64,6 +64,10 @@ std::string ActiveZoneLine(uint8_t zone);                           // "029800:"
 std::string RelayLine(const RelayValues& r);                        // "029500:", 21 bytes
 std::string ClockLine(uint32_t seconds, bool enabled, bool error);  // "030000:", 22 bytes
 
+// The line as noise on the wire leaves it: bit 4 of its second character
+// flipped ("020200:" arrives as "0\"0200:"), the rest intact.
+std::string NoisyLine(std::string_view line);
+
 // A junk line: noise that matches no answer, ended by CR LF.
 std::string GarbageLine();
 // 256 bytes without a line end followed by a temperature line claiming

@@ -60,6 +60,9 @@ SimConfig DefaultConfig(int kind);
 struct FaultSettings {
     bool garbageBetweenLines = false;  // a junk line (noise, CR LF) before every line sent
     bool overlongLines = false;        // a line over 256 bytes before every line sent
+    // Line noise: one bit of every status line's code flipped, so the line
+    // names no answer (the program counts it as talk but reads nothing from it).
+    bool noisyStatusLines = false;
     // Lines cut one byte below the length the program needs for their data.
     // `shortPrefix` limits it to lines that begin with it ("020200:"); empty: all.
     bool shortLines = false;

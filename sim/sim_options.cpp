@@ -82,6 +82,7 @@ const std::map<std::string, Flag>& Flags() {
         {"--silent", [](SimCommandLine& c) { c.silent = true; }},
         {"--garbage", [](SimCommandLine& c) { c.faults.garbageBetweenLines = true; }},
         {"--overlong", [](SimCommandLine& c) { c.faults.overlongLines = true; }},
+        {"--noise", [](SimCommandLine& c) { c.faults.noisyStatusLines = true; }},
         {"--short", [](SimCommandLine& c) { c.faults.shortLines = true; }},
         {"--busy", [](SimCommandLine& c) { c.faults.busyPanelInfo = true; }},
         {"--refuse-writes", [](SimCommandLine& c) { c.faults.refuseParameterWrites = true; }},
@@ -323,6 +324,8 @@ Usterki (do prób):
   --silent-for MS      milcz przez MS milisekund od startu
   --garbage            przed każdą linią wysyłaj linię śmieci
   --overlong           przed każdą linią wysyłaj linię dłuższą niż 256 bajtów
+  --noise              zakłócenia: w każdej linii stanu przekłamany bit kodu,
+                       program nie odczyta z niej nic, ale łącze trwa
   --short              skracaj linie o bajt poniżej długości, której potrzebuje program
   --short-prefix P     to samo, tylko dla linii zaczynających się od P, np. 020200:
   --busy               informacje o panelu zawsze odpowiadają "zajęty"

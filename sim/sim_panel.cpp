@@ -209,6 +209,9 @@ void SimPanel::Send(std::string line, bool answer) {
     if (faults_.shortLines && line.starts_with(faults_.shortPrefix)) {
         line = ShortenLine(line);
     }
+    if (faults_.noisyStatusLines && !answer) {
+        line = NoisyLine(line);
+    }
     std::string bytes;
     if (faults_.garbageBetweenLines) {
         bytes += GarbageLine();

@@ -14,6 +14,16 @@ void MessageBoxSink::Show(QWidget* parent, MessageIcon icon, const QString& text
     }
 }
 
+QPointer<QObject> MessageBoxSink::Notify(QWidget* parent, MessageIcon icon, const QString& text) {
+    auto* box = new QMessageBox(
+        icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Warning,
+        QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowModality(Qt::NonModal);
+    box->show();
+    return box;
+}
+
 bool MessageBoxSink::Ask(QWidget* parent, const QString& text) {
     const QString caption = QGuiApplication::applicationDisplayName();
     return QMessageBox::question(parent, caption, text, QMessageBox::Yes | QMessageBox::No,

@@ -3,6 +3,7 @@
 // The program's message boxes. Dialogs show them through a MessageSink so that
 // tests can record the texts instead of blocking on a modal box.
 
+#include <QPointer>
 #include <QString>
 
 class QWidget;
@@ -20,6 +21,14 @@ public:
 
     // A box with the icon, the text and an OK button; returns when it is closed.
     virtual void Show(QWidget* parent, MessageIcon icon, const QString& text) = 0;
+    // The same box without waiting for it: it stays up until the operator
+    // closes it while timers and work go on. Returns the box while it is open
+    // (null once closed, or for a sink without boxes). By default the box is
+    // shown as Show does, for sinks that never block.
+    virtual QPointer<QObject> Notify(QWidget* parent, MessageIcon icon, const QString& text) {
+        Show(parent, icon, text);
+        return nullptr;
+    }
     // A question with Yes and No; true for Yes.
     virtual bool Ask(QWidget* parent, const QString& text) = 0;
 
@@ -34,6 +43,8 @@ protected:
 class MessageBoxSink final : public MessageSink {
 public:
     void Show(QWidget* parent, MessageIcon icon, const QString& text) override;
+    // Not modal: the operator may go on working with the box up.
+    QPointer<QObject> Notify(QWidget* parent, MessageIcon icon, const QString& text) override;
     bool Ask(QWidget* parent, const QString& text) override;
 };
 

@@ -4,7 +4,9 @@
 // call a write operation. `PanelSession` implements it; tests use fakes.
 //
 // Every getter copies one record under the session's data lock and returns the
-// link status (kStatusOk while the panel answers, kStatusFailed otherwise).
+// link status (kStatusOk while the panel answers, kStatusFailed otherwise). A
+// status-line reading that is not current (fresh_readings.h) comes with
+// `valid` cleared, so no caller passes an old value off as a new one.
 // Every write operation blocks for its serial exchanges, so it is called only
 // from worker threads, never from the GUI thread; it returns kStatusOk or
 // kStatusFailed (refused, or not answered: some values may already be written).

@@ -37,6 +37,13 @@ uint8_t Flag(bool bit) {
     return bit ? 1 : 0;
 }
 
+// A status line filled `record`: its reading is valid and as fresh as now.
+template <class Record>
+void Filled(Record& record) {
+    record.valid = 1;
+    record.filledAt = MonotonicClock::now();
+}
+
 }  // namespace
 
 int PanelRecords::DecodeIdentification(const AnswerLine& line) {
@@ -65,6 +72,9 @@ int PanelRecords::DecodeIdentification(const AnswerLine& line) {
         }
     }
     id.identified = 1;
+    // Whatever was read before this answer may come from another panel, or
+    // from this one before it went away.
+    contactSince_ = MonotonicClock::now();
     return kStatusOk;
 }
 
@@ -75,7 +85,7 @@ int PanelRecords::DecodeTemperature(const AnswerLine& line) {
     std::lock_guard<std::mutex> lock(dataLock_);
     temperature_.temperature = static_cast<double>(line.Signed(12, 8)) / 100.0;
     temperature_.sensorError = Flag(line.Bit(10, 0));
-    temperature_.valid = 1;
+    Filled(temperature_);
     return kStatusOk;
 }
 
@@ -90,7 +100,7 @@ int PanelRecords::DecodeSetpoint(const AnswerLine& line) {
         return kStatusFailed;
     }
     sp.setpoint = static_cast<int32_t>(line.Signed(10, 8));
-    sp.valid = 1;
+    Filled(sp);
     return kStatusOk;
 }
 
@@ -108,7 +118,7 @@ int PanelRecords::DecodeDualSetpoint(const AnswerLine& line) {
         return kStatusFailed;
     }
     sp.setpoint = static_cast<int32_t>(line.Signed(13, 8));
-    sp.valid = 1;
+    Filled(sp);
     return kStatusOk;
 }
 
@@ -134,7 +144,7 @@ int PanelRecords::DecodeRegulator(const AnswerLine& line) {
     r.pvDerivative1 = line.Float(67);
     r.pvDerivative2 = line.Float(76);
     r.loopPeriod = static_cast<int32_t>(line.Unsigned(85, 4));
-    r.valid = 1;
+    Filled(r);
     return kStatusOk;
 }
 
@@ -154,7 +164,7 @@ int PanelRecords::DecodeValve(const AnswerLine& line) {
     v.motorRunning = Flag(line.Bit(40, 0));
     v.opening = Flag(line.Bit(40, 1));
     v.commandValue = static_cast<int32_t>(line.Unsigned(42, 4));
-    v.valid = 1;
+    Filled(v);
     return kStatusOk;
 }
 
@@ -167,7 +177,7 @@ int PanelRecords::DecodeDrainValve(const AnswerLine& line) {
     drainValve_.timer2 = line.Field32(16);
     drainValve_.stateCode = static_cast<uint16_t>(line.Unsigned(25, 2));
     drainValve_.valveOpen = static_cast<uint16_t>(line.Unsigned(28, 2));
-    drainValve_.valid = 1;
+    Filled(drainValve_);
     return kStatusOk;
 }
 
@@ -180,7 +190,7 @@ int PanelRecords::DecodeVentilation(const AnswerLine& line) {
     ventilation_.fanBits = static_cast<uint16_t>(line.Unsigned(10, 2));
     ventilation_.timeCounter = line.Field32(13);
     ventilation_.periodStartCounter = line.Field32(22);
-    ventilation_.valid = 1;
+    Filled(ventilation_);
     return kStatusOk;
 }
 
@@ -190,7 +200,7 @@ int PanelRecords::DecodeActiveZone(const AnswerLine& line) {
     }
     std::lock_guard<std::mutex> lock(dataLock_);
     activeZone_.zone = static_cast<uint8_t>(line.Unsigned(7, 2));
-    activeZone_.valid = 1;
+    Filled(activeZone_);
     return kStatusOk;
 }
 
@@ -202,7 +212,7 @@ int PanelRecords::DecodeRelay(const AnswerLine& line) {
     relay_.relay1 = static_cast<uint16_t>(line.Unsigned(7, 2));
     relay_.relay2 = static_cast<uint16_t>(line.Unsigned(10, 2));
     relay_.loopPeriod = static_cast<uint32_t>(line.Unsigned(13, 4));
-    relay_.valid = 1;
+    Filled(relay_);
     return kStatusOk;
 }
 
@@ -214,7 +224,7 @@ int PanelRecords::DecodeClock(const AnswerLine& line) {
     std::lock_guard<std::mutex> lock(dataLock_);
     clock_.clockEnabled = Flag(line.Bit(8, 2));
     clock_.time = time;
-    clock_.valid = 1;
+    Filled(clock_);
     return kStatusOk;
 }
 
@@ -283,9 +293,10 @@ void PanelRecords::SetReadComplete(int deviceType) {
     parameters_.SetReadComplete(deviceType);
 }
 
-void PanelRecords::ClearIdentified() {
+void PanelRecords::EndContact() {
     std::lock_guard<std::mutex> lock(dataLock_);
     identity_.identified = 0;
+    contactSince_ = MonotonicClock::now();
 }
 
 }  // namespace tk358

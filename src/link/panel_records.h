@@ -4,22 +4,34 @@
 // decoders that fill them. Every record is stored and copied under one data
 // lock, so a getter always sees a record whole.
 //
+// The status-line records are handed out as they stand now: a copy whose
+// reading is not current (fresh_readings.h) has `valid` cleared. Identity,
+// panel information and parameters are not status lines and are copied as
+// stored.
+//
 // A decoder returns kStatusOk when the line was decoded or deliberately
 // ignored, kStatusBusy for a busy panel-information answer, and kStatusFailed
 // when the line is too short for its layout or carries an error bit; then it
 // stores nothing (the set-point lines store their fault bits first).
 
+#include <chrono>
 #include <cstdint>
 #include <mutex>
 
 #include "link/frame.h"
+#include "link/fresh_readings.h"
 #include "link/parameter_set.h"
 #include "link/records.h"
+#include "link/session_timing.h"
 
 namespace tk358 {
 
 class PanelRecords {
 public:
+    // A reading not refreshed for `freshFor` is no longer current.
+    explicit PanelRecords(std::chrono::seconds freshFor = SessionTiming{}.silence)
+        : freshFor_(freshFor) {}
+
     int DecodeIdentification(const AnswerLine& line);  // "020A00:"
     int DecodeTemperature(const AnswerLine& line);     // "020200:"
     int DecodeSetpoint(const AnswerLine& line);        // "028000:"
@@ -38,15 +50,15 @@ public:
     static int DecodeParameterWrite(const AnswerLine& line);
 
     void CopyTo(PanelIdentity& out) const { Copy(identity_, out); }
-    void CopyTo(TemperatureReading& out) const { Copy(temperature_, out); }
-    void CopyTo(SetpointReading& out) const { Copy(setpoint_, out); }
-    void CopyTo(RegulatorState& out) const { Copy(regulator_, out); }
-    void CopyTo(ValveState& out) const { Copy(valve_, out); }
-    void CopyTo(DrainValveState& out) const { Copy(drainValve_, out); }
-    void CopyTo(VentilationState& out) const { Copy(ventilation_, out); }
-    void CopyTo(ActiveZone& out) const { Copy(activeZone_, out); }
-    void CopyTo(RelayState& out) const { Copy(relay_, out); }
-    void CopyTo(PanelClock& out) const { Copy(clock_, out); }
+    void CopyTo(TemperatureReading& out) const { CopyCurrent(temperature_, out); }
+    void CopyTo(SetpointReading& out) const { CopyCurrent(setpoint_, out); }
+    void CopyTo(RegulatorState& out) const { CopyCurrent(regulator_, out); }
+    void CopyTo(ValveState& out) const { CopyCurrent(valve_, out); }
+    void CopyTo(DrainValveState& out) const { CopyCurrent(drainValve_, out); }
+    void CopyTo(VentilationState& out) const { CopyCurrent(ventilation_, out); }
+    void CopyTo(ActiveZone& out) const { CopyCurrent(activeZone_, out); }
+    void CopyTo(RelayState& out) const { CopyCurrent(relay_, out); }
+    void CopyTo(PanelClock& out) const { CopyCurrent(clock_, out); }
     void CopyTo(PanelInfo& out) const { Copy(panelInfo_, out); }
     void CopyTo(ParameterSet& out) const { Copy(parameters_, out); }
 
@@ -54,13 +66,23 @@ public:
     bool ParameterMatches(int code, int64_t value) const;
     void StoreParameter(int code, int64_t value);
     void SetReadComplete(int deviceType);
-    void ClearIdentified();
+    // The link was closed: the panel counts as not identified, and no reading
+    // taken so far is current any more.
+    void EndContact();
 
 private:
     template <class Record>
     void Copy(const Record& from, Record& to) const {
         std::lock_guard<std::mutex> lock(dataLock_);
         to = from;
+    }
+    template <class Record>
+    void CopyCurrent(const Record& from, Record& to) const {
+        std::lock_guard<std::mutex> lock(dataLock_);
+        to = from;
+        if (!ReadingIsCurrent(from.filledAt, contactSince_, MonotonicClock::now(), freshFor_)) {
+            to.valid = 0;
+        }
     }
     template <class Record>
     Record Copied(const Record& from) const {
@@ -72,6 +94,8 @@ private:
     // decoders (on the reader thread, inside the session's receive lock) and by
     // the getters; no other lock is ever taken while it is held.
     mutable std::mutex dataLock_;
+    const std::chrono::seconds freshFor_;
+    MonotonicTime contactSince_{};  // last identification, or the closing of the link
     PanelIdentity identity_;
     TemperatureReading temperature_;
     SetpointReading setpoint_;

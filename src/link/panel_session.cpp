@@ -21,7 +21,8 @@ constexpr unsigned kMonitoringOn = 0x0051;  // bits 0, 4 and 6
 
 }  // namespace
 
-PanelSession::PanelSession(SessionTiming timing) : timing_(timing), lastAnswer_(kNever) {
+PanelSession::PanelSession(SessionTiming timing)
+    : timing_(timing), lastAnswer_(kNever), records_(timing.silence) {
     AttachDecoders();
 }
 
@@ -179,7 +180,7 @@ void PanelSession::Close() {
         }
         DropPort();
     }
-    records_.ClearIdentified();
+    records_.EndContact();
     std::lock_guard<std::mutex> lock(receiveLock_);
     cutter_.Clear();
     lastAnswer_ = kNever;

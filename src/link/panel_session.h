@@ -8,8 +8,9 @@
 // the panel sends its status lines unrequested; the port's reader thread hands
 // every byte to the session, which cuts lines and decodes them into records.
 //
-// Getters copy one record and never wait for the line. Write operations block
-// for their exchanges and are called from worker threads only.
+// Getters copy one record and never wait for the line; a status-line reading
+// that is not current comes out not valid (fresh_readings.h). Write operations
+// block for their exchanges and are called from worker threads only.
 
 #include <atomic>
 #include <condition_variable>
@@ -112,10 +113,13 @@ private:
         bool wanted = true;
     };
 
+    // The status is taken first: a link that came back is reported only with
+    // a record copied after the new identification, never with an old one.
     template <class Record>
     int Copy(Record& out) const {
+        const int status = linkStatus_;
         records_.CopyTo(out);
-        return linkStatus_;
+        return status;
     }
 
     void AttachDecoders();

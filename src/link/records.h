@@ -2,11 +2,15 @@
 
 // Records the panel session decodes from the panel's lines. Each is copied out
 // whole by a getter; a `valid` byte is 0 until the record has been decoded once
-// and is never cleared afterwards, so a record keeps its last contents when the
-// link is lost.
+// and is never cleared in the stored record, so a record keeps its last
+// contents when the link is lost. A status-line record also carries the
+// monotonic time of the line that last filled it; the copy a getter hands out
+// has `valid` cleared when that reading is no longer current (fresh_readings.h).
 
 #include <array>
 #include <cstdint>
+
+#include "link/fresh_readings.h"
 
 namespace tk358 {
 
@@ -59,6 +63,7 @@ struct TemperatureReading {
     double temperature = 0.0;  // °C
     uint8_t sensorError = 0;
     uint8_t valid = 0;
+    MonotonicTime filledAt{};  // when the last line filled it
 
     friend bool operator==(const TemperatureReading&, const TemperatureReading&) = default;
 };
@@ -70,6 +75,7 @@ struct SetpointReading {
     uint8_t faultB = 0;
     uint8_t faultC = 0;
     uint8_t valid = 0;
+    MonotonicTime filledAt{};  // when the last line filled it
 
     friend bool operator==(const SetpointReading&, const SetpointReading&) = default;
 };
@@ -86,6 +92,7 @@ struct RegulatorState {
     double pvDerivative2 = 0.0;
     int32_t loopPeriod = 0;  // shown x 100 as milliseconds
     uint8_t valid = 0;
+    MonotonicTime filledAt{};  // when the last line filled it
 
     friend bool operator==(const RegulatorState&, const RegulatorState&) = default;
 };
@@ -99,6 +106,7 @@ struct ValveState {
     int32_t commandCode = 0;   // 1 open, 2 close, 3 correct, 4 break
     int32_t commandValue = 0;  // tenths
     uint8_t valid = 0;
+    MonotonicTime filledAt{};  // when the last line filled it
 
     friend bool operator==(const ValveState&, const ValveState&) = default;
 };
@@ -109,6 +117,7 @@ struct DrainValveState {
     uint16_t stateCode = 0;  // 0..6: INIT NOCTL DROPREQ INDROP TUNDER WAIT OK
     uint16_t valveOpen = 0;
     uint8_t valid = 0;
+    MonotonicTime filledAt{};  // when the last line filled it
 
     friend bool operator==(const DrainValveState&, const DrainValveState&) = default;
 };
@@ -119,6 +128,7 @@ struct VentilationState {
     int32_t timeCounter = 0;
     int32_t periodStartCounter = 0;
     uint8_t valid = 0;
+    MonotonicTime filledAt{};  // when the last line filled it
 
     friend bool operator==(const VentilationState&, const VentilationState&) = default;
 };
@@ -126,6 +136,7 @@ struct VentilationState {
 struct ActiveZone {
     uint8_t zone = 0;  // 0 first zone (day set), nonzero second
     uint8_t valid = 0;
+    MonotonicTime filledAt{};  // when the last line filled it
 
     friend bool operator==(const ActiveZone&, const ActiveZone&) = default;
 };
@@ -135,6 +146,7 @@ struct RelayState {
     uint16_t relay2 = 0;
     uint32_t loopPeriod = 0;  // tenths
     uint8_t valid = 0;
+    MonotonicTime filledAt{};  // when the last line filled it
 
     friend bool operator==(const RelayState&, const RelayState&) = default;
 };
@@ -143,6 +155,7 @@ struct PanelClock {
     SystemTime time;
     uint8_t clockEnabled = 0;
     uint8_t valid = 0;
+    MonotonicTime filledAt{};  // when the last line filled it
 
     friend bool operator==(const PanelClock&, const PanelClock&) = default;
 };

@@ -48,8 +48,9 @@ struct SecondSetpointShown {
 
 // The readings as the main window last copied them from the session.
 // A reading that is not valid, or any reading while the link is down, is
-// written as "???": the session keeps stale records when the panel falls
-// silent, and they must not be logged as current measurements.
+// written as "???". The session hands out a reading that is no longer current
+// (not refreshed within the link's silence time, or from before the panel was
+// last identified) as not valid, so an old value is never logged as a new one.
 struct LogReadings {
     bool connected = false;  // link status 0
     TemperatureReading temperature;

@@ -126,8 +126,10 @@ bool LogController::OpenFromDialog(QWidget* parent) {
 
 void LogController::StartInterval() {
     StopInterval();
-    WriteLine();
+    // The timer runs before the first line is written, so nothing that
+    // line's writing shows can hold the interval up.
     intervalTimer_.start(ClampLogInterval(options_.interval) * kMsPerSecond);
+    WriteLine();
 }
 
 void LogController::StopInterval() {
@@ -146,14 +148,14 @@ void LogController::WriteLine() {
 
 void LogController::ReportWrite(const LogWriteOutcome& outcome) {
     // One message when writing starts to fail, not one per interval; the
-    // status line's logging note tells the rest.
-    if (outcome.change != LogWriteHealth::Change::kFailed || failureShown_) {
+    // status line's logging note tells the rest. The box does not wait for
+    // the operator: the interval goes on writing (or retrying) meanwhile, and
+    // a failure that comes back while it is still up adds no second box.
+    if (outcome.change != LogWriteHealth::Change::kFailed || failureBox_) {
         return;
     }
-    failureShown_ = true;
-    window_.Messages().Show(&window_, MessageIcon::Warning,
-                            Text(LogWriteFailureText(outcome.error)));
-    failureShown_ = false;
+    failureBox_ = window_.Messages().Notify(&window_, MessageIcon::Warning,
+                                            Text(LogWriteFailureText(outcome.error)));
 }
 
 LoggingState LogController::State() const {

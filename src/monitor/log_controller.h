@@ -9,6 +9,7 @@
 // window's MessageSink.
 
 #include <QObject>
+#include <QPointer>
 #include <QTimer>
 #include <array>
 #include <functional>
@@ -88,8 +89,8 @@ private:
     std::array<bool, 3> columns_{true, true, true};  // by display row
     std::unique_ptr<MeasurementLog> log_;
     QTimer intervalTimer_;
-    std::string comment_;        // kept for the run only
-    bool failureShown_ = false;  // a write failure's message is up
+    std::string comment_;           // kept for the run only
+    QPointer<QObject> failureBox_;  // a write failure's message, while it is up
 };
 
 }  // namespace tk358

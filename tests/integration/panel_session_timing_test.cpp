@@ -68,12 +68,16 @@ TEST(SessionTimingTest, GettersFromSeveralThreadsDuringPollingAndWrites) {
     for (std::thread& t : readers) {
         t.join();
     }
-    rig.session.Close();
-    EXPECT_GT(writes, 5);
-    EXPECT_EQ(rig.sim.Parameter(6), writes - 1);
     TemperatureReading t;
     rig.session.GetTemperature(t);
     EXPECT_EQ(t.valid, 1);
+    rig.session.Close();
+    EXPECT_GT(writes, 5);
+    EXPECT_EQ(rig.sim.Parameter(6), writes - 1);
+    // Kept, but from a link that is closed: no longer a reading of now.
+    rig.session.GetTemperature(t);
+    EXPECT_EQ(t.valid, 0);
+    EXPECT_NE(t.temperature, 0.0);
 }
 
 }  // namespace

@@ -171,6 +171,56 @@ TEST(PanelRecordsTest, TemperatureLine) {
     EXPECT_EQ(t.sensorError, 0);
 }
 
+TEST(FreshReadingsTest, CurrentOnlyWithinThePresentContactAndTheLimit) {
+    using namespace std::chrono_literals;
+    struct Case {
+        const char* name;
+        MonotonicClock::duration filled, since, now;
+        bool current;
+    };
+    const Case cases[] = {
+        {"just filled", 5s, 0s, 5s, true},
+        {"exactly the limit old", 5s, 0s, 15s, true},
+        {"past the limit", 5s, 0s, 15s + 1ms, false},
+        {"filled before the identification", 5s, 6s, 7s, false},
+        {"filled right after the identification", 6s, 6s, 7s, true},
+    };
+    const MonotonicTime t0 = MonotonicTime{} + 1h;
+    for (const Case& c : cases) {
+        EXPECT_EQ(ReadingIsCurrent(t0 + c.filled, t0 + c.since, t0 + c.now, 10s), c.current)
+            << c.name;
+    }
+}
+
+TEST(PanelRecordsTest, ReadingsBeforeTheLastIdentificationOrCloseAreNotCurrent) {
+    PanelRecords records;
+    const auto fill = [&] {
+        EXPECT_EQ(records.DecodeTemperature(Line(Padded("020200: 000 0 0 0000093A", 49))),
+                  kStatusOk);
+        EXPECT_EQ(records.DecodeClock(Line("030000:04:00000000XX")), kStatusOk);
+    };
+    // Both readings current or both not; their contents stay either way.
+    const auto current = [&] {
+        TemperatureReading t;
+        PanelClock clock;
+        records.CopyTo(t);
+        records.CopyTo(clock);
+        EXPECT_DOUBLE_EQ(t.temperature, 23.62);
+        EXPECT_EQ(clock.clockEnabled, 1);
+        EXPECT_EQ(t.valid, clock.valid);
+        return t.valid == 1;
+    };
+    fill();
+    EXPECT_TRUE(current());
+    ASSERT_EQ(records.DecodeIdentification(Line(Padded("020A00:0358:05 0105", 36))), kStatusOk);
+    EXPECT_FALSE(current());
+    fill();
+    EXPECT_TRUE(current());
+    records.EndContact();
+    EXPECT_FALSE(current());
+    EXPECT_EQ(records.Identity().identified, 0);
+}
+
 TEST(PanelRecordsTest, RegulatorLine) {
     PanelRecords records;
     // Floats at 13, 22, ... 76 with one separator between; loop period at 85-88.

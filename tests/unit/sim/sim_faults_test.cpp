@@ -90,6 +90,28 @@ TEST(SimFaultsTest, JunkBetweenLinesLeavesTheRealLinesWhole) {
     }
 }
 
+TEST(SimFaultsTest, NoiseLeavesNoStatusLineReadableButAnswersWhole) {
+    FaultSettings faults;
+    faults.noisyStatusLines = true;
+    for (int kind = 0; kind < kKindCount; ++kind) {
+        SimPanel panel = Monitoring(kind, faults);
+        const std::vector<std::string> sent = test::StatusBurst(panel, 1000);
+        const std::vector<std::string> clean = panel.StatusLines();  // as of the burst
+        ASSERT_EQ(sent.size(), clean.size()) << "kind " << kind;
+        for (std::size_t i = 0; i < sent.size(); ++i) {
+            EXPECT_EQ(sent[i].size(), clean[i].size()) << sent[i];
+            EXPECT_EQ(sent[i].substr(2), clean[i].substr(2)) << "only the code is hit";
+            EXPECT_TRUE(sent[i].ends_with("\r\n")) << sent[i];
+        }
+        std::string bytes;
+        for (const std::string& line : sent) {
+            bytes += line;
+        }
+        EXPECT_TRUE(ProgramLines(bytes).empty()) << "kind " << kind;
+        EXPECT_TRUE(Ask(panel, "020A00").starts_with("020A00:0358:")) << "kind " << kind;
+    }
+}
+
 TEST(SimFaultsTest, ShortLinesEndOneByteBelowWhatTheProgramNeeds) {
     struct Case {
         int kind;

@@ -8,9 +8,12 @@
 #include <unistd.h>
 
 #include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -61,6 +64,17 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
 bool FileReleased(const QString& path) {
     LogFile probe;
     return probe.Open(path.toStdString()).error != EBUSY;
+}
+
+// The message boxes on the screen.
+QList<QMessageBox*> OpenBoxes() {
+    QList<QMessageBox*> boxes;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible()) {
+            boxes << box;
+        }
+    }
+    return boxes;
 }
 
 // Each dialog answer edits the options it is given; nullptr cancels.
@@ -155,6 +169,8 @@ private slots:
     void loggingOffAndTheWindowsEndCloseTheFile();
     void writeFailureIsReportedOnceAndLoggingResumes();
     void fullDiskIsReportedOnceAndLoggingResumes();
+    void loggingGoesOnWhileTheFailureBoxIsOpen_data();
+    void loggingGoesOnWhileTheFailureBoxIsOpen();
     void unsupportedPanelIsNotLogged();
 };
 
@@ -471,6 +487,62 @@ void LogControllerTest::fullDiskIsReportedOnceAndLoggingResumes() {
     const QByteArray written = ReadAll(path);
     QVERIFY2(written.startsWith(kHeader + kLine) && written.endsWith(kLine), written.constData());
     QCOMPARE(written.count("\r\n"), written.count('\n'));
+}
+
+void LogControllerTest::loggingGoesOnWhileTheFailureBoxIsOpen_data() {
+    QTest::addColumn<bool>("fromTheStart");
+    QTest::newRow("no space at start") << true;
+    QTest::newRow("no space while logging") << false;
+}
+
+// The real box, left open by the operator: the interval keeps trying, and the
+// first interval after space returns writes its line.
+void LogControllerTest::loggingGoesOnWhileTheFailureBoxIsOpen() {
+    QFETCH(bool, fromTheStart);
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("log.csv"));
+    Harness h([&](LogSettings& o) {
+        o.fileLog = true;
+        o.fileName = path.toStdString();
+        o.interval = 1;
+    });
+    h.window->SetMessageSink(nullptr);
+    // A box that waits for the operator would stop everything until here.
+    bool blocked = false;
+    QTimer::singleShot(20000, h.window.get(), [&] {
+        for (QMessageBox* box : OpenBoxes()) {
+            blocked = true;
+            box->close();
+        }
+    });
+    const std::deque<WriteStep> noSpace(3, WriteStep::kNoSpace);
+    if (fromTheStart) {
+        h.ops->writes = noSpace;
+    }
+    h.logs->StartUpOpen(h.window.get());
+    QVERIFY(h.logs->IntervalTimer().isActive());
+    if (!fromTheStart) {
+        QTRY_COMPARE_WITH_TIMEOUT(ReadAll(path), kHeader + kLine + kLine, 3000);
+        h.ops->writes = noSpace;
+    }
+    QTRY_VERIFY_WITH_TIMEOUT(blocked || !OpenBoxes().isEmpty(), 3000);
+    QVERIFY2(!blocked, "the box held the log up until it was closed");
+    QCOMPARE(OpenBoxes().size(), qsizetype{1});
+    QCOMPARE(OpenBoxes().first()->text(), QString::fromStdString(LogWriteFailureText(ENOSPC)));
+    const QByteArray before = ReadAll(path);
+
+    QTRY_VERIFY_WITH_TIMEOUT(h.ops->writes.empty(), 5000);  // the last failed write
+    QElapsedTimer sinceSpace;
+    sinceSpace.start();
+    QTRY_VERIFY_WITH_TIMEOUT(ReadAll(path).size() > before.size(), 5000);
+    QVERIFY2(sinceSpace.elapsed() < 1500, qPrintable(QString::number(sinceSpace.elapsed())));
+    QVERIFY(!blocked);
+    QCOMPARE(OpenBoxes().size(), qsizetype{1});
+    QVERIFY(ReadAll(path).endsWith(kLine));
+    QVERIFY(h.Status().contains(QString::fromUtf8(kNote)));
+
+    OpenBoxes().first()->close();
+    QTRY_COMPARE(OpenBoxes().size(), qsizetype{0});
 }
 
 void LogControllerTest::unsupportedPanelIsNotLogged() {
