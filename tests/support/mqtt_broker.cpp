@@ -65,8 +65,7 @@ bool MosquittoBroker::Start(std::string* error) {
     const std::string config = directory_ + "/mosquitto.conf";
     {
         std::ofstream file(config);
-        file << "listener " << port_ << " 127.0.0.1\n"
-             << "allow_anonymous true\n"
+        file << "per_listener_settings true\n"
              << "persistence false\n"
              << "log_dest stderr\n"
              << "log_type error\nlog_type warning\nlog_type notice\n";
@@ -74,6 +73,9 @@ bool MosquittoBroker::Start(std::string* error) {
         if (::geteuid() == 0) {
             file << "user root\n";
         }
+        file << "listener " << port_ << " 127.0.0.1\n"
+             << "allow_anonymous true\n"
+             << extraConfig_;
     }
     process_ = std::make_unique<ChildProcess>();
     if (!process_->Start(Executable(), {"-c", config}, directory_ + "/mosquitto.log")) {

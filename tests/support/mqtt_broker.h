@@ -20,6 +20,10 @@ public:
     explicit MosquittoBroker(std::string directory);
     ~MosquittoBroker();
 
+    // Configuration lines after the plain listener, such as a second
+    // listener with TLS and passwords. Settings follow their listener.
+    void SetExtraConfig(std::string lines) { extraConfig_ = std::move(lines); }
+
     // Starts the broker and waits until it accepts connections.
     bool Start(std::string* error);
     // Ends it with SIGTERM and waits.
@@ -31,6 +35,7 @@ public:
 private:
     std::string directory_;
     int port_ = 0;
+    std::string extraConfig_;
     std::unique_ptr<ChildProcess> process_;
 };
 

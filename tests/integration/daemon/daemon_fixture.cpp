@@ -17,6 +17,10 @@ void DaemonFixture::SetUp() {
     portDir_ = dir_ + "/ports";
     ASSERT_EQ(::mkdir(portDir_.c_str(), 0700), 0);
     broker_ = std::make_unique<MosquittoBroker>(dir_);
+    broker_->SetExtraConfig(ExtraBrokerConfig());
+    if (HasFatalFailure() || IsSkipped()) {
+        return;
+    }
     std::string error;
     ASSERT_TRUE(broker_->Start(&error)) << error;
     listener_ = std::make_unique<MqttListener>();

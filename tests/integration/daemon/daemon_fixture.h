@@ -26,10 +26,14 @@ protected:
     void SetUp() override;
     void TearDown() override;
 
+    // Lines added to the broker's configuration; called once `dir_` exists.
+    virtual std::string ExtraBrokerConfig() { return {}; }
+
     // A simulated panel of `kind`, registered in the test's port directory.
     void StartPanel(int kind);
     // tk358d on the panel's port with the test broker, the name "line" and a
-    // log file written every second, plus `extra` options.
+    // log file written every second, plus `extra` options (a later --mqtt
+    // replaces the test broker's address).
     void StartDaemon(const std::vector<std::string>& extra = {});
 
     std::string Base() const { return "tk358/line"; }
