@@ -31,6 +31,11 @@ void DaemonFixture::TearDown() {
     if (daemon_) {
         daemon_->Kill();
     }
+    // A sanitizer build of tk358d reports into its output, not to the test.
+    for (const char* report :
+         {"ThreadSanitizer", "AddressSanitizer", "runtime error:", "LeakSanitizer"}) {
+        EXPECT_EQ(Output().find(report), std::string::npos) << report;
+    }
     daemon_.reset();
     panel_.reset();
     listener_.reset();
