@@ -53,15 +53,6 @@ std::optional<bool> ParseSwitch(std::string_view text) {
     return std::nullopt;
 }
 
-std::string SetSwitch(bool& field, std::string_view value, std::string_view key) {
-    const std::optional<bool> on = ParseSwitch(value);
-    if (!on) {
-        return std::string(key) + ": oczekiwano 1 lub 0 (yes/no)";
-    }
-    field = *on;
-    return {};
-}
-
 std::string SetPort(DaemonOptions& o, std::string_view value) {
     std::string upper(value);
     std::transform(upper.begin(), upper.end(), upper.begin(),
@@ -206,9 +197,16 @@ std::string SetText(DaemonOptions& o, std::string_view value) {
     return {};
 }
 
+// The reason of a refused switch value is worded by ApplyDaemonOption, which
+// knows the key.
 template <bool DaemonOptions::*Field>
 std::string SetFlag(DaemonOptions& o, std::string_view value) {
-    return SetSwitch(o.*Field, value, "przełącznik");
+    const std::optional<bool> on = ParseSwitch(value);
+    if (!on) {
+        return "refused";
+    }
+    o.*Field = *on;
+    return {};
 }
 
 constexpr OptionRule kRules[] = {

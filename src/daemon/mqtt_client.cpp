@@ -154,7 +154,6 @@ void MqttClient::HandleConnect(int rc) {
         return;
     }
     lastRefusal_ = 0;
-    ++connections_;
     log_.Info("połączono z brokerem " + Address(settings_));
     for (const std::string& filter : settings_.subscriptions) {
         mosquitto_subscribe(mosq_, nullptr, filter.c_str(), kRetainedQos);

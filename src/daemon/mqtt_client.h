@@ -71,8 +71,6 @@ public:
     bool Publish(const std::string& topic, const std::string& payload);
 
     bool Connected() const { return connected_.load(); }
-    // Connections made since Start.
-    int Connections() const { return connections_.load(); }
 
     // True after an error that ended the network thread (a TLS or protocol
     // error of an established connection): no more reconnections are made,
@@ -107,7 +105,6 @@ private:
     std::vector<std::pair<std::string, std::string>> retained_;  // in the order first set
     std::atomic<bool> connected_{false};
 
-    std::atomic<int> connections_{0};
     std::atomic<bool> stopping_{false};
     std::atomic<bool> failed_{false};
     int lastRefusal_ = 0;  // network thread only
