@@ -154,6 +154,18 @@ TEST_F(DaemonBrokerTest, ReconnectsAfterTheBrokerWasAwayAndKeepsLogging) {
     EXPECT_LT(cpuDuringOutage, 3000ms);
 }
 
+TEST_F(DaemonBrokerTest, StopsPromptlyWhileNoBrokerAnswers) {
+    StartPanel(0);
+    StartDaemon({"--mqtt", "mqtt://127.0.0.1:" + std::to_string(FreeLoopbackPort()),
+                 "--reconnect-max", "30"});
+    std::this_thread::sleep_for(12s);  // past the first retries, into a long wait
+    EXPECT_NE(Output().find("brak połączenia z brokerem"), std::string::npos) << Output();
+    EXPECT_GE(DataLines(LogText()), 4);
+    daemon_->Signal(SIGTERM);
+    EXPECT_EQ(daemon_->Wait(10s), std::optional<int>(0));
+    EXPECT_NE(Output().find("koniec pracy"), std::string::npos) << Output();
+}
+
 TEST_F(DaemonBrokerTest, SilencedPanelGivesNullReadingsLostLinkAndQuestionMarksInTheLog) {
     StartPanel(3);
     StartDaemon();
