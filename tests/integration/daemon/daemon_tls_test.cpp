@@ -32,7 +32,7 @@ protected:
             "-out server.pem -days 2 -extfile san.cnf && "
             "/usr/bin/mosquitto_passwd -b -c passwords plant s3cret && "
             "chmod 0600 passwords";
-        EXPECT_EQ(std::system(("(" + make + ") > tls.log 2>&1").c_str()), 0)
+        EXPECT_EQ(std::system(("(" + make + ") > '" + dir_ + "/tls.log' 2>&1").c_str()), 0)
             << ReadFile(dir_ + "/tls.log");
         tlsPort_ = FreeLoopbackPort();
         return "listener " + std::to_string(tlsPort_) + " 127.0.0.1\n" + "allow_anonymous false\n" +
