@@ -7,6 +7,7 @@ TK358_PACKAGES=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
     libudev-dev
+    libmosquitto-dev mosquitto mosquitto-clients dpkg-dev openssl
     xvfb xauth desktop-file-utils locales
 )
 

@@ -11,21 +11,7 @@ std::string PanelLabel(const PanelIdentity& id) {
     if (id.identified == 0 || id.noNumber != 0) {
         return "TK-358";
     }
-    const char* model = "TK-358";
-    switch (id.deviceType) {
-        case kDualZoneController:
-            model = "TK-358D";
-            break;
-        case kThresholdRegulator:
-            model = "TK-358C";
-            break;
-        case kVentilationController:
-            model = "TK-358W";
-            break;
-        default:
-            break;
-    }
-    return std::string(model) + " nr " + FormatInt(id.serialNumber) + ". ";
+    return std::string(PanelModelName(id.deviceType)) + " nr " + FormatInt(id.serialNumber) + ". ";
 }
 
 bool ShowsPanelClock(const ReadingsSnapshot& s) {
@@ -34,6 +20,19 @@ bool ShowsPanelClock(const ReadingsSnapshot& s) {
 }
 
 }  // namespace
+
+const char* PanelModelName(int deviceType) {
+    switch (deviceType) {
+        case kDualZoneController:
+            return "TK-358D";
+        case kThresholdRegulator:
+            return "TK-358C";
+        case kVentilationController:
+            return "TK-358W";
+        default:
+            return "TK-358";
+    }
+}
 
 bool IsUnsupportedPanel(const PanelIdentity& identity) {
     const unsigned variant = identity.hardwareVariant;

@@ -21,6 +21,10 @@ enum class IndicatorState {
     kNoLink,
 };
 
+// The model name of a panel kind: "TK-358W", "TK-358D", "TK-358C", and
+// "TK-358" for the other kinds.
+const char* PanelModelName(int deviceType);
+
 // Only the basic panel variants (0, 1, 3 and 5) are served; the window stops
 // when an identified panel reports another one.
 bool IsUnsupportedPanel(const PanelIdentity& identity);

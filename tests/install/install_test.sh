@@ -6,8 +6,10 @@
 #
 # install_test.sh <build dir> <help_check> <help_location_probe> <desktop id>
 #                 <bindir> <datadir> <docdir> <executables, comma-separated>
+#                 <systemd unit dir>
 set -euo pipefail
 build=$1 help_check=$2 probe=$3 id=$4 bindir=$5 datadir=$6 docdir=$7 programs=$8
+unitdir=${9:-lib/systemd/system}
 
 prefix=$(mktemp -d "${TMPDIR:-/tmp}/tk358-install-XXXXXX")
 trap 'rm -rf "$prefix"' EXIT
@@ -62,6 +64,29 @@ if [ -x "$prefix/$bindir/tk358" ]; then
 fi
 if [ -x "$prefix/$bindir/tk358-sim" ]; then
     "$prefix/$bindir/tk358-sim" --help >/dev/null || fail "the installed tk358-sim --help failed"
+fi
+
+# tk358d: the program, its help page, and a systemd unit that runs the
+# installed program and passes systemd's own check.
+if [ -x "$prefix/$bindir/tk358d" ]; then
+    "$prefix/$bindir/tk358d" --help | grep -q -- "--allow-setpoint-writes" ||
+        fail "the installed tk358d --help failed"
+    need "$docdir/help/tk358d.html"
+    unit="$prefix/$unitdir/tk358d@.service"
+    need "$unitdir/tk358d@.service"
+    need "lib/sysusers.d/tk358d.conf"
+    if [ -f "$unit" ]; then
+        grep -qx "ExecStart=$prefix/$bindir/tk358d --config /etc/tk358/%i.ini" "$unit" ||
+            fail "the unit does not start the installed tk358d: $(grep ExecStart "$unit")"
+        if command -v systemd-analyze >/dev/null; then
+            check=$(mktemp -d)
+            cp "$unit" "$check/tk358d@line1.service"
+            systemd-analyze verify --man=no "$check/tk358d@line1.service" > "$check/out" 2>&1 ||
+                fail "systemd-analyze refused the unit: $(cat "$check/out")"
+            grep -v "^$" "$check/out" && fail "systemd-analyze warned about the unit"
+            rm -rf "$check"
+        fi
+    fi
 fi
 
 [ "$failures" -eq 0 ] && echo "installed tree is complete"

@@ -1,0 +1,91 @@
+#include "daemon/daemon_help.h"
+
+#include <cstdio>
+
+#include "dialogs/setpoint_text.h"
+
+namespace tk358 {
+
+std::string DaemonHelpText() {
+    std::string text = R"(Użycie: tk358d --port COMn [OPCJE]
+       tk358d --demo [RODZAJ] [OPCJE]
+       tk358d --config PLIK [OPCJE]
+
+Rejestruje odczyty jednego panelu TK-358 bez okna: plik rejestracji w formacie
+programu tk358 i (lub) publikacja w brokerze MQTT. Jeden proces na jedną linię
+szeregową; komunikaty idą na standardowe wyjście błędów, po jednym w wierszu.
+
+Panel:
+  --port COMn            port panelu (także sama liczba n); COMn z katalogu portów
+                         ($TK358_PORT_DIR) albo z tabeli: COM1-32 /dev/ttyS0-31,
+                         COM33-64 /dev/ttyUSB0-31, COM65-96 /dev/ttyACM0-31,
+                         COM97-128 /dev/ttyAMA0-31
+  --demo [RODZAJ]        wbudowany symulowany panel: 0 sterownik temperatury,
+                         1 sterownik zaworu zrzutowego, 2 TK-358W,
+                         3 TK-358D (domyślnie), 4 TK-358C
+
+Plik rejestracji:
+  --log PLIK             dopisuje wiersz odczytów co --interval sekund (pierwszy
+                         6 s po starcie); ten sam format co w programie tk358
+  --interval S           odstęp wierszy w sekundach, 1-86399 (domyślnie 60)
+  --log-separator S      locale (domyślnie), tab, comma albo semicolon
+  --log-decimal D        locale (domyślnie), comma albo point
+
+Broker MQTT:
+  --mqtt ADRES           mqtt://[użytkownik[:hasło]@]host[:port] (port 1883)
+                         albo mqtts://... dla TLS (port 8883)
+  --topic PREFIKS        początek tematów (domyślnie tk358)
+  --name NAZWA           nazwa panelu w tematach: litery, cyfry, '_' i '-'
+                         (domyślnie com3 dla COM3, demo dla --demo)
+  --qos 0|1              QoS wiadomości stanu i wyników (domyślnie 0);
+                         wiadomości zachowywane idą zawsze z QoS 1
+  --ha-discovery         konfiguracja Home Assistant MQTT discovery
+  --discovery-prefix P   temat discovery (domyślnie homeassistant)
+  --user NAZWA           użytkownik brokera
+  --password-file PLIK   hasło brokera z pierwszego wiersza pliku
+  --ca-file PLIK         certyfikat CA dla mqtts:// (domyślnie systemowe)
+  --cert-file PLIK       certyfikat klienta dla mqtts://
+  --key-file PLIK        klucz klienta dla mqtts://
+  --reconnect-max S      najdłuższy odstęp prób połączenia z brokerem,
+                         1-3600 s (domyślnie 30); odstępy rosną 1, 4, 9, 16 ... s
+
+Tematy (BAZA = PREFIKS/NAZWA):
+  BAZA/availability      "online" / "offline" (zachowywany, także ostatnia wola)
+  BAZA/state             odczyty co sekundę (JSON); null: brak bieżącego odczytu
+  BAZA/info              identyfikacja panelu (JSON, zachowywany)
+  BAZA/set/setpoint      nowa wartość zadana w °C, np. 21.5 (tylko z
+                         --allow-setpoint-writes); BAZA/set/setpoint2: druga
+                         wartość zadana TK-358D
+  BAZA/result/setpoint   wynik polecenia (JSON)
+
+Zapis do panelu:
+  --allow-setpoint-writes  wykonuje polecenia BAZA/set/setpoint w granicach
+                         okna "Wartość zadana" (@BOUNDS@); bez tej
+                         opcji tk358d wysyła do panelu tylko polecenia
+                         nawiązania łączności i trybu monitorowania
+
+Inne:
+  --config PLIK          opcje z pliku: klucz=wartość (nazwy jak wyżej, bez --),
+                         przed sekcjami albo w sekcji [tk358d]; hasło także
+                         jako password=...; opcje wiersza poleceń mają
+                         pierwszeństwo
+  -h, --help             ten opis
+  --version              wersja programu
+
+Kody wyjścia:
+  0  koniec na sygnał SIGTERM, SIGINT lub SIGHUP (panel wyłącza tryb
+     monitorowania, broker dostaje "offline")
+  1  nie można otworzyć pliku rejestracji, uruchomić klienta MQTT lub panelu
+     demonstracyjnego albo połączenie z brokerem zakończył błąd TLS/protokołu
+  2  błąd w wierszu poleceń lub pliku konfiguracji
+  3  nie można otworzyć portu szeregowego
+  4  panel nie jest podstawową wersją panelu
+)";
+    char bounds[64];
+    std::snprintf(bounds, sizeof bounds, "%.2f do %.2f °C", kSetpointMin / 100.0,
+                  kSetpointMax / 100.0);
+    text.replace(text.find("@BOUNDS@"), 8, bounds);
+    return text;
+}
+
+}  // namespace tk358

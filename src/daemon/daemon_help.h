@@ -1,0 +1,11 @@
+#pragma once
+
+// The --help text of tk358d.
+
+#include <string>
+
+namespace tk358 {
+
+std::string DaemonHelpText();
+
+}  // namespace tk358

@@ -1,0 +1,146 @@
+#include "daemon/daemon_loop.h"
+
+#include <ctime>
+
+#include "daemon/discovery_payload.h"
+#include "daemon/info_payload.h"
+#include "daemon/state_payload.h"
+#include "log/log_messages.h"
+#include "monitor/log_readings.h"
+#include "monitor/status_text.h"
+#include "monitor/value_displays.h"
+
+namespace tk358 {
+
+namespace {
+
+// The next deadline after `now` on the grid of `period`, skipping the ones
+// missed while the machine slept.
+DaemonLoop::Clock::time_point NextAfter(DaemonLoop::Clock::time_point deadline,
+                                        DaemonLoop::Clock::duration period,
+                                        DaemonLoop::Clock::time_point now) {
+    deadline += period;
+    if (deadline <= now) {
+        deadline += ((now - deadline) / period + 1) * period;
+    }
+    return deadline;
+}
+
+}  // namespace
+
+DaemonLoop::DaemonLoop(PanelAccess& panel, const DaemonOptions& options, const DaemonLog& log,
+                       MeasurementLog* measurementLog, MqttClient* broker, std::string portLabel)
+    : panel_(panel),
+      options_(options),
+      log_(log),
+      measurementLog_(measurementLog),
+      broker_(broker),
+      portLabel_(std::move(portLabel)),
+      topics_{options.topicPrefix + "/" + options.name} {
+    lineOptions_.separatorCode = options.separatorCode;
+    lineOptions_.decimalCode = options.decimalCode;
+}
+
+int DaemonLoop::Run(const Wait& wait) {
+    const Clock::time_point start = Clock::now();
+    Clock::time_point nextState = start;
+    Clock::time_point nextLog = start + kFirstLogLine;
+    const Clock::duration interval = std::chrono::seconds(options_.interval);
+    brokerLostSince_ = start;
+    if (broker_ != nullptr) {
+        broker_->SetRetained(topics_.Availability(), kOnline);
+    }
+    for (;;) {
+        const bool logging = measurementLog_ != nullptr && measurementLog_->IsOpen();
+        const Clock::time_point deadline = logging ? std::min(nextState, nextLog) : nextState;
+        if (wait(deadline)) {
+            return kExitStopped;
+        }
+        const Clock::time_point now = Clock::now();
+        const ReadingsSnapshot snapshot = TakeSnapshot(panel_);
+        if (snapshot.connected && IsUnsupportedPanel(snapshot.identity)) {
+            log_.Error(std::string(kUnsupportedPanelMessage) + " (wersja sprzętu " +
+                       std::to_string(snapshot.identity.hardwareVariant) + ")");
+            return kExitUnsupported;
+        }
+        ReportLink(snapshot, now - start >= kBrokerPatience);
+        if (now >= nextState) {
+            Publish(snapshot);
+            nextState = NextAfter(nextState, kStatePeriod, now);
+        }
+        if (logging && now >= nextLog) {
+            WriteLogLine(snapshot);
+            nextLog = NextAfter(nextLog, interval, now);
+        }
+        if (broker_ != nullptr) {
+            WatchBroker(now);
+            if (broker_->Failed()) {
+                return kExitFailure;
+            }
+        }
+    }
+}
+
+void DaemonLoop::Publish(const ReadingsSnapshot& snapshot) {
+    if (broker_ == nullptr) {
+        return;
+    }
+    InfoSource info{options_.name, portLabel_, snapshot.identity, {}};
+    panel_.GetPanelInfo(info.info);
+    broker_->SetRetained(topics_.Info(), BuildInfoPayload(info));
+    if (options_.haDiscovery) {
+        for (const RetainedMessage& m : BuildDiscoveryMessages(
+                 options_.discoveryPrefix, options_.name, topics_, snapshot.identity)) {
+            broker_->SetRetained(m.topic, m.payload);
+        }
+    }
+    broker_->Publish(topics_.State(), BuildStatePayload(snapshot, std::time(nullptr)));
+}
+
+void DaemonLoop::WriteLogLine(const ReadingsSnapshot& snapshot) {
+    const LogWriteOutcome outcome = measurementLog_->WriteLine(
+        lineOptions_, LogReadingsOf(snapshot, WantsTwoSetpoints(snapshot)));
+    if (outcome.change == LogWriteHealth::Change::kFailed) {
+        log_.Error(LogWriteFailureText(outcome.error));
+    } else if (outcome.change == LogWriteHealth::Change::kRecovered) {
+        log_.Info("zapis do pliku rejestracji znów się udaje");
+    }
+}
+
+void DaemonLoop::ReportLink(const ReadingsSnapshot& snapshot, bool firstContactDue) {
+    if (linkReported_ && snapshot.connected == lastConnected_) {
+        return;
+    }
+    // A missing panel is reported once its first start sequences have had their chance.
+    if (!linkReported_ && !snapshot.connected && !firstContactDue) {
+        return;
+    }
+    linkReported_ = true;
+    lastConnected_ = snapshot.connected;
+    if (!snapshot.connected) {
+        log_.Warning("brak komunikacji z panelem na " + portLabel_);
+        return;
+    }
+    const PanelIdentity& id = snapshot.identity;
+    std::string panel = PanelModelName(id.deviceType);
+    if (id.noNumber == 0) {
+        panel += " nr " + std::to_string(id.serialNumber);
+    }
+    log_.Info("panel " + panel + " odpowiada na " + portLabel_);
+}
+
+void DaemonLoop::WatchBroker(Clock::time_point now) {
+    if (broker_->Connected()) {
+        brokerLostSince_ = now;
+        brokerWarned_ = false;
+        return;
+    }
+    if (!brokerWarned_ && now - brokerLostSince_ >= kBrokerPatience) {
+        brokerWarned_ = true;
+        log_.Warning(
+            "brak połączenia z brokerem; dalsze próby trwają, plik rejestracji jest "
+            "zapisywany nadal");
+    }
+}
+
+}  // namespace tk358

@@ -1,0 +1,74 @@
+#pragma once
+
+// The readings loop of tk358d, on the main thread: once a second it copies
+// the panel's records as the main window does, publishes the state and keeps
+// the retained info (and discovery) messages current; at the log interval it
+// appends a line to the measurement log, from the same copy. Nothing here
+// waits for the network or the serial line.
+
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "daemon/daemon_log.h"
+#include "daemon/daemon_options.h"
+#include "daemon/mqtt_client.h"
+#include "daemon/mqtt_topics.h"
+#include "link/panel_access.h"
+#include "log/measurement_log.h"
+#include "monitor/readings_snapshot.h"
+
+namespace tk358 {
+
+// tk358d's exit codes.
+enum DaemonExit : int {
+    kExitStopped = 0,      // ended by SIGTERM, SIGINT or SIGHUP (or --help, --version)
+    kExitFailure = 1,      // the log file, the broker settings or the demo panel failed
+    kExitUsage = 2,        // wrong command line or configuration file
+    kExitPortFailed = 3,   // the serial port cannot be opened
+    kExitUnsupported = 4,  // the panel is not a basic panel version
+};
+
+class DaemonLoop {
+public:
+    using Clock = std::chrono::steady_clock;
+    // Sleeps until the time given or until the program is to end; true when
+    // it is to end.
+    using Wait = std::function<bool(Clock::time_point)>;
+
+    // `log` and `broker` may be null (not in use). `portLabel` is "COM3" or "demo".
+    DaemonLoop(PanelAccess& panel, const DaemonOptions& options, const DaemonLog& log,
+               MeasurementLog* measurementLog, MqttClient* broker, std::string portLabel);
+
+    // Runs until `wait` says to end or the panel turns out to be unsupported;
+    // returns the exit code.
+    int Run(const Wait& wait);
+
+    // The first log line comes as long after the start as the main window's.
+    static constexpr std::chrono::seconds kFirstLogLine{6};
+    static constexpr std::chrono::seconds kStatePeriod{1};
+    // A broker or a panel not reached within this time is reported once.
+    static constexpr std::chrono::seconds kBrokerPatience{10};
+
+private:
+    void Publish(const ReadingsSnapshot& snapshot);
+    void WriteLogLine(const ReadingsSnapshot& snapshot);
+    void ReportLink(const ReadingsSnapshot& snapshot, bool firstContactDue);
+    void WatchBroker(Clock::time_point now);
+
+    PanelAccess& panel_;
+    const DaemonOptions& options_;
+    const DaemonLog& log_;
+    MeasurementLog* measurementLog_;
+    MqttClient* broker_;
+    const std::string portLabel_;
+    const MqttTopics topics_;
+    LogLineOptions lineOptions_;
+
+    bool linkReported_ = false;  // a link state has been reported
+    bool lastConnected_ = false;
+    Clock::time_point brokerLostSince_;
+    bool brokerWarned_ = false;
+};
+
+}  // namespace tk358

@@ -1,0 +1,5 @@
+#include "daemon/daemon_app.h"
+
+int main(int argc, char** argv) {
+    return tk358::RunDaemon(argc, argv);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+// The state message published once a second: the time, the link status, the
+// panel's kind and number, the temperature and set points as the main window
+// shows them, and the regulator and status records of the panel's kind.
+//
+//   {"time":"2026-12-08T10:15:00Z","link":"ok","kind":3,"model":"TK-358D",
+//    "serial":3105,"temperature":21.5,"sensorFault":false,"setpoint":22,
+//    "setpointFault":false,"setpoint2":null,"regulator":{...},"valve":{...},
+//    "zone":1}
+//
+// A value is null when it is not a current measurement: the link is down, the
+// reading is not valid, or its fault flag is set (the log writes "???" then).
+
+#include <ctime>
+#include <string>
+
+#include "monitor/readings_snapshot.h"
+
+namespace tk358 {
+
+std::string BuildStatePayload(const ReadingsSnapshot& snapshot, std::time_t now);
+
+// "2026-12-08T10:15:00Z": the UTC time the payloads carry.
+std::string FormatUtcTime(std::time_t time);
+
+}  // namespace tk358

@@ -1,0 +1,102 @@
+#include "daemon_fixture.h"
+
+#include <stdlib.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+
+namespace tk358::test {
+
+void DaemonFixture::SetUp() {
+    if (MosquittoBroker::Executable().empty()) {
+        GTEST_SKIP() << "mosquitto is not installed (scripts/deps.sh installs it)";
+    }
+    char pattern[] = "/tmp/tk358d-test-XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern), nullptr);
+    dir_ = pattern;
+    portDir_ = dir_ + "/ports";
+    ASSERT_EQ(::mkdir(portDir_.c_str(), 0700), 0);
+    broker_ = std::make_unique<MosquittoBroker>(dir_);
+    broker_->SetExtraConfig(ExtraBrokerConfig());
+    if (HasFatalFailure() || IsSkipped()) {
+        return;
+    }
+    std::string error;
+    ASSERT_TRUE(broker_->Start(&error)) << error;
+    listener_ = std::make_unique<MqttListener>();
+    ASSERT_TRUE(listener_->Start(broker_->Port()));
+}
+
+void DaemonFixture::TearDown() {
+    if (daemon_) {
+        daemon_->Kill();
+    }
+    // A sanitizer build of tk358d reports into its output, not to the test.
+    for (const char* report :
+         {"ThreadSanitizer", "AddressSanitizer", "runtime error:", "LeakSanitizer"}) {
+        EXPECT_EQ(Output().find(report), std::string::npos) << report;
+    }
+    daemon_.reset();
+    panel_.reset();
+    listener_.reset();
+    broker_.reset();
+    if (!dir_.empty()) {
+        if (HasFailure()) {
+            std::printf("tk358d said:\n%s\n", Output().c_str());
+        }
+        std::filesystem::remove_all(dir_);
+    }
+}
+
+void DaemonFixture::StartPanel(int kind) {
+    sim::PtySimulatorOptions options;
+    options.panel = sim::DefaultConfig(kind);
+    options.portDirectory = portDir_;
+    panel_ = std::make_unique<sim::PtySimulator>(options);
+    std::string error;
+    ASSERT_TRUE(panel_->Start(&error)) << error;
+}
+
+void DaemonFixture::StartDaemon(const std::vector<std::string>& extra) {
+    std::vector<std::string> args = {
+        "--port",          "COM" + std::to_string(panel_->PortNumber()),
+        "--mqtt",          broker_->Url(),
+        "--name",          "line",
+        "--log",           LogPath(),
+        "--interval",      "1",
+        "--log-separator", "semicolon",
+        "--log-decimal",   "comma",
+        "--reconnect-max", "2"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    daemon_ = std::make_unique<ChildProcess>();
+    ASSERT_TRUE(daemon_->Start(TK358D_EXECUTABLE, args, dir_ + "/tk358d.out",
+                               {"TK358_PORT_DIR=" + portDir_, "LC_ALL=C"}));
+}
+
+JsonValue DaemonFixture::WaitForState(const std::function<bool(const JsonValue&)>& match,
+                                      std::chrono::milliseconds timeout) {
+    JsonValue found;
+    const ReceivedMessage m = listener_->WaitFor(
+        Base() + "/state",
+        [&](const ReceivedMessage& message) {
+            const std::optional<JsonValue> json = JsonValue::Parse(message.payload);
+            if (json && match(*json)) {
+                found = *json;
+                return true;
+            }
+            return false;
+        },
+        timeout);
+    return m.topic.empty() ? JsonValue() : found;
+}
+
+bool DaemonFixture::WaitForAvailability(const std::string& payload,
+                                        std::chrono::milliseconds timeout) {
+    return !listener_
+                ->WaitFor(
+                    Base() + "/availability",
+                    [&](const ReceivedMessage& m) { return m.payload == payload; }, timeout)
+                .topic.empty();
+}
+
+}  // namespace tk358::test

@@ -1,0 +1,58 @@
+#pragma once
+
+// tk358d end to end: a real mosquitto broker on a loopback port, a simulated
+// panel on a pseudo-terminal registered in a private port directory, and
+// tk358d itself as a child process, as systemd would run it.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "sim/pty_simulator.h"
+#include "support/child_process.h"
+#include "support/json_value.h"
+#include "support/mqtt_broker.h"
+#include "support/mqtt_listener.h"
+
+namespace tk358::test {
+
+using namespace std::chrono_literals;
+
+class DaemonFixture : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Lines added to the broker's configuration; called once `dir_` exists.
+    virtual std::string ExtraBrokerConfig() { return {}; }
+
+    // A simulated panel of `kind`, registered in the test's port directory.
+    void StartPanel(int kind);
+    // tk358d on the panel's port with the test broker, the name "line" and a
+    // log file written every second, plus `extra` options (a later --mqtt
+    // replaces the test broker's address).
+    void StartDaemon(const std::vector<std::string>& extra = {});
+
+    std::string Base() const { return "tk358/line"; }
+    std::string Output() const { return ReadFile(dir_ + "/tk358d.out"); }
+    std::string LogText() const { return ReadFile(LogPath()); }
+    std::string LogPath() const { return dir_ + "/pomiary.csv"; }
+
+    // The next state message (after the last Clear) whose JSON satisfies `match`.
+    JsonValue WaitForState(const std::function<bool(const JsonValue&)>& match,
+                           std::chrono::milliseconds timeout);
+    // Waits for `payload` on the availability topic.
+    bool WaitForAvailability(const std::string& payload, std::chrono::milliseconds timeout);
+
+    std::string dir_;
+    std::string portDir_;
+    std::unique_ptr<MosquittoBroker> broker_;
+    std::unique_ptr<MqttListener> listener_;
+    std::unique_ptr<sim::PtySimulator> panel_;
+    std::unique_ptr<ChildProcess> daemon_;
+};
+
+}  // namespace tk358::test
