@@ -1,17 +1,6 @@
 #include "dialogs/pid_cv_rules.h"
 
-#include "link/parameter_codes.h"
-
 namespace tk358 {
-
-PidCodes PidCodesFor(int deviceType, int zone) {
-    using namespace param;
-    if (deviceType != kDualZoneController) {
-        return {kKp, kTi, kTd, kTa};
-    }
-    return zone != 0 ? PidCodes{kZone2Kp, kZone2Ti, kZone2Td, kZone2Ta}
-                     : PidCodes{kZone1Kp, kZone1Ti, kZone1Td, kZone1Ta};
-}
 
 bool PidReadable(int deviceType, const ParameterSet& parameters) {
     return (deviceType == kTemperatureController || deviceType == kDualZoneController) &&

@@ -8,20 +8,6 @@
 
 namespace tk358 {
 
-// The parameter codes holding Kp, Ti, Td and Ta.
-struct PidCodes {
-    int kp = 0;
-    int ti = 0;
-    int td = 0;
-    int ta = 0;
-
-    friend bool operator==(const PidCodes&, const PidCodes&) = default;
-};
-
-// The dual-zone controller keeps one set per zone (zone 0 the first, any
-// other the second); every other kind has the temperature controller's set.
-PidCodes PidCodesFor(int deviceType, int zone);
-
 // The PID values can be shown and written: the panel is a temperature or a
 // dual-zone controller and the parameters of its own kind have been read
 // completely (a completion left from another kind would show values never

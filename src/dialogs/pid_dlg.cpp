@@ -6,6 +6,7 @@
 #include "dialogs/field_rows.h"
 #include "dialogs/pid_cv_rules.h"
 #include "link/panel_access.h"
+#include "link/parameter_codes.h"
 
 namespace tk358 {
 

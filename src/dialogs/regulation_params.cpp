@@ -49,21 +49,15 @@ std::optional<ValveParameters> ReadValveParameters(const PanelAccess& session) {
     const ParameterSet& p = s.parameters;
     ValveParameters v;
     v.kind = kind;
+    const ValveCodes c = ValveCodesFor(kind);
+    v.openTime = p.Shown(c.openTime);
+    v.closeTime = p.Shown(c.closeTime);
+    v.deadTime = p.Shown(c.deadTime);
+    v.minStandstill = p.Shown(c.minStandstill);
+    v.deadBand = p.Shown(c.deadBand);
+    v.minOnTime = p.Shown(c.minOnTime);
     if (kind == kDualZoneController) {
-        v.openTime = p.Shown(param::kDualValveOpenTime);
-        v.closeTime = p.Shown(param::kDualValveCloseTime);
-        v.deadTime = p.Shown(param::kDualDeadTime);
-        v.minStandstill = p.Shown(param::kDualMinStandstill);
-        v.deadBand = p.Shown(param::kDualDeadBand);
-        v.minOnTime = p.Shown(param::kDualMinOnTime);
         v.reverse = p.Shown(param::kDualReverse) != 0 ? 1 : 0;
-    } else {
-        v.openTime = p.Shown(param::kValveOpenTime);
-        v.closeTime = p.Shown(param::kValveCloseTime);
-        v.deadTime = p.Shown(param::kDeadTime);
-        v.minStandstill = p.Shown(param::kMinStandstill);
-        v.deadBand = p.Shown(param::kDeadBand);
-        v.minOnTime = p.Shown(param::kMinOnTime);
     }
     return v;
 }

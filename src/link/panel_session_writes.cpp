@@ -154,44 +154,25 @@ int PanelSession::WriteSetpointTime(int value, int index) {
 }
 
 int PanelSession::WritePidParameters(int kp, int ti, int td, int ta, int zone) {
-    int status = kStatusOk;
-    if (DeviceType() != kDualZoneController) {
-        status =
-            WriteChanged({{param::kTi, ti}, {param::kTd, td}, {param::kTa, ta}, {param::kKp, kp}});
-    } else if (zone != 0) {
-        status = WriteChanged({{param::kZone2Ti, ti},
-                               {param::kZone2Td, td},
-                               {param::kZone2Ta, ta},
-                               {param::kZone2Kp, kp}});
-    } else {
-        status = WriteChanged({{param::kZone1Ti, ti},
-                               {param::kZone1Td, td},
-                               {param::kZone1Ta, ta},
-                               {param::kZone1Kp, kp}});
-    }
+    const PidCodes c = PidCodesFor(DeviceType(), zone);
+    const int status = WriteChanged({{c.ti, ti}, {c.td, td}, {c.ta, ta}, {c.kp, kp}});
     return status != kStatusOk ? status : ReadParameters(false);
 }
 
 int PanelSession::WriteRegulationParameters(int openTime, int closeTime, int deadTime,
                                             int minStandstill, int minOnTime, int deadBand,
                                             int reverse) {
-    int status = kStatusOk;
-    if (DeviceType() == kDualZoneController) {
-        status = WriteChanged({{param::kDualValveOpenTime, openTime},
-                               {param::kDualValveCloseTime, closeTime},
-                               {param::kDualDeadTime, deadTime},
-                               {param::kDualMinStandstill, minStandstill},
-                               {param::kDualDeadBand, deadBand},
-                               {param::kDualMinOnTime, minOnTime},
-                               {param::kDualReverse, reverse & 0xFF}});
-    } else {
-        status = WriteChanged({{param::kValveOpenTime, openTime},
-                               {param::kValveCloseTime, closeTime},
-                               {param::kDeadTime, deadTime},
-                               {param::kMinStandstill, minStandstill},
-                               {param::kDeadBand, deadBand},
-                               {param::kMinOnTime, minOnTime}});
-    }
+    const int kind = DeviceType();
+    const ValveCodes c = ValveCodesFor(kind);
+    // Only the dual-zone controller has the reverse-acting setting.
+    const bool dualZone = kind == kDualZoneController;
+    const int status = WriteChanged({{c.openTime, openTime},
+                                     {c.closeTime, closeTime},
+                                     {c.deadTime, deadTime},
+                                     {c.minStandstill, minStandstill},
+                                     {c.deadBand, deadBand},
+                                     {c.minOnTime, minOnTime},
+                                     {param::kDualReverse, reverse & 0xFF, dualZone}});
     return status != kStatusOk ? status : ReadParameters(false);
 }
 

@@ -15,6 +15,8 @@
 #include <string_view>
 #include <vector>
 
+#include "link/records.h"
+
 namespace tk358 {
 
 namespace param {
@@ -291,6 +293,45 @@ constexpr int TimeOfDayHours(int steps) {
 }
 constexpr int TimeOfDayMinutes(int steps) {
     return steps % 6 * 10;
+}
+
+// The codes of Kp, Ti, Td and Ta. The dual-zone controller keeps one set per
+// zone (zone 0 the first, any other the second); every other kind has the
+// temperature controller's set.
+struct PidCodes {
+    int kp = 0;
+    int ti = 0;
+    int td = 0;
+    int ta = 0;
+
+    friend constexpr bool operator==(const PidCodes&, const PidCodes&) = default;
+};
+constexpr PidCodes PidCodesFor(int deviceType, int zone) {
+    using namespace param;
+    if (deviceType != kDualZoneController) {
+        return {kKp, kTi, kTd, kTa};
+    }
+    return zone != 0 ? PidCodes{kZone2Kp, kZone2Ti, kZone2Td, kZone2Ta}
+                     : PidCodes{kZone1Kp, kZone1Ti, kZone1Td, kZone1Ta};
+}
+
+// The codes of the valve settings: the dual-zone controller's, or for every
+// other kind the temperature controller's.
+struct ValveCodes {
+    int openTime = 0;
+    int closeTime = 0;
+    int deadTime = 0;
+    int minStandstill = 0;
+    int deadBand = 0;
+    int minOnTime = 0;
+};
+constexpr ValveCodes ValveCodesFor(int deviceType) {
+    using namespace param;
+    if (deviceType == kDualZoneController) {
+        return {kDualValveOpenTime, kDualValveCloseTime, kDualDeadTime,
+                kDualMinStandstill, kDualDeadBand,       kDualMinOnTime};
+    }
+    return {kValveOpenTime, kValveCloseTime, kDeadTime, kMinStandstill, kDeadBand, kMinOnTime};
 }
 
 // None for a code the panel does not take by parameter writes (the set point,
