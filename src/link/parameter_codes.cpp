@@ -36,9 +36,9 @@ constexpr std::array kThresholdExtraCodes = {kDayStart, kNightT1,    kNightT2, k
 // of the threshold regulator follows the table.
 constexpr bool ListedFor(std::span<const int> codes, int kind, bool laterFirmware) {
     for (const int code : codes) {
-        const ParameterInfo* info = FindParameter(code);
-        if (info == nullptr || (info->kinds & param_table::K(kind)) == 0 ||
-            info->laterFirmware != laterFirmware || info->slotBits == 0) {
+        const ParameterInfo& info = Parameter(code);
+        if (info.code != code || (info.kinds & param_table::K(kind)) == 0 ||
+            info.laterFirmware != laterFirmware || info.slotBits == 0) {
             return false;
         }
     }

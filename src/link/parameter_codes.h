@@ -262,21 +262,22 @@ inline constexpr ParameterInfo kUnknown{};
 
 }  // namespace param_table
 
-// The entry of `code`, or null for a code the table does not have.
-constexpr const ParameterInfo* FindParameter(int code) {
+// The entry of a code the table has (a param:: constant); an empty entry
+// (code -1, no slot, no write) for any other. Found by index, not by pointer,
+// so that it also evaluates at compile time in a sanitizer build.
+constexpr const ParameterInfo& Parameter(int code) {
     for (const ParameterInfo& info : param_table::kParameters) {
         if (info.code == code) {
-            return &info;
+            return info;
         }
     }
-    return nullptr;
+    return param_table::kUnknown;
 }
 
-// The entry of a code the table has (a param:: constant); an empty entry
-// (code -1, no slot, no write) for any other.
-constexpr const ParameterInfo& Parameter(int code) {
-    const ParameterInfo* info = FindParameter(code);
-    return info != nullptr ? *info : param_table::kUnknown;
+// The entry of `code`, or null for a code the table does not have.
+inline const ParameterInfo* FindParameter(int code) {
+    const ParameterInfo& info = Parameter(code);
+    return &info != &param_table::kUnknown ? &info : nullptr;
 }
 
 // The entry whose settings-file key is `key`, or null.
