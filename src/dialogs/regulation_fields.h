@@ -38,9 +38,9 @@ constexpr FieldRule CodeRule(int code, const char* message, bool emptyRefused = 
     using E = FieldRule::Entry;
     const ParameterInfo& info = Parameter(code);
     E entry = E::Whole;
-    if (info.format.shown == Shown::kTimeOfDay) {
+    if (info.format.shown == ShownAs::kTimeOfDay) {
         entry = E::TimeOfDay;
-    } else if (info.format.shown == Shown::kReal) {
+    } else if (info.format.shown == ShownAs::kReal) {
         entry = E::Real;
     } else if (info.format.scale == 10) {
         entry = E::Tenths;

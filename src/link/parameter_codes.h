@@ -116,14 +116,14 @@ enum class Readback : uint8_t {
     kUnsigned8,
 };
 
-enum class Shown : uint8_t {
+enum class ShownAs : uint8_t {
     kNumber,     // the value divided by the scale: "%d", "%.01f" or "%.02f"
     kTimeOfDay,  // 10-minute steps since midnight, "%d:%02d"
     kReal,       // a real number in the unit, not scaled (CV)
 };
 
 struct ValueFormat {
-    Shown shown = Shown::kNumber;
+    ShownAs shown = ShownAs::kNumber;
     int scale = 1;          // stored units to one shown unit: 1, 10 or 100
     const char* unit = "";  // UTF-8
 };
@@ -171,16 +171,16 @@ constexpr ParameterWire kBySetpointCommand{Transport::kSetpoint, {4, true}};  //
 constexpr ParameterWire kByCvCommand{Transport::kCv, {4, false}};             // float pattern
 constexpr ParameterWire kByCvLockCommand{Transport::kCvLock, {1, false}};     // "%02X"
 
-constexpr ValueFormat kWhole{Shown::kNumber, 1, ""};
-constexpr ValueFormat kSeconds{Shown::kNumber, 1, "s"};
-constexpr ValueFormat kMinutes{Shown::kNumber, 1, "min"};
-constexpr ValueFormat kTenths{Shown::kNumber, 10, ""};
-constexpr ValueFormat kTenthsSeconds{Shown::kNumber, 10, "s"};
-constexpr ValueFormat kTenthsPercent{Shown::kNumber, 10, "%"};
-constexpr ValueFormat kTenthsCelsius{Shown::kNumber, 10, "°C"};
-constexpr ValueFormat kHundredthsCelsius{Shown::kNumber, 100, "°C"};
-constexpr ValueFormat kTimeOfDay{Shown::kTimeOfDay, 1, ""};
-constexpr ValueFormat kPercent{Shown::kReal, 1, "%"};
+constexpr ValueFormat kWhole{ShownAs::kNumber, 1, ""};
+constexpr ValueFormat kSeconds{ShownAs::kNumber, 1, "s"};
+constexpr ValueFormat kMinutes{ShownAs::kNumber, 1, "min"};
+constexpr ValueFormat kTenths{ShownAs::kNumber, 10, ""};
+constexpr ValueFormat kTenthsSeconds{ShownAs::kNumber, 10, "s"};
+constexpr ValueFormat kTenthsPercent{ShownAs::kNumber, 10, "%"};
+constexpr ValueFormat kTenthsCelsius{ShownAs::kNumber, 10, "°C"};
+constexpr ValueFormat kHundredthsCelsius{ShownAs::kNumber, 100, "°C"};
+constexpr ValueFormat kTimeOfDay{ShownAs::kTimeOfDay, 1, ""};
+constexpr ValueFormat kPercent{ShownAs::kReal, 1, "%"};
 
 constexpr ParameterBounds kSetpointBounds{-20000, 55000};  // -200.00 .. 550.00 °C
 constexpr ParameterBounds kPidBounds{0, 9999};

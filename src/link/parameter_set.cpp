@@ -20,6 +20,16 @@ constexpr auto kSlotBits = [] {
     return bits;
 }();
 
+// Every code with a slot fits the cache.
+static_assert([] {
+    for (const ParameterInfo& info : param_table::kParameters) {
+        if (info.slotBits != 0 && (info.code < 0 || info.code >= ParameterSet::kCodeCount)) {
+            return false;
+        }
+    }
+    return true;
+}());
+
 int SlotBits(int code) {
     return code >= 0 && code < ParameterSet::kCodeCount ? kSlotBits[static_cast<std::size_t>(code)]
                                                         : 0;

@@ -6,12 +6,14 @@
 #include <array>
 #include <cstdint>
 
+#include "link/parameter_codes.h"
+
 namespace tk358 {
 
 class ParameterSet {
 public:
-    static constexpr int kCodeCount = 166;  // codes 0..165
-    static constexpr int kKindCount = 5;    // panel kinds 0..4
+    static constexpr int kCodeCount = param::kChannels + 1;  // codes 0 to the highest
+    static constexpr int kKindCount = 5;                     // panel kinds 0..4
 
     // The slot of each code is given by the parameter table (parameter_codes.h):
     // 32 bits for most codes, 16 for those of the threshold regulator.

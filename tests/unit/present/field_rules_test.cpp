@@ -16,7 +16,7 @@ TEST(FieldRulesTest, EveryParameterTextReadsBackAsItsValue) {
         const ParameterBounds b = info.bounds;
         for (const int value : {b.min, b.max, b.min + (b.max - b.min) / 3}) {
             const std::string text = FieldText(rule, value);
-            if (info.format.shown == Shown::kReal) {
+            if (info.format.shown == ShownAs::kReal) {
                 EXPECT_EQ(CheckReal(rule, text), value) << info.key << " " << text;
             } else {
                 EXPECT_EQ(CheckField(rule, text), value) << info.key << " " << text;
