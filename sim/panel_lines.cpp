@@ -4,22 +4,22 @@
 #include <cmath>
 #include <utility>
 
-#include "link/frame.h"
+#include "sim/sim_codec.h"
 
 namespace tk358::sim {
 
 namespace {
 
 std::string H(uint32_t value, int digits) {
-    return HexText(value, digits);
+    return Hex(value, digits);
 }
 
 std::string Signed8(int32_t value) {
-    return HexText(static_cast<uint32_t>(value), 8);
+    return SignedHex(value, 8);
 }
 
 std::string Float8(double value) {
-    return HexText(EncodeFloat(value), 8);
+    return Hex(FloatField(value), 8);
 }
 
 std::string Digit(bool bit) {
@@ -29,10 +29,6 @@ std::string Digit(bool bit) {
 int32_t Hundredths(double celsius) {
     const double scaled = std::round(celsius * 100.0);
     return static_cast<int32_t>(std::clamp(scaled, -2147483648.0, 2147483647.0));
-}
-
-bool IsHexDigit(char c) {
-    return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
 }
 
 constexpr std::pair<std::string_view, int> kNeededLengths[] = {
@@ -45,28 +41,9 @@ constexpr std::size_t kPrefixLength = 7;  // "<code>:"
 
 }  // namespace
 
-std::string AnswerChecksum(std::string_view text) {
-    std::string digits;
-    for (char c : text) {
-        if (IsHexDigit(c)) {
-            digits += c;
-        }
-    }
-    if (digits.empty()) {
-        return "00";
-    }
-    if (digits.size() % 2 != 0) {
-        digits += '0';
-    }
-    const int length = static_cast<int>(digits.size());
-    digits.resize(digits.size() + 4);
-    AppendChecksum(digits.data(), length, length + 4);
-    return digits.substr(static_cast<std::size_t>(length), 2);
-}
-
 std::string FinishLine(std::string_view text) {
     std::string line(text);
-    line += AnswerChecksum(text);
+    line += Checksum(text);
     line += "\r\n";
     return line;
 }
@@ -74,7 +51,7 @@ std::string FinishLine(std::string_view text) {
 int NeededLength(std::string_view line) {
     const std::string_view prefix = line.substr(0, kPrefixLength);
     if (prefix == "028600:") {
-        const int count = line.size() > 16 ? HexDigitValue(line[16]) & 7 : 0;
+        const int count = line.size() > 16 ? HexDigit(line[16]) & 7 : 0;
         return count == 0 ? 17 : 2 * count + 18;
     }
     for (const auto& [p, needed] : kNeededLengths) {

@@ -20,12 +20,8 @@
 
 namespace tk358::sim {
 
-// Text + checksum + CR LF.
+// Text + checksum (see Checksum in sim_codec.h) + CR LF.
 std::string FinishLine(std::string_view text);
-
-// The checksum digits of a text: (0 - sum of its digit pairs) mod 256, the
-// non-hex characters skipped; a lone last digit counts as its pair's high digit.
-std::string AnswerChecksum(std::string_view text);
 
 // The length (CR LF included) the program needs to take this line's data; 0
 // for lines whose data it takes at any length.

@@ -1,6 +1,6 @@
 #include "sim/parameter_table.h"
 
-#include "link/frame.h"
+#include "sim/sim_codec.h"
 #include "sim/sim_config.h"
 
 namespace tk358::sim {
@@ -123,12 +123,7 @@ std::vector<int> KnownCodes(int kind, int firmwareVersion) {
 }
 
 std::string WireDigits(int64_t value, int width) {
-    std::string digits;
-    const uint64_t raw = static_cast<uint64_t>(value) & WidthMask(width);
-    for (int i = width - 1; i >= 0; --i) {
-        digits += HexText(static_cast<uint32_t>((raw >> (8 * i)) & 0xFFu), 2);
-    }
-    return digits;
+    return SignedHex(value, 2 * width);
 }
 
 int64_t ValueFromBytes(uint64_t raw, int width, bool isSigned) {

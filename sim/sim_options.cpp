@@ -5,8 +5,8 @@
 #include <functional>
 #include <map>
 
-#include "link/frame.h"
 #include "sim/panel_calendar.h"
+#include "sim/sim_codec.h"
 
 namespace tk358::sim {
 
@@ -274,8 +274,8 @@ std::string KindName(int kind) {
 
 std::string HelpText() {
     const auto request = [](std::string_view code, std::string_view data = {}) {
-        const RequestFrame frame = BuildRequest(code, data);
-        return std::string(frame.Text().substr(0, static_cast<std::size_t>(frame.length - 2)));
+        const std::string line = RequestLine(code, data);
+        return line.substr(0, line.size() - 2);  // without CR LF
     };
     std::string text = R"(Użycie: tk358-sim [opcje] [RODZAJ]
 

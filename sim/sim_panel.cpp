@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "link/frame.h"
 #include "sim/panel_lines.h"
+#include "sim/sim_codec.h"
 
 namespace tk358::sim {
 
@@ -17,14 +17,6 @@ constexpr milliseconds kForever = milliseconds::max();
 
 bool IsUpperHex(char c) {
     return (c >= '0' && c <= '9') || (c >= 'A' && c <= 'F');
-}
-
-uint32_t ParseHex(std::string_view digits) {
-    uint32_t value = 0;
-    for (char c : digits) {
-        value = value * 16 + static_cast<uint32_t>(HexDigitValue(c));
-    }
-    return value;
 }
 
 // Code, data and checksum in upper-case hex pairs whose bytes sum to 0 mod 256.
@@ -144,7 +136,7 @@ std::optional<std::string> SimPanel::AnswerCv(std::string_view data) {
     if (Kind() != kKindTemperature && Kind() != kKindDualZone) {
         return std::nullopt;
     }
-    process_.SetControlValue(DecodeFloat(ParseHex(data)));
+    process_.SetControlValue(FloatValue(ParseHex(data)));
     return EchoLine("028400", data);
 }
 

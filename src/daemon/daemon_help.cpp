@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "dialogs/setpoint_text.h"
+#include "dialogs/regulation_fields.h"
 
 namespace tk358 {
 
@@ -82,8 +82,8 @@ Kody wyjścia:
   4  panel nie jest podstawową wersją panelu
 )";
     char bounds[64];
-    std::snprintf(bounds, sizeof bounds, "%.2f do %.2f °C", kSetpointMin / 100.0,
-                  kSetpointMax / 100.0);
+    std::snprintf(bounds, sizeof bounds, "%.2f do %.2f °C", rules::kSetpoint.min / 100.0,
+                  rules::kSetpoint.max / 100.0);
     text.replace(text.find("@BOUNDS@"), 8, bounds);
     return text;
 }

@@ -2,7 +2,7 @@
 
 #include "daemon/json_writer.h"
 #include "dialogs/number_entry.h"
-#include "dialogs/setpoint_text.h"
+#include "dialogs/regulation_fields.h"
 #include "monitor/menu_state.h"
 
 namespace tk358 {
@@ -80,10 +80,11 @@ CommandDecision DecideCommand(std::string_view command, std::string_view payload
         d.reason = "Zapis do panelu jest wyłączony (uruchom tk358d z --allow-setpoint-writes)";
         return d;
     }
+    // The set-point dialogs' own bounds and refusals.
+    const FieldRule& rule = d.request.index == 0 ? rules::kSetpoint : rules::kZone2Setpoint;
     const std::optional<int> value = ParseSetpointPayload(payload);
-    if (!value || *value < kSetpointMin || *value > kSetpointMax) {
-        d.reason = d.request.index == 0 ? "Wartość zadana poza dopuszczalnym zakresem"
-                                        : "Wartość zadana 2 poza dopuszczalnym zakresem";
+    if (!value || !rule.Admits(*value)) {
+        d.reason = rule.message;
         return d;
     }
     d.kind = CommandDecision::Kind::kWrite;

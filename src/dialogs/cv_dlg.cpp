@@ -5,10 +5,8 @@
 #include <QLineEdit>
 
 #include "dialogs/field_rows.h"
-#include "dialogs/number_entry.h"
 #include "dialogs/pid_cv_rules.h"
 #include "link/panel_access.h"
-#include "text/text_format.h"
 
 namespace tk358 {
 
@@ -21,10 +19,10 @@ CCvDlg::CCvDlg(PanelAccess& session, QWidget* parent)
     setObjectName(QStringLiteral("cvDialog"));
     setWindowTitle(QStringLiteral("Ustawienia CV"));
     cvEdit_ = NewNumberEdit(QStringLiteral("cvEdit"), QStringLiteral("-100.00"), Body());
-    lockCheck_ = new QCheckBox(QStringLiteral("Blokada CV"), Body());
+    lockCheck_ = new QCheckBox(LabelOf(param::kCvLock), Body());
     lockCheck_->setObjectName(QStringLiteral("cvLockCheck"));
     auto* grid = new QGridLayout(Body());
-    AddNumberRow(grid, 0, 0, QStringLiteral("CV"), cvEdit_, QStringLiteral("%"));
+    AddNumberRow(grid, 0, 0, LabelOf(param::kCv), cvEdit_, UnitOf(param::kCv));
     grid->addWidget(lockCheck_, 1, 1, 1, 3);
     grid->setColumnStretch(3, 1);
 }
@@ -37,18 +35,18 @@ bool CCvDlg::Fill() {
     if (!read || !CvReadable(identity, regulator)) {
         return false;
     }
-    cvEdit_->setText(QString::fromStdString(FormatFixed(regulator.controlValue, 1)));
+    ShowField(cvEdit_, rules::kCv, regulator.controlValue);
     lockCheck_->setChecked(regulator.cvLock != 0);
     return true;
 }
 
 std::optional<PanelDialog::FieldError> CCvDlg::Validate() {
-    const double cv = ParseReal(cvEdit_->text().toStdString());
-    if (!CvInRange(cv)) {
-        return FieldError{cvEdit_, QStringLiteral("Wypełnienie sterowania powinno zawierać się "
-                                                  "w przedziale <-100, 100>")};
+    // Kept as typed: the panel takes the CV as a real number.
+    const std::optional<double> cv = CheckReal(rules::kCv, cvEdit_->text().toStdString());
+    if (!cv) {
+        return FieldError{cvEdit_, QString::fromUtf8(rules::kCv.message)};
     }
-    cv_ = cv;
+    cv_ = *cv;
     lock_ = lockCheck_->isChecked() ? 1 : 0;
     return std::nullopt;
 }

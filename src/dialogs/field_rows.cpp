@@ -43,4 +43,30 @@ void AddNumberRow(QGridLayout* grid, int row, int column, const QString& label, 
     }
 }
 
+QString LabelOf(int code) {
+    return QString::fromUtf8(Parameter(code).label);
+}
+
+QString UnitOf(int code) {
+    return QString::fromUtf8(Parameter(code).format.unit);
+}
+
+void ShowField(QLineEdit* field, const FieldRule& rule, double value) {
+    field->setText(QString::fromStdString(FieldText(rule, value)));
+}
+
+std::optional<PanelDialog::FieldError> CheckFields(std::initializer_list<FieldCheck> checks) {
+    for (const FieldCheck& check : checks) {
+        if (!check.asked) {
+            continue;
+        }
+        const std::optional<int> value = CheckField(check.rule, check.field->text().toStdString());
+        if (!value) {
+            return PanelDialog::FieldError{check.field, QString::fromUtf8(check.rule.message)};
+        }
+        *check.value = *value;
+    }
+    return std::nullopt;
+}
+
 }  // namespace tk358

@@ -26,22 +26,17 @@ CParamADlg::CParamADlg(PanelAccess& session, QWidget* parent)
     setObjectName(QStringLiteral("paramADialog"));
     setWindowTitle(QString::fromUtf8(kParamTitle));
 
-    const QString celsius = QStringLiteral("°C");
-    const QString minutes = QStringLiteral("min");
     auto* grid = new QGridLayout(Body());
-    t1_ = AddParamRow(grid, QStringLiteral("Próg T1"), celsius, QStringLiteral("t1Edit"));
-    t2_ = AddParamRow(grid, QStringLiteral("Próg T2"), celsius, QStringLiteral("t2Edit"));
-    h1_ = AddParamRow(grid, QStringLiteral("Histereza H1"), celsius, QStringLiteral("h1Edit"));
-    h2_ = AddParamRow(grid, QStringLiteral("Histereza H2"), celsius, QStringLiteral("h2Edit"));
+    t1_ = AddParamRow(grid, param::kVentT1, QStringLiteral("t1Edit"));
+    t2_ = AddParamRow(grid, param::kVentT2, QStringLiteral("t2Edit"));
+    h1_ = AddParamRow(grid, param::kVentH1, QStringLiteral("h1Edit"));
+    h2_ = AddParamRow(grid, param::kVentH2, QStringLiteral("h2Edit"));
     grid->setRowMinimumHeight(grid->rowCount(), 8);
-    airing_ =
-        AddCheckRow(grid, QStringLiteral("Funkcja wietrzenia"), QStringLiteral("airingCheck"));
-    airingTime_ = AddParamRow(grid, QStringLiteral("Czas wietrzenia CP"), minutes,
-                              QStringLiteral("airingTimeEdit"));
-    airingPeriod_ = AddParamRow(grid, QStringLiteral("Okres wietrzenia OP"), minutes,
-                                QStringLiteral("airingPeriodEdit"));
-    airingThreshold_ = AddParamRow(grid, QStringLiteral("Próg wietrzenia ZP"), celsius,
-                                   QStringLiteral("airingThresholdEdit"));
+    airing_ = AddCheckRow(grid, LabelOf(param::kAiring), QStringLiteral("airingCheck"));
+    airingTime_ = AddParamRow(grid, param::kAiringTime, QStringLiteral("airingTimeEdit"));
+    airingPeriod_ = AddParamRow(grid, param::kAiringPeriod, QStringLiteral("airingPeriodEdit"));
+    airingThreshold_ =
+        AddParamRow(grid, param::kAiringThreshold, QStringLiteral("airingThresholdEdit"));
     grid->setRowMinimumHeight(grid->rowCount(), 8);
     fan1_ = AddCheckRow(grid, QStringLiteral("Wentylator 1"), QStringLiteral("fan1Check"));
     fan2_ = AddCheckRow(grid, QStringLiteral("Wentylator 2"), QStringLiteral("fan2Check"));
@@ -55,13 +50,13 @@ bool CParamADlg::Fill() {
         return false;
     }
     values_ = *v;
-    ShowTenths(t1_, v->t1);
-    ShowTenths(t2_, v->t2);
-    ShowTenths(h1_, v->h1);
-    ShowTenths(h2_, v->h2);
-    ShowWhole(airingTime_, v->airingTime);
-    ShowWhole(airingPeriod_, v->airingPeriod);
-    ShowTenths(airingThreshold_, v->airingThreshold);
+    ShowField(t1_, rules::kVentThreshold, v->t1);
+    ShowField(t2_, rules::kVentThreshold, v->t2);
+    ShowField(h1_, rules::kHysteresis, v->h1);
+    ShowField(h2_, rules::kHysteresis, v->h2);
+    ShowField(airingTime_, rules::kAiringTime, v->airingTime);
+    ShowField(airingPeriod_, rules::kAiringPeriod, v->airingPeriod);
+    ShowField(airingThreshold_, rules::kAiringThreshold, v->airingThreshold);
     airing_->setChecked(v->airing != 0);
     fan1_->setChecked(FanOn(v->fans, 1));
     fan2_->setChecked(FanOn(v->fans, 2));

@@ -18,17 +18,15 @@ CParamCDlg::CParamCDlg(PanelAccess& session, bool channelChoice, QWidget* parent
     setObjectName(QStringLiteral("paramCDialog"));
     setWindowTitle(QString::fromUtf8(kParamTitle));
 
-    const QString celsius = QStringLiteral("°C");
     auto* grid = new QGridLayout(Body());
-    t1_ = AddParamRow(grid, QStringLiteral("Próg T1"), celsius, QStringLiteral("t1Edit"));
-    t2_ = AddParamRow(grid, QStringLiteral("Próg T2"), celsius, QStringLiteral("t2Edit"));
-    h1_ = AddParamRow(grid, QStringLiteral("Histereza H1"), celsius, QStringLiteral("h1Edit"));
-    h2_ = AddParamRow(grid, QStringLiteral("Histereza H2"), celsius, QStringLiteral("h2Edit"));
+    t1_ = AddParamRow(grid, param::kDayT1, QStringLiteral("t1Edit"));
+    t2_ = AddParamRow(grid, param::kDayT2, QStringLiteral("t2Edit"));
+    h1_ = AddParamRow(grid, param::kDayH1, QStringLiteral("h1Edit"));
+    h2_ = AddParamRow(grid, param::kDayH2, QStringLiteral("h2Edit"));
     grid->setRowMinimumHeight(grid->rowCount(), 8);
 
     const int row = grid->rowCount();
-    grid->addWidget(new QLabel(QStringLiteral("Liczba aktywnych kanałów regulacji:")), row, 0, 1,
-                    4);
+    grid->addWidget(new QLabel(LabelOf(param::kChannels) + QLatin1Char(':')), row, 0, 1, 4);
     oneChannel_ = NewRadio(QStringLiteral("1 kanał"), QStringLiteral("oneChannelRadio"));
     twoChannels_ = NewRadio(QStringLiteral("2 kanały"), QStringLiteral("twoChannelsRadio"));
     grid->addWidget(oneChannel_, row + 1, 0, 1, 4);
@@ -48,10 +46,10 @@ bool CParamCDlg::Fill() {
         return false;
     }
     values_ = *v;
-    ShowTenths(t1_, v->set.t1);
-    ShowTenths(t2_, v->set.t2);
-    ShowTenths(h1_, v->set.h1);
-    ShowTenths(h2_, v->set.h2);
+    ShowField(t1_, rules::kThreshold1, v->set.t1);
+    ShowField(t2_, rules::kThreshold2, v->set.t2);
+    ShowField(h1_, rules::kHysteresis, v->set.h1);
+    ShowField(h2_, rules::kHysteresis, v->set.h2);
     (channelChoice_ && v->channels != 2 ? oneChannel_ : twoChannels_)->setChecked(true);
     EnableControls(true);
     return true;

@@ -25,7 +25,7 @@ CParamCTimeDlg::CParamCTimeDlg(PanelAccess& session, QWidget* parent)
     grid->addWidget(BuildZone(QStringLiteral("Strefa nocna"), QStringLiteral("night"), night_), 0,
                     1);
     grid->setRowMinimumHeight(1, 4);
-    grid->addWidget(new QLabel(QStringLiteral("Liczba aktywnych kanałów regulacji:")), 2, 0, 1, 2);
+    grid->addWidget(new QLabel(LabelOf(param::kChannels) + QLatin1Char(':')), 2, 0, 1, 2);
     oneChannel_ = NewRadio(QStringLiteral("1 kanał"), QStringLiteral("oneChannelRadio"));
     twoChannels_ = NewRadio(QStringLiteral("2 kanały"), QStringLiteral("twoChannelsRadio"));
     grid->addWidget(oneChannel_, 3, 0, 1, 2);
@@ -47,7 +47,7 @@ QGroupBox* CParamCTimeDlg::BuildZone(const QString& title, const QString& prefix
     zone.hour = NewNumberEdit(prefix + QStringLiteral("HourEdit"), QStringLiteral("23"), nullptr);
     zone.minute =
         NewNumberEdit(prefix + QStringLiteral("MinuteEdit"), QStringLiteral("59"), nullptr);
-    auto* startLabel = new QLabel(QStringLiteral("Początek"));
+    auto* startLabel = new QLabel(LabelOf(param::kDayStart));  // the night's is the same
     startLabel->setBuddy(zone.hour);
     grid->addWidget(startLabel, 0, 0);
     grid->addLayout(start, 0, 1, 1, 2);
@@ -62,26 +62,22 @@ QGroupBox* CParamCTimeDlg::BuildZone(const QString& title, const QString& prefix
     FollowEnabledOf(zone.hour, {startLabel, hourUnit});
     FollowEnabledOf(zone.minute, {minuteUnit});
 
-    const QString celsius = QStringLiteral("°C");
-    zone.t1 =
-        AddParamRow(grid, QStringLiteral("Próg T1"), celsius, prefix + QStringLiteral("T1Edit"));
-    zone.t2 =
-        AddParamRow(grid, QStringLiteral("Próg T2"), celsius, prefix + QStringLiteral("T2Edit"));
-    zone.h1 = AddParamRow(grid, QStringLiteral("Histereza H1"), celsius,
-                          prefix + QStringLiteral("H1Edit"));
-    zone.h2 = AddParamRow(grid, QStringLiteral("Histereza H2"), celsius,
-                          prefix + QStringLiteral("H2Edit"));
+    // Day and night sets have the same labels and units.
+    zone.t1 = AddParamRow(grid, param::kDayT1, prefix + QStringLiteral("T1Edit"));
+    zone.t2 = AddParamRow(grid, param::kDayT2, prefix + QStringLiteral("T2Edit"));
+    zone.h1 = AddParamRow(grid, param::kDayH1, prefix + QStringLiteral("H1Edit"));
+    zone.h2 = AddParamRow(grid, param::kDayH2, prefix + QStringLiteral("H2Edit"));
     grid->setColumnStretch(3, 1);
     return box;
 }
 
 void CParamCTimeDlg::ShowZone(const Zone& zone, const ThresholdSet& set, int hour, int minute) {
-    ShowWhole(zone.hour, hour);
-    ShowWhole(zone.minute, minute);
-    ShowTenths(zone.t1, set.t1);
-    ShowTenths(zone.t2, set.t2);
-    ShowTenths(zone.h1, set.h1);
-    ShowTenths(zone.h2, set.h2);
+    ShowField(zone.hour, rules::kStartHour, hour);
+    ShowField(zone.minute, rules::kStartMinute, minute);
+    ShowField(zone.t1, rules::kThreshold1, set.t1);
+    ShowField(zone.t2, rules::kThreshold2, set.t2);
+    ShowField(zone.h1, rules::kHysteresis, set.h1);
+    ShowField(zone.h2, rules::kHysteresis, set.h2);
 }
 
 bool CParamCTimeDlg::Fill() {

@@ -1,5 +1,7 @@
 #include "dialogs/param_dialog_choice.h"
 
+#include "link/parameter_codes.h"
+
 namespace tk358 {
 
 ParamDialogChoice ChooseParamDialog(const PanelIdentity& identity, const PanelClock& clock) {
@@ -23,7 +25,8 @@ ParamDialogChoice ChooseParamDialog(const PanelIdentity& identity, const PanelCl
                 break;
             }
             choice.dialog = clock.clockEnabled != 0 ? ParamDialog::ParamCTime : ParamDialog::ParamC;
-            choice.channelChoice = identity.firmwareVersion > 100;
+            // Older firmware has one channel set only.
+            choice.channelChoice = identity.firmwareVersion > kThresholdExtrasFirmware;
             break;
         default:
             break;

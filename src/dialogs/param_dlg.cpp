@@ -18,21 +18,15 @@ CParamDlg::CParamDlg(PanelAccess& session, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kParamTitle));
 
     auto* grid = new QGridLayout(Body());
-    const QString seconds = QStringLiteral("s");
-    openTime_ = AddParamRow(grid, QStringLiteral("Czas otw. zaworu"), seconds,
-                            QStringLiteral("openTimeEdit"));
-    closeTime_ = AddParamRow(grid, QStringLiteral("Czas zam. zaworu"), seconds,
-                             QStringLiteral("closeTimeEdit"));
-    deadTime_ = AddParamRow(grid, QStringLiteral("Czas niecz. sterow."), seconds,
-                            QStringLiteral("deadTimeEdit"));
-    minStandstill_ = AddParamRow(grid, QStringLiteral("Minimalny czas postoju"), seconds,
-                                 QStringLiteral("minStandstillEdit"));
-    minOnTime_ = AddParamRow(grid, QStringLiteral("Minimalny czas ruchu"), seconds,
-                             QStringLiteral("minOnTimeEdit"));
-    deadBand_ = AddParamRow(grid, QStringLiteral("Nieczułość sterowania"), QStringLiteral("%"),
-                            QStringLiteral("deadBandEdit"));
+    // The dual-zone controller's codes have the same labels and units.
+    openTime_ = AddParamRow(grid, param::kValveOpenTime, QStringLiteral("openTimeEdit"));
+    closeTime_ = AddParamRow(grid, param::kValveCloseTime, QStringLiteral("closeTimeEdit"));
+    deadTime_ = AddParamRow(grid, param::kDeadTime, QStringLiteral("deadTimeEdit"));
+    minStandstill_ = AddParamRow(grid, param::kMinStandstill, QStringLiteral("minStandstillEdit"));
+    minOnTime_ = AddParamRow(grid, param::kMinOnTime, QStringLiteral("minOnTimeEdit"));
+    deadBand_ = AddParamRow(grid, param::kDeadBand, QStringLiteral("deadBandEdit"));
 
-    directionLabel_ = new QLabel(QStringLiteral("Reg. rewersyjna"));
+    directionLabel_ = new QLabel(LabelOf(param::kDualReverse));
     directionLabel_->setObjectName(QStringLiteral("directionLabel"));
     normal_ = NewRadio(QStringLiteral("Sterowanie normalne"), QStringLiteral("normalRadio"));
     reverse_ = NewRadio(QStringLiteral("Sterowanie rewersyjne"), QStringLiteral("reverseRadio"));
@@ -51,12 +45,12 @@ bool CParamDlg::Fill() {
         return false;
     }
     values_ = *v;
-    ShowTenths(openTime_, v->openTime);
-    ShowTenths(closeTime_, v->closeTime);
-    ShowTenths(deadTime_, v->deadTime);
-    ShowTenths(minStandstill_, v->minStandstill);
-    ShowTenths(minOnTime_, v->minOnTime);
-    ShowTenths(deadBand_, v->deadBand);
+    ShowField(openTime_, rules::kValveOpenTime, v->openTime);
+    ShowField(closeTime_, rules::kValveCloseTime, v->closeTime);
+    ShowField(deadTime_, rules::kDeadTime, v->deadTime);
+    ShowField(minStandstill_, rules::kMinStandstill, v->minStandstill);
+    ShowField(minOnTime_, rules::kMinOnTime, v->minOnTime);
+    ShowField(deadBand_, rules::kDeadBand, v->deadBand);
     const bool directed = v->kind == kDualZoneController;
     if (directed) {
         (v->reverse != 0 ? reverse_ : normal_)->setChecked(true);
@@ -70,8 +64,8 @@ bool CParamDlg::Fill() {
 std::optional<PanelDialog::FieldError> CParamDlg::Validate() {
     ValveParameters v;
     v.kind = values_.kind;
-    if (auto error = CheckFields({{openTime_, rules::kOpenTime, &v.openTime},
-                                  {closeTime_, rules::kCloseTime, &v.closeTime},
+    if (auto error = CheckFields({{openTime_, rules::kValveOpenTime, &v.openTime},
+                                  {closeTime_, rules::kValveCloseTime, &v.closeTime},
                                   {deadTime_, rules::kDeadTime, &v.deadTime},
                                   {minStandstill_, rules::kMinStandstill, &v.minStandstill},
                                   {minOnTime_, rules::kMinOnTime, &v.minOnTime},

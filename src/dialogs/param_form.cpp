@@ -9,8 +9,6 @@
 #include <QRadioButton>
 
 #include "dialogs/field_rows.h"
-#include "dialogs/regulation_params.h"
-#include "text/text_format.h"
 
 namespace tk358 {
 namespace {
@@ -43,11 +41,10 @@ private:
 
 }  // namespace
 
-QLineEdit* AddParamRow(QGridLayout* grid, const QString& label, const QString& unit,
-                       const QString& objectName) {
+QLineEdit* AddParamRow(QGridLayout* grid, int code, const QString& objectName) {
     const int row = grid->rowCount();
     QLineEdit* field = NewNumberEdit(objectName, QStringLiteral("-200.0"), nullptr);
-    AddNumberRow(grid, row, 0, label, field, unit);
+    AddNumberRow(grid, row, 0, LabelOf(code), field, UnitOf(code));
     auto widgetAt = [grid, row](int column) {
         QLayoutItem* item = grid->itemAtPosition(row, column);
         return item != nullptr ? item->widget() : nullptr;
@@ -68,28 +65,6 @@ QRadioButton* NewRadio(const QString& text, const QString& objectName, QWidget* 
     auto* radio = new QRadioButton(text, parent);
     radio->setObjectName(objectName);
     return radio;
-}
-
-void ShowTenths(QLineEdit* field, int tenths) {
-    field->setText(QString::fromStdString(FormatTenths(tenths)));
-}
-
-void ShowWhole(QLineEdit* field, int value) {
-    field->setText(QString::fromStdString(FormatInt(value)));
-}
-
-std::optional<PanelDialog::FieldError> CheckFields(std::initializer_list<FieldCheck> checks) {
-    for (const FieldCheck& check : checks) {
-        if (!check.asked) {
-            continue;
-        }
-        const std::optional<int> value = CheckField(check.rule, check.field->text().toStdString());
-        if (!value) {
-            return PanelDialog::FieldError{check.field, QString::fromUtf8(check.rule.message)};
-        }
-        *check.value = *value;
-    }
-    return std::nullopt;
 }
 
 }  // namespace tk358

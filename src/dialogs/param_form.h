@@ -1,15 +1,14 @@
 #pragma once
 
 // Building blocks shared by the "Parametry regulacji" dialogs: rows of
-// label, number field and unit, and the checking of fields in their order.
+// label, number field and unit whose label and unit follow the field's
+// enabled state.
 
 #include <QString>
 #include <initializer_list>
-#include <optional>
 
-#include "dialogs/panel_dialog.h"
+#include "dialogs/field_rows.h"
 #include "dialogs/param_dialog_choice.h"
-#include "dialogs/regulation_fields.h"
 
 class QGridLayout;
 class QLineEdit;
@@ -23,9 +22,9 @@ inline constexpr const char* kParamWriteFailure = "Nie można zapisać parametr�
 inline constexpr const char* kSettingsStartFailure = "Nie można zapisać ustawień";
 
 // Appends a row to `grid` (columns: label, field, unit) and returns the field,
-// named `objectName`. Label and unit look disabled whenever the field is.
-QLineEdit* AddParamRow(QGridLayout* grid, const QString& label, const QString& unit,
-                       const QString& objectName);
+// named `objectName`, with the label and unit of parameter `code`. Label and
+// unit look disabled whenever the field is.
+QLineEdit* AddParamRow(QGridLayout* grid, int code, const QString& objectName);
 
 // `followers` (labels) are enabled exactly when `field` is.
 void FollowEnabledOf(QWidget* field, std::initializer_list<QWidget*> followers);
@@ -35,21 +34,5 @@ void AddBottomSpace(QGridLayout* grid);
 
 // A radio button named `objectName`.
 QRadioButton* NewRadio(const QString& text, const QString& objectName, QWidget* parent = nullptr);
-
-void ShowTenths(QLineEdit* field, int tenths);
-void ShowWhole(QLineEdit* field, int value);
-
-// One field to check: its text goes through `rule` into `*value`. A field not
-// `asked` is neither read nor checked and leaves `*value` as it is.
-struct FieldCheck {
-    QLineEdit* field;
-    const FieldRule& rule;
-    int* value;
-    bool asked = true;
-};
-
-// Checks the fields in the order given and stores each accepted value; stops
-// at the first refused field and names it with the rule's message.
-std::optional<PanelDialog::FieldError> CheckFields(std::initializer_list<FieldCheck> checks);
 
 }  // namespace tk358

@@ -16,12 +16,9 @@ CParamZDlg::CParamZDlg(PanelAccess& session, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kParamTitle));
 
     auto* grid = new QGridLayout(Body());
-    drainTime_ = AddParamRow(grid, QStringLiteral("Czas zrzutu"), QStringLiteral("s"),
-                             QStringLiteral("drainTimeEdit"));
-    closeDelay_ = AddParamRow(grid, QStringLiteral("Opóźnienie zamk. zaw."), QStringLiteral("s"),
-                              QStringLiteral("closeDelayEdit"));
-    deviation_ = AddParamRow(grid, QStringLiteral("Odchyłka popr. temp."), QStringLiteral("°C"),
-                             QStringLiteral("deviationEdit"));
+    drainTime_ = AddParamRow(grid, param::kDrainTime, QStringLiteral("drainTimeEdit"));
+    closeDelay_ = AddParamRow(grid, param::kCloseDelay, QStringLiteral("closeDelayEdit"));
+    deviation_ = AddParamRow(grid, param::kDeviation, QStringLiteral("deviationEdit"));
     grid->setColumnStretch(3, 1);
     AddBottomSpace(grid);
 }
@@ -32,9 +29,9 @@ bool CParamZDlg::Fill() {
         return false;
     }
     values_ = *v;
-    ShowTenths(drainTime_, v->drainTime);
-    ShowTenths(closeDelay_, v->closeDelay);
-    ShowTenths(deviation_, v->deviation);
+    ShowField(drainTime_, rules::kDrainTime, v->drainTime);
+    ShowField(closeDelay_, rules::kCloseDelay, v->closeDelay);
+    ShowField(deviation_, rules::kDeviation, v->deviation);
     return true;
 }
 

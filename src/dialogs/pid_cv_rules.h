@@ -1,33 +1,12 @@
 #pragma once
 
-// Rules of the "Parametry PID" and "Ustawienia CV" dialogs that need no widget.
+// Rules of the "Parametry PID" and "Ustawienia CV" dialogs that need no
+// widget; their fields' bounds and messages are in regulation_fields.h.
 
 #include "link/parameter_set.h"
 #include "link/records.h"
 
 namespace tk358 {
-
-// Kp in tenths (0 to 999.9), Ti, Td and Ta in seconds.
-inline constexpr int kPidValueMin = 0;
-inline constexpr int kPidValueMax = 9999;
-
-// CV in percent, limits included.
-inline constexpr double kCvMin = -100.0;
-inline constexpr double kCvMax = 100.0;
-
-// The parameter codes holding Kp, Ti, Td and Ta.
-struct PidCodes {
-    int kp = 0;
-    int ti = 0;
-    int td = 0;
-    int ta = 0;
-
-    friend bool operator==(const PidCodes&, const PidCodes&) = default;
-};
-
-// The dual-zone controller keeps one set per zone (zone 0 the first, any
-// other the second); every other kind has the temperature controller's set.
-PidCodes PidCodesFor(int deviceType, int zone);
 
 // The PID values can be shown and written: the panel is a temperature or a
 // dual-zone controller and the parameters of its own kind have been read
@@ -38,7 +17,5 @@ bool PidReadable(int deviceType, const ParameterSet& parameters);
 // CV and its lock exist on an identified temperature or dual-zone controller
 // whose regulator state has been received.
 bool CvReadable(const PanelIdentity& identity, const RegulatorState& regulator);
-
-bool CvInRange(double cv);
 
 }  // namespace tk358

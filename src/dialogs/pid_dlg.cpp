@@ -4,24 +4,11 @@
 #include <QLineEdit>
 
 #include "dialogs/field_rows.h"
-#include "dialogs/number_entry.h"
 #include "dialogs/pid_cv_rules.h"
 #include "link/panel_access.h"
-#include "text/text_format.h"
+#include "link/parameter_codes.h"
 
 namespace tk358 {
-
-namespace {
-
-QString ToQString(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-bool InPidRange(int value) {
-    return value >= kPidValueMin && value <= kPidValueMax;
-}
-
-}  // namespace
 
 CPIDDlg::CPIDDlg(PanelAccess& session, int zone, QWidget* parent)
     : PanelDialog(session,
@@ -38,10 +25,11 @@ CPIDDlg::CPIDDlg(PanelAccess& session, int zone, QWidget* parent)
     tdEdit_ = NewNumberEdit(QStringLiteral("tdEdit"), QStringLiteral("9999"), Body());
     taEdit_ = NewNumberEdit(QStringLiteral("taEdit"), QStringLiteral("9999"), Body());
     auto* grid = new QGridLayout(Body());
-    AddNumberRow(grid, 0, 0, QStringLiteral("KP"), kpEdit_);
-    AddNumberRow(grid, 1, 0, QStringLiteral("TI"), tiEdit_, QStringLiteral("s"));
-    AddNumberRow(grid, 2, 0, QStringLiteral("TD"), tdEdit_, QStringLiteral("s"));
-    AddNumberRow(grid, 3, 0, QStringLiteral("TA"), taEdit_, QStringLiteral("s"));
+    // Both zones of the dual-zone controller have the same labels and units.
+    AddNumberRow(grid, 0, 0, LabelOf(param::kKp), kpEdit_, UnitOf(param::kKp));
+    AddNumberRow(grid, 1, 0, LabelOf(param::kTi), tiEdit_, UnitOf(param::kTi));
+    AddNumberRow(grid, 2, 0, LabelOf(param::kTd), tdEdit_, UnitOf(param::kTd));
+    AddNumberRow(grid, 3, 0, LabelOf(param::kTa), taEdit_, UnitOf(param::kTa));
     grid->setColumnStretch(3, 1);
 }
 
@@ -54,33 +42,23 @@ bool CPIDDlg::Fill() {
         return false;
     }
     const PidCodes codes = PidCodesFor(identity.deviceType, zone_);
-    kpEdit_->setText(ToQString(FormatFixed(parameters.Value(codes.kp) / 10.0, 1)));
-    tiEdit_->setText(ToQString(FormatInt(parameters.Value(codes.ti))));
-    tdEdit_->setText(ToQString(FormatInt(parameters.Value(codes.td))));
-    taEdit_->setText(ToQString(FormatInt(parameters.Value(codes.ta))));
+    ShowField(kpEdit_, rules::kKp, parameters.Shown(codes.kp));
+    ShowField(tiEdit_, rules::kTi, parameters.Shown(codes.ti));
+    ShowField(tdEdit_, rules::kTd, parameters.Shown(codes.td));
+    ShowField(taEdit_, rules::kTa, parameters.Shown(codes.ta));
     return true;
 }
 
 std::optional<PanelDialog::FieldError> CPIDDlg::Validate() {
-    const int kp = ParseScaled(kpEdit_->text().toStdString(), 10);
-    if (!InPidRange(kp)) {
-        return FieldError{
-            kpEdit_, QStringLiteral("Wartość Kp powinna zawierać się w przedziale <0, 999.9>")};
-    }
-    const int ti = ParseInteger(tiEdit_->text().toStdString());
-    if (!InPidRange(ti)) {
-        return FieldError{tiEdit_,
-                          QStringLiteral("Wartość Ti powinna zawierać się w przedziale <0, 9999>")};
-    }
-    const int td = ParseInteger(tdEdit_->text().toStdString());
-    if (!InPidRange(td)) {
-        return FieldError{tdEdit_,
-                          QStringLiteral("Wartość Td powinna zawierać się w przedziale <0, 9999>")};
-    }
-    const int ta = ParseInteger(taEdit_->text().toStdString());
-    if (!InPidRange(ta)) {
-        return FieldError{taEdit_,
-                          QStringLiteral("Wartość Ta powinna zawierać się w przedziale <0, 9999>")};
+    int kp = 0;
+    int ti = 0;
+    int td = 0;
+    int ta = 0;
+    if (auto error = CheckFields({{kpEdit_, rules::kKp, &kp},
+                                  {tiEdit_, rules::kTi, &ti},
+                                  {tdEdit_, rules::kTd, &td},
+                                  {taEdit_, rules::kTa, &ta}})) {
+        return error;
     }
     kp_ = kp;
     ti_ = ti;

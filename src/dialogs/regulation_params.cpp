@@ -1,6 +1,6 @@
 #include "dialogs/regulation_params.h"
 
-#include "text/text_format.h"
+#include "link/parameter_codes.h"
 
 namespace tk358 {
 namespace {
@@ -30,8 +30,7 @@ bool Holds(const Snapshot& s, int kind) {
 }
 
 ThresholdSet ThresholdSetOf(const ParameterSet& p, int t1, int t2, int h1, int h2) {
-    // The thresholds are signed, the hystereses unsigned, in 16-bit slots.
-    return {p.Signed16(t1), p.Signed16(t2), p.Unsigned16(h1), p.Unsigned16(h2)};
+    return {p.Shown(t1), p.Shown(t2), p.Shown(h1), p.Shown(h2)};
 }
 
 }  // namespace
@@ -50,23 +49,15 @@ std::optional<ValveParameters> ReadValveParameters(const PanelAccess& session) {
     const ParameterSet& p = s.parameters;
     ValveParameters v;
     v.kind = kind;
+    const ValveCodes c = ValveCodesFor(kind);
+    v.openTime = p.Shown(c.openTime);
+    v.closeTime = p.Shown(c.closeTime);
+    v.deadTime = p.Shown(c.deadTime);
+    v.minStandstill = p.Shown(c.minStandstill);
+    v.deadBand = p.Shown(c.deadBand);
+    v.minOnTime = p.Shown(c.minOnTime);
     if (kind == kDualZoneController) {
-        v.openTime = p.Value(140);
-        v.closeTime = p.Value(141);
-        v.deadTime = p.Value(142);
-        v.minStandstill = p.Value(143);
-        v.deadBand = p.Value(144);
-        v.minOnTime = p.Value(145);
-        v.reverse = p.Value(146) != 0 ? 1 : 0;
-    } else {
-        v.openTime = p.Value(32);
-        v.closeTime = p.Value(33);
-        v.deadTime = p.Value(34);
-        v.minStandstill = p.Value(35);
-        // One byte on this kind; the bounds 0..25.5 % make it unsigned, so a
-        // byte read back with its sign still shows what was written.
-        v.deadBand = p.Value(36) & 0xFF;
-        v.minOnTime = p.Value(37);
+        v.reverse = p.Shown(param::kDualReverse) != 0 ? 1 : 0;
     }
     return v;
 }
@@ -76,8 +67,9 @@ std::optional<DrainValveParameters> ReadDrainValveParameters(const PanelAccess& 
     if (!Holds(s, kDrainValveController) || s.regulator.valid == 0) {
         return std::nullopt;
     }
-    return DrainValveParameters{s.parameters.Value(64), s.parameters.Value(65),
-                                s.parameters.Value(66)};
+    const ParameterSet& p = s.parameters;
+    return DrainValveParameters{p.Shown(param::kDrainTime), p.Shown(param::kCloseDelay),
+                                p.Shown(param::kDeviation)};
 }
 
 std::optional<VentilationParameters> ReadVentilationParameters(const PanelAccess& session) {
@@ -86,18 +78,16 @@ std::optional<VentilationParameters> ReadVentilationParameters(const PanelAccess
         return std::nullopt;
     }
     const ParameterSet& p = s.parameters;
-    // The thresholds are two bytes written without a sign; read back either
-    // way, below zero they must show as such.
     VentilationParameters v;
-    v.t1 = p.Signed16(72);
-    v.t2 = p.Signed16(73);
-    v.h1 = p.Value(74);
-    v.h2 = p.Value(75);
-    v.airing = p.Value(76);
-    v.fans = p.Value(77);
-    v.airingTime = p.Value(78);
-    v.airingPeriod = p.Value(79);
-    v.airingThreshold = p.Signed16(80);
+    v.t1 = p.Shown(param::kVentT1);
+    v.t2 = p.Shown(param::kVentT2);
+    v.h1 = p.Shown(param::kVentH1);
+    v.h2 = p.Shown(param::kVentH2);
+    v.airing = p.Shown(param::kAiring);
+    v.fans = p.Shown(param::kFans);
+    v.airingTime = p.Shown(param::kAiringTime);
+    v.airingPeriod = p.Shown(param::kAiringPeriod);
+    v.airingThreshold = p.Shown(param::kAiringThreshold);
     return v;
 }
 
@@ -106,8 +96,9 @@ std::optional<ThresholdParameters> ReadThresholdParameters(const PanelAccess& se
     if (!Holds(s, kThresholdRegulator)) {
         return std::nullopt;
     }
-    return ThresholdParameters{ThresholdSetOf(s.parameters, 90, 91, 92, 93),
-                               s.parameters.Value(165)};
+    return ThresholdParameters{
+        ThresholdSetOf(s.parameters, param::kDayT1, param::kDayT2, param::kDayH1, param::kDayH2),
+        s.parameters.Shown(param::kChannels)};
 }
 
 std::optional<ThresholdTimeParameters> ReadThresholdTimeParameters(const PanelAccess& session) {
@@ -117,13 +108,13 @@ std::optional<ThresholdTimeParameters> ReadThresholdTimeParameters(const PanelAc
     }
     const ParameterSet& p = s.parameters;
     ThresholdTimeParameters v;
-    v.day = ThresholdSetOf(p, 90, 91, 92, 93);
-    v.night = ThresholdSetOf(p, 160, 161, 162, 163);
-    v.dayHour = StartHour(p.Unsigned16(95));
-    v.dayMinute = StartMinute(p.Unsigned16(95));
-    v.nightHour = StartHour(p.Unsigned16(164));
-    v.nightMinute = StartMinute(p.Unsigned16(164));
-    v.channels = p.Value(165);
+    v.day = ThresholdSetOf(p, param::kDayT1, param::kDayT2, param::kDayH1, param::kDayH2);
+    v.night = ThresholdSetOf(p, param::kNightT1, param::kNightT2, param::kNightH1, param::kNightH2);
+    v.dayHour = TimeOfDayHours(p.Shown(param::kDayStart));
+    v.dayMinute = TimeOfDayMinutes(p.Shown(param::kDayStart));
+    v.nightHour = TimeOfDayHours(p.Shown(param::kNightStart));
+    v.nightMinute = TimeOfDayMinutes(p.Shown(param::kNightStart));
+    v.channels = p.Shown(param::kChannels);
     return v;
 }
 
@@ -157,18 +148,6 @@ bool FanOn(int mask, int fan) {
 
 int FanMask(bool fan1, bool fan2) {
     return (fan1 ? 1 : 0) | (fan2 ? 2 : 0);
-}
-
-int StartHour(int steps) {
-    return steps * 10 / 60;
-}
-
-int StartMinute(int steps) {
-    return steps * 10 % 60;
-}
-
-std::string FormatTenths(int tenths) {
-    return FormatFixed(static_cast<double>(tenths) / 10.0, 1);
 }
 
 }  // namespace tk358

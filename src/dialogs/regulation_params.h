@@ -3,10 +3,10 @@
 // The control parameters of each panel kind as the "Parametry regulacji"
 // dialogs show and write them: which cached codes they come from, when they
 // may be shown at all, and the write operation with its argument order.
-// Values are integers in the panel's units (tenths, minutes, flags).
+// Values are integers in the panel's units (tenths, minutes, flags), read
+// from the cache the way the parameter table gives for each code.
 
 #include <optional>
-#include <string>
 
 #include "link/panel_access.h"
 
@@ -90,12 +90,5 @@ int WriteParameters(PanelAccess& session, const ThresholdTimeParameters& v);
 // Fan check boxes from the mask and back (bit 0 fan 1, bit 1 fan 2).
 bool FanOn(int mask, int fan);
 int FanMask(bool fan1, bool fan2);
-
-// A zone start kept in 10-minute steps, as the hour and minute fields show it.
-int StartHour(int steps);
-int StartMinute(int steps);
-
-// "%.01f" of a value kept in tenths.
-std::string FormatTenths(int tenths);
 
 }  // namespace tk358

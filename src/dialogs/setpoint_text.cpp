@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "dialogs/number_entry.h"
+#include "dialogs/regulation_fields.h"
 #include "text/text_format.h"
 
 namespace tk358 {
@@ -16,7 +17,7 @@ constexpr double kNudge = static_cast<double>(0.04f);
 }  // namespace
 
 std::string FormatSetpoint(int hundredths) {
-    return FormatFixed(hundredths / 100.0, 2);
+    return FieldText(rules::kSetpoint, hundredths);
 }
 
 std::string FormatSetpointOneDecimal(int hundredths) {
@@ -40,33 +41,6 @@ std::string ReformatSetpointText(std::string_view text) {
         std::replace(out.begin(), out.end(), '.', ',');
     }
     return out;
-}
-
-std::optional<int> ParseSetpointField(std::string_view text, bool emptyIsZero) {
-    if (text.empty() && !emptyIsZero) {
-        return std::nullopt;
-    }
-    const int value = ParseScaled(text, 100);
-    if (value < kSetpointMin || value > kSetpointMax) {
-        return std::nullopt;
-    }
-    return value;
-}
-
-int SwitchOnHours(int steps) {
-    return steps / 6;
-}
-
-int SwitchOnMinutes(int steps) {
-    return static_cast<int>((int64_t{steps} * 10) % 60);
-}
-
-std::optional<int> ParseSwitchOnTime(std::string_view hours, std::string_view minutes) {
-    const int64_t steps = int64_t{ParseInteger(hours)} * 6 + ParseInteger(minutes) / 10;
-    if (steps < 0 || steps > kSwitchOnTimeMax) {
-        return std::nullopt;
-    }
-    return static_cast<int>(steps);
 }
 
 }  // namespace tk358

@@ -8,15 +8,16 @@
 #include "dialogs/field_rows.h"
 #include "dialogs/setpoint_text.h"
 #include "link/panel_access.h"
-#include "text/text_format.h"
 
 namespace tk358 {
 
 namespace {
 
-// Parameter codes of the dual-zone controller.
-constexpr int kSetpointCodes[2] = {132, 137};
-constexpr int kTimeCodes[2] = {138, 139};
+// The two rows: set point and switch-on time of each zone.
+constexpr int kSetpointCodes[2] = {param::kZone1Setpoint, param::kZone2Setpoint};
+constexpr int kSwitchOnCodes[2] = {param::kZone1SwitchOn, param::kZone2SwitchOn};
+constexpr const FieldRule* kSetpointRules[2] = {&rules::kZone1Setpoint, &rules::kZone2Setpoint};
+constexpr const FieldRule* kSwitchOnRules[2] = {&rules::kZone1SwitchOn, &rules::kZone2SwitchOn};
 
 QString ToQString(const std::string& text) {
     return QString::fromStdString(text);
@@ -58,9 +59,9 @@ void CSPTimeValueDlg::AddRow(int index) {
         NewNumberEdit(QStringLiteral("minute%1Edit").arg(n), QStringLiteral("00"), Body());
     row.setpoint->installEventFilter(this);
 
-    AddNumberRow(grid, index, 0, QStringLiteral("Wartość zadana %1").arg(n), row.setpoint,
-                 QStringLiteral("°C"));
-    AddNumberRow(grid, index, 4, QStringLiteral("Czas włączenia"), row.hours, QStringLiteral("h"));
+    AddNumberRow(grid, index, 0, LabelOf(kSetpointCodes[index]), row.setpoint,
+                 UnitOf(kSetpointCodes[index]));
+    AddNumberRow(grid, index, 4, LabelOf(kSwitchOnCodes[index]), row.hours, QStringLiteral("h"));
     grid->addWidget(NewLabel(QStringLiteral(":"), Body()), index, 7);
     grid->addWidget(row.minutes, index, 8);
     grid->addWidget(NewLabel(QStringLiteral("min"), Body()), index, 9);
@@ -73,11 +74,11 @@ bool CSPTimeValueDlg::Fill() {
         return false;
     }
     for (int i = 0; i < 2; ++i) {
-        const int steps = parameters.Value(kTimeCodes[i]);
+        const int steps = parameters.Shown(kSwitchOnCodes[i]);
         rows_[i].setpoint->setText(
-            ToQString(FormatSetpointOneDecimal(parameters.Value(kSetpointCodes[i]))));
-        rows_[i].hours->setText(ToQString(FormatInt(SwitchOnHours(steps))));
-        rows_[i].minutes->setText(ToQString(FormatInt(SwitchOnMinutes(steps))));
+            ToQString(FormatSetpointOneDecimal(parameters.Shown(kSetpointCodes[i]))));
+        rows_[i].hours->setText(QString::number(TimeOfDayHours(steps)));
+        rows_[i].minutes->setText(QString::number(TimeOfDayMinutes(steps)));
     }
     return true;
 }
@@ -94,23 +95,20 @@ bool CSPTimeValueDlg::eventFilter(QObject* watched, QEvent* event) {
 }
 
 std::optional<PanelDialog::FieldError> CSPTimeValueDlg::Validate() {
-    static const QString kSetpointRefused =
-        QStringLiteral("Wartość zadana %1 poza dopuszczalnym zakresem");
-    static const QString kTimeRefused =
-        QStringLiteral("Błąd w ustawieniu czasu dla wartości zadanej %1");
     // Order: set point 1, time 1, set point 2, time 2. Only set point 1 must be typed.
     for (int i = 0; i < 2; ++i) {
         const Row& row = rows_[i];
-        const QString n = QString::number(i + 1);
+        const FieldRule& setpointRule = *kSetpointRules[i];
         const std::optional<int> setpoint =
-            ParseSetpointField(row.setpoint->text().toStdString(), i == 1);
+            CheckField(setpointRule, row.setpoint->text().toStdString());
         if (!setpoint) {
-            return FieldError{row.setpoint, kSetpointRefused.arg(n)};
+            return FieldError{row.setpoint, QString::fromUtf8(setpointRule.message)};
         }
-        const std::optional<int> steps =
-            ParseSwitchOnTime(row.hours->text().toStdString(), row.minutes->text().toStdString());
+        const FieldRule& timeRule = *kSwitchOnRules[i];
+        const std::optional<int> steps = CheckTimeOfDay(timeRule, row.hours->text().toStdString(),
+                                                        row.minutes->text().toStdString());
         if (!steps) {
-            return FieldError{row.hours, kTimeRefused.arg(n)};
+            return FieldError{row.hours, QString::fromUtf8(timeRule.message)};
         }
         setpoints_[i] = *setpoint;
         times_[i] = *steps;

@@ -20,7 +20,7 @@ CSPValueDlg::CSPValueDlg(PanelAccess& session, QWidget* parent)
     setpointEdit_ =
         NewNumberEdit(QStringLiteral("setpointEdit"), QStringLiteral("-200.00"), Body());
     auto* grid = new QGridLayout(Body());
-    AddNumberRow(grid, 0, 0, QStringLiteral("Wartość zadana"), setpointEdit_, QStringLiteral("°C"));
+    AddNumberRow(grid, 0, 0, LabelOf(param::kSetpoint), setpointEdit_, UnitOf(param::kSetpoint));
     grid->setColumnStretch(3, 1);
 }
 
@@ -34,14 +34,7 @@ bool CSPValueDlg::Fill() {
 }
 
 std::optional<PanelDialog::FieldError> CSPValueDlg::Validate() {
-    // An emptied field is refused rather than taken as 0 °C.
-    const std::optional<int> value = ParseSetpointField(setpointEdit_->text().toStdString(), false);
-    if (!value) {
-        return FieldError{setpointEdit_,
-                          QStringLiteral("Wartość zadana poza dopuszczalnym zakresem")};
-    }
-    setpoint_ = *value;
-    return std::nullopt;
+    return CheckFields({{setpointEdit_, rules::kSetpoint, &setpoint_}});
 }
 
 PanelDialog::WriteJob CSPValueDlg::MakeWriteJob() const {

@@ -12,10 +12,6 @@ namespace tk358 {
 
 namespace {
 
-constexpr int kSetpointCode = 0;  // single set point: travels by "028100"
-constexpr int kCvLockCode = 38;
-constexpr int kChannelsCode = 165;
-
 bool HasThresholdExtras(const PanelIdentity& id) {
     return id.identified != 0 && id.firmwareVersion > kThresholdExtrasFirmware;
 }
@@ -81,7 +77,7 @@ int PanelSession::ReadFullSet() {
         } else {
             // Older firmware has one channel set and no night zone.
             for (const int code : ThresholdExtraCodes()) {
-                records_.StoreParameter(code, code == kChannelsCode ? 2 : 0);
+                records_.StoreParameter(code, code == param::kChannels ? 2 : 0);
             }
         }
     }
@@ -131,16 +127,18 @@ int PanelSession::WriteChanged(std::initializer_list<CodeValue> entries) {
 
 int PanelSession::WriteSetpoint(int value, int index) {
     if (DeviceType() == kDualZoneController) {
-        const int status = WriteChanged({{132, value, index == 0}, {137, value, index == 1}});
+        const int status = WriteChanged({{param::kZone1Setpoint, value, index == 0},
+                                         {param::kZone2Setpoint, value, index == 1}});
         return status != kStatusOk ? status : ReadParameters(false);
     }
-    if (!records_.ParameterMatches(kSetpointCode, value)) {
+    // The single set point travels by a command of its own.
+    if (!records_.ParameterMatches(param::kSetpoint, value)) {
         const int status =
             SendCommand("028100", HexText(static_cast<uint32_t>(value), 8), setpointEvent_);
         if (status != kStatusOk) {
             return status;
         }
-        pendingReads_.Append(kSetpointCode);
+        pendingReads_.Append(param::kSetpoint);
     }
     return ReadParameters(false);
 }
@@ -150,73 +148,64 @@ int PanelSession::WriteSetpointTime(int value, int index) {
         return kStatusFailed;
     }
     const int lowByte = value & 0xFF;
-    const int status = WriteChanged({{138, lowByte, index == 0}, {139, lowByte, index == 1}});
+    const int status = WriteChanged({{param::kZone1SwitchOn, lowByte, index == 0},
+                                     {param::kZone2SwitchOn, lowByte, index == 1}});
     return status != kStatusOk ? status : ReadParameters(false);
 }
 
 int PanelSession::WritePidParameters(int kp, int ti, int td, int ta, int zone) {
-    int status = kStatusOk;
-    if (DeviceType() != kDualZoneController) {
-        status = WriteChanged({{6, ti}, {7, td}, {8, ta}, {1, kp}});
-    } else if (zone != 0) {
-        status = WriteChanged({{134, ti}, {135, td}, {136, ta}, {133, kp}});
-    } else {
-        status = WriteChanged({{129, ti}, {130, td}, {131, ta}, {128, kp}});
-    }
+    const PidCodes c = PidCodesFor(DeviceType(), zone);
+    const int status = WriteChanged({{c.ti, ti}, {c.td, td}, {c.ta, ta}, {c.kp, kp}});
     return status != kStatusOk ? status : ReadParameters(false);
 }
 
 int PanelSession::WriteRegulationParameters(int openTime, int closeTime, int deadTime,
                                             int minStandstill, int minOnTime, int deadBand,
                                             int reverse) {
-    int status = kStatusOk;
-    if (DeviceType() == kDualZoneController) {
-        status = WriteChanged({{140, openTime},
-                               {141, closeTime},
-                               {142, deadTime},
-                               {143, minStandstill},
-                               {144, deadBand},
-                               {145, minOnTime},
-                               {146, reverse & 0xFF}});
-    } else {
-        status = WriteChanged({{32, openTime},
-                               {33, closeTime},
-                               {34, deadTime},
-                               {35, minStandstill},
-                               {36, deadBand},
-                               {37, minOnTime}});
-    }
+    const int kind = DeviceType();
+    const ValveCodes c = ValveCodesFor(kind);
+    // Only the dual-zone controller has the reverse-acting setting.
+    const bool dualZone = kind == kDualZoneController;
+    const int status = WriteChanged({{c.openTime, openTime},
+                                     {c.closeTime, closeTime},
+                                     {c.deadTime, deadTime},
+                                     {c.minStandstill, minStandstill},
+                                     {c.deadBand, deadBand},
+                                     {c.minOnTime, minOnTime},
+                                     {param::kDualReverse, reverse & 0xFF, dualZone}});
     return status != kStatusOk ? status : ReadParameters(false);
 }
 
 int PanelSession::WriteDrainValveParameters(int drainTime, int closeDelay, int deviation) {
-    const int status = WriteChanged({{64, drainTime}, {65, closeDelay}, {66, deviation}});
+    const int status = WriteChanged({{param::kDrainTime, drainTime},
+                                     {param::kCloseDelay, closeDelay},
+                                     {param::kDeviation, deviation}});
     return status != kStatusOk ? status : ReadParameters(false);
 }
 
 int PanelSession::WriteVentilationParameters(int t1, int t2, int h1, int h2, int airing, int fans,
                                              int airingTime, int airingPeriod,
                                              int airingThreshold) {
-    const int status = WriteChanged({{72, t1},
-                                     {73, t2},
-                                     {74, h1},
-                                     {75, h2},
-                                     {76, airing},
-                                     {77, fans},
-                                     {78, airingTime},
-                                     {79, airingPeriod},
-                                     {80, airingThreshold}});
+    const int status = WriteChanged({{param::kVentT1, t1},
+                                     {param::kVentT2, t2},
+                                     {param::kVentH1, h1},
+                                     {param::kVentH2, h2},
+                                     {param::kAiring, airing},
+                                     {param::kFans, fans},
+                                     {param::kAiringTime, airingTime},
+                                     {param::kAiringPeriod, airingPeriod},
+                                     {param::kAiringThreshold, airingThreshold}});
     return status != kStatusOk ? status : ReadParameters(false);
 }
 
 int PanelSession::WriteThresholdParameters(int t1, int t2, int h1, int h2, int channels) {
     const bool two = channels == 2;
     const int status =
-        WriteChanged({{90, t1},
-                      {91, t2, two},
-                      {92, h1},
-                      {93, h2, two},
-                      {kChannelsCode, channels, HasThresholdExtras(records_.Identity())}});
+        WriteChanged({{param::kDayT1, t1},
+                      {param::kDayT2, t2, two},
+                      {param::kDayH1, h1},
+                      {param::kDayH2, h2, two},
+                      {param::kChannels, channels, HasThresholdExtras(records_.Identity())}});
     return status != kStatusOk ? status : ReadParameters(false);
 }
 
@@ -225,17 +214,17 @@ int PanelSession::WriteThresholdTimeParameters(int t1, int t2, int h1, int h2, i
                                                int dayMinute, int nightHour, int nightMinute,
                                                int channels) {
     const bool two = channels == 2;
-    const int status = WriteChanged({{95, (dayHour * 60 + dayMinute) / 10},
-                                     {164, (nightHour * 60 + nightMinute) / 10},
-                                     {90, t1},
-                                     {91, t2, two},
-                                     {92, h1},
-                                     {93, h2, two},
-                                     {160, t1Night},
-                                     {161, t2Night, two},
-                                     {162, h1Night},
-                                     {163, h2Night, two},
-                                     {kChannelsCode, channels}});
+    const int status = WriteChanged({{param::kDayStart, (dayHour * 60 + dayMinute) / 10},
+                                     {param::kNightStart, (nightHour * 60 + nightMinute) / 10},
+                                     {param::kDayT1, t1},
+                                     {param::kDayT2, t2, two},
+                                     {param::kDayH1, h1},
+                                     {param::kDayH2, h2, two},
+                                     {param::kNightT1, t1Night},
+                                     {param::kNightT2, t2Night, two},
+                                     {param::kNightH1, h1Night},
+                                     {param::kNightH2, h2Night, two},
+                                     {param::kChannels, channels}});
     return status != kStatusOk ? status : ReadParameters(false);
 }
 
@@ -255,11 +244,11 @@ int PanelSession::WriteCvSettings(double cv, int cvLock) {
             return status;
         }
     } else {
-        const int status = WriteParameter(kCvLockCode, cvLock);
+        const int status = WriteParameter(param::kCvLock, cvLock);
         if (status != kStatusOk) {
             return status;
         }
-        pendingReads_.Append(kCvLockCode);
+        pendingReads_.Append(param::kCvLock);
     }
     return ReadParameters(false);
 }

@@ -9,63 +9,65 @@ namespace tk358 {
 
 namespace {
 
-struct FormatRange {
-    int first;
-    int last;
-    ParameterWriteFormat format;
-};
+using namespace param;
 
-constexpr ParameterWriteFormat kU2{2, false};
-constexpr ParameterWriteFormat kS1{1, true};
-constexpr ParameterWriteFormat kS2{2, true};
-constexpr ParameterWriteFormat kS4{4, true};
-constexpr ParameterWriteFormat kU4{4, false};
+constexpr std::array kTemperatureCodes = {
+    kSetpoint,      kKp,       kTi,        kTd,    kTa, kValveOpenTime, kValveCloseTime, kDeadTime,
+    kMinStandstill, kDeadBand, kMinOnTime, kCvLock};
+constexpr std::array kDrainValveCodes = {kSetpoint, kDrainTime, kCloseDelay, kDeviation};
+constexpr std::array kVentilationCodes = {kVentT1,     kVentT2,       kVentH1,
+                                          kVentH2,     kAiring,       kFans,
+                                          kAiringTime, kAiringPeriod, kAiringThreshold};
+constexpr std::array kDualZoneCodes = {kZone1Kp,           kZone1Ti,
+                                       kZone1Td,           kZone1Ta,
+                                       kZone1Setpoint,     kZone2Kp,
+                                       kZone2Ti,           kZone2Td,
+                                       kZone2Ta,           kZone2Setpoint,
+                                       kZone1SwitchOn,     kZone2SwitchOn,
+                                       kDualValveOpenTime, kDualValveCloseTime,
+                                       kDualDeadTime,      kDualMinStandstill,
+                                       kDualDeadBand,      kDualMinOnTime,
+                                       kDualReverse};
+constexpr std::array kThresholdCodes = {kDayT1, kDayT2, kDayH1, kDayH2};
+constexpr std::array kThresholdExtraCodes = {kDayStart, kNightT1,    kNightT2, kNightH1,
+                                             kNightH2,  kNightStart, kChannels};
 
-constexpr std::array<FormatRange, 25> kFormats = {{
-    {1, 1, kU2},      // Kp
-    {6, 8, kS4},      // Ti, Td, Ta
-    {32, 35, kS2},    // valve times, dead time, standstill
-    {36, 36, kS1},    // dead band
-    {37, 37, kS2},    // minimum switch-on time
-    {38, 38, kS1},    // CV lock
-    {64, 66, kS2},    // drain valve
-    {72, 73, kU2},    // ventilation thresholds
-    {74, 75, kS2},    // ventilation hystereses
-    {76, 79, kS1},    // airing function, fans, airing time and period
-    {80, 80, kU2},    // airing threshold
-    {90, 91, kU2},    // day thresholds
-    {92, 93, kS2},    // day hystereses
-    {95, 95, kS2},    // start of the day zone
-    {128, 128, kU2},  // Kp zone 1
-    {129, 131, kS2},  // Ti, Td, Ta zone 1
-    {132, 132, kU4},  // set point 1
-    {133, 133, kU2},  // Kp zone 2
-    {134, 136, kS2},  // Ti, Td, Ta zone 2
-    {137, 137, kU4},  // set point 2
-    {138, 146, kS2},  // switch-on times, valve and regulation settings
-    {160, 161, kU2},  // night thresholds
-    {162, 163, kS2},  // night hystereses
-    {164, 164, kS2},  // start of the night zone
-    {165, 165, kS2},  // active channels
-}};
-
-constexpr std::array<int, 12> kTemperatureCodes = {0, 1, 6, 7, 8, 32, 33, 34, 35, 36, 37, 38};
-constexpr std::array<int, 4> kDrainValveCodes = {0, 64, 65, 66};
-constexpr std::array<int, 9> kVentilationCodes = {72, 73, 74, 75, 76, 77, 78, 79, 80};
-constexpr std::array<int, 19> kDualZoneCodes = {128, 129, 130, 131, 132, 133, 134, 135, 136, 137,
-                                                138, 139, 140, 141, 142, 143, 144, 145, 146};
-constexpr std::array<int, 4> kThresholdCodes = {90, 91, 92, 93};
-constexpr std::array<int, 7> kThresholdExtraCodes = {95, 160, 161, 162, 163, 164, 165};
+// Every code a full read fetches belongs to that kind, and the firmware split
+// of the threshold regulator follows the table.
+constexpr bool ListedFor(std::span<const int> codes, int kind, bool laterFirmware) {
+    for (const int code : codes) {
+        const ParameterInfo& info = Parameter(code);
+        if (info.code != code || (info.kinds & param_table::K(kind)) == 0 ||
+            info.laterFirmware != laterFirmware || info.slotBits == 0) {
+            return false;
+        }
+    }
+    return true;
+}
+static_assert(ListedFor(kTemperatureCodes, kTemperatureController, false));
+static_assert(ListedFor(kDrainValveCodes, kDrainValveController, false));
+static_assert(ListedFor(kVentilationCodes, kVentilationController, false));
+static_assert(ListedFor(kDualZoneCodes, kDualZoneController, false));
+static_assert(ListedFor(kThresholdCodes, kThresholdRegulator, false));
+static_assert(ListedFor(kThresholdExtraCodes, kThresholdRegulator, true));
 
 }  // namespace
 
-std::optional<ParameterWriteFormat> WriteFormatOf(int code) {
-    for (const FormatRange& range : kFormats) {
-        if (code >= range.first && code <= range.last) {
-            return range.format;
+const ParameterInfo* FindParameterByKey(std::string_view key) {
+    for (const ParameterInfo& info : param_table::kParameters) {
+        if (key == info.key) {
+            return &info;
         }
     }
-    return std::nullopt;
+    return nullptr;
+}
+
+std::optional<ParameterWriteFormat> WriteFormatOf(int code) {
+    const ParameterInfo* info = FindParameter(code);
+    if (info == nullptr || info->wire.transport != Transport::kParameter) {
+        return std::nullopt;
+    }
+    return info->wire.format;
 }
 
 std::vector<std::string> ParameterByteTexts(int code, int64_t value) {

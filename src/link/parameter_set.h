@@ -6,15 +6,17 @@
 #include <array>
 #include <cstdint>
 
+#include "link/parameter_codes.h"
+
 namespace tk358 {
 
 class ParameterSet {
 public:
-    static constexpr int kCodeCount = 166;  // codes 0..165
-    static constexpr int kKindCount = 5;    // panel kinds 0..4
+    static constexpr int kCodeCount = param::kChannels + 1;  // codes 0 to the highest
+    static constexpr int kKindCount = 5;                     // panel kinds 0..4
 
-    // Codes with a cache slot: 32-bit slots for 0, 1, 6-8, 32-38, 64-66,
-    // 72-80, 128-146; 16-bit slots for 90-93, 95, 160-165.
+    // The slot of each code is given by the parameter table (parameter_codes.h):
+    // 32 bits for most codes, 16 for those of the threshold regulator.
     static bool HasSlot(int code);
     static bool IsNarrowSlot(int code);
 
@@ -26,6 +28,10 @@ public:
     int32_t Value(int code) const;
     int16_t Signed16(int code) const { return static_cast<int16_t>(Value(code) & 0xFFFF); }
     uint16_t Unsigned16(int code) const { return static_cast<uint16_t>(Value(code) & 0xFFFF); }
+
+    // The value as the dialogs and the service view show it: the slot read
+    // the one way the parameter table gives for the code.
+    int32_t Shown(int code) const;
 
     // True when writing `value` to `code` would leave the slot as it is:
     // the value is compared after being cut to the slot's width.

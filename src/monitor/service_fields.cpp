@@ -6,6 +6,8 @@
 #include <iterator>
 #include <utility>
 
+#include "dialogs/regulation_fields.h"
+#include "link/parameter_codes.h"
 #include "text/text_format.h"
 
 namespace tk358 {
@@ -168,11 +170,6 @@ std::string Hundredths(int64_t value) {
     return FormatFixed(static_cast<double>(value) / 100.0, 2);
 }
 
-// A time of day kept in 10-minute steps since midnight.
-std::string TenMinuteSteps(int64_t steps) {
-    return FormatHoursMinutes(steps / 6, (steps % 6) * 10);
-}
-
 std::string OnOff(bool on) {
     return on ? "WŁ" : "WYŁ";
 }
@@ -250,17 +247,17 @@ void PutValve(Texts& t, const ValveState& v) {
 void PutTemperatureController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
     const bool ok = p.ReadComplete(kTemperatureController);
-    t.Put(F::kValveOpenTime, ok, Tenths(p.Value(32)));
-    t.Put(F::kValveCloseTime, ok, Tenths(p.Value(33)));
-    t.Put(F::kDeadTime, ok, Tenths(p.Value(34)));
-    t.Put(F::kDeadBand, ok, Tenths(p.Value(36)));
-    t.Put(F::kMinStandstill, ok, Tenths(p.Value(35)));
-    t.Put(F::kMinOnTime, ok, Tenths(p.Value(37)));
-    t.Put(F::kKp, ok, Tenths(p.Value(1)));
-    t.Put(F::kTi, ok, FormatInt(p.Value(6)));
-    t.Put(F::kTd, ok, FormatInt(p.Value(7)));
-    t.Put(F::kTa, ok, FormatInt(p.Value(8)));
-    t.Put(F::kSp, ok, Hundredths(p.Value(0)));
+    t.Put(F::kValveOpenTime, ok, ParameterText(p, param::kValveOpenTime));
+    t.Put(F::kValveCloseTime, ok, ParameterText(p, param::kValveCloseTime));
+    t.Put(F::kDeadTime, ok, ParameterText(p, param::kDeadTime));
+    t.Put(F::kDeadBand, ok, ParameterText(p, param::kDeadBand));
+    t.Put(F::kMinStandstill, ok, ParameterText(p, param::kMinStandstill));
+    t.Put(F::kMinOnTime, ok, ParameterText(p, param::kMinOnTime));
+    t.Put(F::kKp, ok, ParameterText(p, param::kKp));
+    t.Put(F::kTi, ok, ParameterText(p, param::kTi));
+    t.Put(F::kTd, ok, ParameterText(p, param::kTd));
+    t.Put(F::kTa, ok, ParameterText(p, param::kTa));
+    t.Put(F::kSp, ok, ParameterText(p, param::kSetpoint));
     PutCvLock(t, s.regulator);
     PutRegulator(t, s.regulator);
     PutValve(t, s.valve);
@@ -269,31 +266,31 @@ void PutTemperatureController(Texts& t, const ReadingsSnapshot& s) {
 void PutDrainValveController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
     const bool ok = p.ReadComplete(kDrainValveController);
-    t.Put(F::kDrainTime, ok, Tenths(p.Value(64)));
-    t.Put(F::kCloseDelay, ok, Tenths(p.Value(65)));
-    t.Put(F::kDeviation, ok, Tenths(p.Value(66)));
+    t.Put(F::kDrainTime, ok, ParameterText(p, param::kDrainTime));
+    t.Put(F::kCloseDelay, ok, ParameterText(p, param::kCloseDelay));
+    t.Put(F::kDeviation, ok, ParameterText(p, param::kDeviation));
     const DrainValveState& d = s.drainValve;
     const bool dOk = d.valid != 0;
     t.Put(F::kTimer1, dOk, Tenths(d.timer1));
     t.Put(F::kTimer2, dOk, Tenths(d.timer2));
     t.Put(F::kDrainStatus, dOk, DrainStateName(d.stateCode));
     t.Put(F::kDrainValve, dOk, d.valveOpen != 0 ? "OTWARTY" : "ZAMKNIĘTY");
-    t.Put(F::kSp, ok || p.ReadComplete(kTemperatureController), Hundredths(p.Value(0)));
+    t.Put(F::kSp, ok || p.ReadComplete(kTemperatureController), ParameterText(p, param::kSetpoint));
     PutRegulator(t, s.regulator);
 }
 
 void PutVentilationController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
     const bool ok = p.ReadComplete(kVentilationController);
-    t.Put(F::kVentT1, ok, Tenths(p.Value(72)));
-    t.Put(F::kVentT2, ok, Tenths(p.Value(73)));
-    t.Put(F::kVentH1, ok, Tenths(p.Value(74)));
-    t.Put(F::kVentH2, ok, Tenths(p.Value(75)));
-    t.Put(F::kAiring, ok, p.Value(76) != 0 ? "TAK" : "NIE");
-    t.Put(F::kFans, ok, FansName(p.Value(77)));
-    t.Put(F::kAiringTime, ok, FormatInt(p.Value(78)));
-    t.Put(F::kAiringPeriod, ok, FormatInt(p.Value(79)));
-    t.Put(F::kAiringThreshold, ok, Tenths(p.Value(80)));
+    t.Put(F::kVentT1, ok, ParameterText(p, param::kVentT1));
+    t.Put(F::kVentT2, ok, ParameterText(p, param::kVentT2));
+    t.Put(F::kVentH1, ok, ParameterText(p, param::kVentH1));
+    t.Put(F::kVentH2, ok, ParameterText(p, param::kVentH2));
+    t.Put(F::kAiring, ok, p.Shown(param::kAiring) != 0 ? "TAK" : "NIE");
+    t.Put(F::kFans, ok, FansName(p.Shown(param::kFans)));
+    t.Put(F::kAiringTime, ok, ParameterText(p, param::kAiringTime));
+    t.Put(F::kAiringPeriod, ok, ParameterText(p, param::kAiringPeriod));
+    t.Put(F::kAiringThreshold, ok, ParameterText(p, param::kAiringThreshold));
     const VentilationState& v = s.ventilation;
     const bool vOk = v.valid != 0;
     t.Put(F::kTimeCounter, vOk, FormatInt(v.timeCounter));
@@ -307,25 +304,25 @@ void PutVentilationController(Texts& t, const ReadingsSnapshot& s) {
 void PutDualZoneController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
     const bool ok = p.ReadComplete(kDualZoneController);
-    t.Put(F::kZone1Sp, ok, Hundredths(p.Value(132)));
-    t.Put(F::kZone2Sp, ok, Hundredths(p.Value(137)));
-    t.Put(F::kZone1Start, ok, TenMinuteSteps(p.Value(138)));
-    t.Put(F::kZone2Start, ok, TenMinuteSteps(p.Value(139)));
-    t.Put(F::kZone1Kp, ok, Tenths(p.Value(128)));
-    t.Put(F::kZone2Kp, ok, Tenths(p.Value(133)));
-    t.Put(F::kZone1Ti, ok, FormatInt(p.Value(129)));
-    t.Put(F::kZone2Ti, ok, FormatInt(p.Value(134)));
-    t.Put(F::kZone1Td, ok, FormatInt(p.Value(130)));
-    t.Put(F::kZone2Td, ok, FormatInt(p.Value(135)));
-    t.Put(F::kZone1At, ok, FormatInt(p.Value(131)));
-    t.Put(F::kZone2At, ok, FormatInt(p.Value(136)));
-    t.Put(F::kValveOpenTime, ok, Tenths(p.Value(140)));
-    t.Put(F::kValveCloseTime, ok, Tenths(p.Value(141)));
-    t.Put(F::kDeadBand, ok, Tenths(p.Value(144)));
-    t.Put(F::kMinStandstill, ok, Tenths(p.Value(143)));
-    t.Put(F::kDeadTime, ok, Tenths(p.Value(142)));
-    t.Put(F::kMinOnTime, ok, Tenths(p.Value(145)));
-    t.Put(F::kReverse, ok, FormatInt(p.Value(146)));
+    t.Put(F::kZone1Sp, ok, ParameterText(p, param::kZone1Setpoint));
+    t.Put(F::kZone2Sp, ok, ParameterText(p, param::kZone2Setpoint));
+    t.Put(F::kZone1Start, ok, ParameterText(p, param::kZone1SwitchOn));
+    t.Put(F::kZone2Start, ok, ParameterText(p, param::kZone2SwitchOn));
+    t.Put(F::kZone1Kp, ok, ParameterText(p, param::kZone1Kp));
+    t.Put(F::kZone2Kp, ok, ParameterText(p, param::kZone2Kp));
+    t.Put(F::kZone1Ti, ok, ParameterText(p, param::kZone1Ti));
+    t.Put(F::kZone2Ti, ok, ParameterText(p, param::kZone2Ti));
+    t.Put(F::kZone1Td, ok, ParameterText(p, param::kZone1Td));
+    t.Put(F::kZone2Td, ok, ParameterText(p, param::kZone2Td));
+    t.Put(F::kZone1At, ok, ParameterText(p, param::kZone1Ta));
+    t.Put(F::kZone2At, ok, ParameterText(p, param::kZone2Ta));
+    t.Put(F::kValveOpenTime, ok, ParameterText(p, param::kDualValveOpenTime));
+    t.Put(F::kValveCloseTime, ok, ParameterText(p, param::kDualValveCloseTime));
+    t.Put(F::kDeadBand, ok, ParameterText(p, param::kDualDeadBand));
+    t.Put(F::kMinStandstill, ok, ParameterText(p, param::kDualMinStandstill));
+    t.Put(F::kDeadTime, ok, ParameterText(p, param::kDualDeadTime));
+    t.Put(F::kMinOnTime, ok, ParameterText(p, param::kDualMinOnTime));
+    t.Put(F::kReverse, ok, ParameterText(p, param::kDualReverse));
     t.Put(F::kActiveZone, s.activeZone.valid != 0,
           s.activeZone.zone != 0 ? "Strefa 2" : "Strefa 1");
     t.Put(F::kSp, s.setpoint.valid != 0, Hundredths(s.setpoint.setpoint));
@@ -337,17 +334,17 @@ void PutDualZoneController(Texts& t, const ReadingsSnapshot& s) {
 void PutThresholdRegulator(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
     const bool ok = p.ReadComplete(kThresholdRegulator);
-    t.Put(F::kDayT1, ok, Tenths(p.Signed16(90)));
-    t.Put(F::kDayT2, ok, Tenths(p.Signed16(91)));
-    t.Put(F::kDayH1, ok, Tenths(p.Unsigned16(92)));
-    t.Put(F::kDayH2, ok, Tenths(p.Unsigned16(93)));
-    t.Put(F::kDayStart, ok, TenMinuteSteps(p.Unsigned16(95)));
-    t.Put(F::kNightT1, ok, Tenths(p.Signed16(160)));
-    t.Put(F::kNightT2, ok, Tenths(p.Signed16(161)));
-    t.Put(F::kNightH1, ok, Tenths(p.Unsigned16(162)));
-    t.Put(F::kNightH2, ok, Tenths(p.Unsigned16(163)));
-    t.Put(F::kNightStart, ok, TenMinuteSteps(p.Unsigned16(164)));
-    t.Put(F::kChannels, ok, FormatInt(p.Unsigned16(165)));
+    t.Put(F::kDayT1, ok, ParameterText(p, param::kDayT1));
+    t.Put(F::kDayT2, ok, ParameterText(p, param::kDayT2));
+    t.Put(F::kDayH1, ok, ParameterText(p, param::kDayH1));
+    t.Put(F::kDayH2, ok, ParameterText(p, param::kDayH2));
+    t.Put(F::kDayStart, ok, ParameterText(p, param::kDayStart));
+    t.Put(F::kNightT1, ok, ParameterText(p, param::kNightT1));
+    t.Put(F::kNightT2, ok, ParameterText(p, param::kNightT2));
+    t.Put(F::kNightH1, ok, ParameterText(p, param::kNightH1));
+    t.Put(F::kNightH2, ok, ParameterText(p, param::kNightH2));
+    t.Put(F::kNightStart, ok, ParameterText(p, param::kNightStart));
+    t.Put(F::kChannels, ok, ParameterText(p, param::kChannels));
     const RelayState& r = s.relay;
     const bool rOk = r.valid != 0;
     t.Put(F::kRelay1, rOk, r.relay1 != 0 ? "1 - WŁ" : "0 - WYŁ");

@@ -1,5 +1,7 @@
 #include "monitor/value_displays.h"
 
+#include "link/parameter_codes.h"
+
 namespace tk358 {
 
 namespace {
@@ -20,14 +22,14 @@ DisplayReading ThresholdSetpoint(const ReadingsSnapshot& s, int dayCode, int nig
         return d;
     }
     int code = dayCode;
-    if (s.identity.firmwareVersion > 100) {
+    if (s.identity.firmwareVersion > kThresholdExtrasFirmware) {
         if (s.activeZone.valid == 0) {
             return d;
         }
         code = s.activeZone.zone != 0 ? nightCode : dayCode;
     }
     d.valid = true;
-    d.value = s.parameters.Signed16(code) / 10.0;
+    d.value = InShownUnit(code, s.parameters.Shown(code));
     return d;
 }
 
@@ -49,7 +51,8 @@ DisplayReading SetpointDisplay(const SetpointReading& sp) {
 
 bool WantsTwoSetpoints(const ReadingsSnapshot& s) {
     return IsIdentifiedThresholdRegulator(s.identity) &&
-           s.parameters.ReadComplete(kThresholdRegulator) && s.parameters.Unsigned16(165) == 2;
+           s.parameters.ReadComplete(kThresholdRegulator) &&
+           s.parameters.Shown(param::kChannels) == 2;
 }
 
 ValueDisplayReadings ComputeValueDisplays(const ReadingsSnapshot& s, bool twoSetpoints) {
@@ -62,9 +65,9 @@ ValueDisplayReadings ComputeValueDisplays(const ReadingsSnapshot& s, bool twoSet
     }
     r.temperature = TemperatureDisplay(s.temperature);
     if (IsIdentifiedThresholdRegulator(s.identity)) {
-        r.setpoint = ThresholdSetpoint(s, 90, 160);
+        r.setpoint = ThresholdSetpoint(s, param::kDayT1, param::kNightT1);
         if (twoSetpoints) {
-            r.setpoint2 = ThresholdSetpoint(s, 91, 161);
+            r.setpoint2 = ThresholdSetpoint(s, param::kDayT2, param::kNightT2);
         }
     } else {
         r.setpoint = SetpointDisplay(s.setpoint);

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "daemon/setpoint_command.h"
-#include "dialogs/setpoint_text.h"
+#include "dialogs/regulation_fields.h"
 #include "support/json_value.h"
 
 namespace tk358 {
@@ -58,8 +58,8 @@ TEST(SetpointCommand, DecidesEachMessage) {
 }
 
 TEST(SetpointCommand, BoundsAreTheSetpointDialogs) {
-    EXPECT_EQ(ParseSetpointPayload("-200.00"), kSetpointMin);
-    EXPECT_EQ(ParseSetpointPayload("550.00"), kSetpointMax);
+    EXPECT_EQ(ParseSetpointPayload("-200.00"), rules::kSetpoint.min);
+    EXPECT_EQ(ParseSetpointPayload("550.00"), rules::kSetpoint.max);
 }
 
 TEST(SetpointCommand, ResultEchoesTheRequestCutShort) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 #include <vector>
 
@@ -56,6 +57,52 @@ TEST(ParameterCodesTest, WritableAndReadCodesHaveCacheSlots) {
         }
     }
     EXPECT_TRUE(FullReadCodes(kUnknownDevice).empty());
+}
+
+// Each setting has one settings-file key, the upper-case form of its
+// constant's name, that finds it again.
+TEST(ParameterCodesTest, KeysAreUniqueAndFindTheirSetting) {
+    std::set<std::string> keys;
+    for (const ParameterInfo& info : param_table::kParameters) {
+        const std::string key = info.key;
+        EXPECT_TRUE(keys.insert(key).second) << key;
+        EXPECT_EQ(key.find_first_not_of("ABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_"), std::string::npos)
+            << key;
+        EXPECT_EQ(FindParameterByKey(key), &info);
+        EXPECT_NE(std::string(info.label), "") << key;
+    }
+    EXPECT_EQ(FindParameterByKey("NO_SUCH_KEY"), nullptr);
+    EXPECT_EQ(FindParameterByKey("zone1_setpoint"), nullptr);
+    EXPECT_EQ(FindParameterByKey("ZONE1_SETPOINT")->code, param::kZone1Setpoint);
+}
+
+// The settings without a parameter code are never read or written as parameters.
+TEST(ParameterCodesTest, CommandSettingsHaveNoSlotAndNoParameterWrite) {
+    for (const int code : {param::kSetpoint, param::kCv, param::kDualCvLock}) {
+        EXPECT_FALSE(WriteFormatOf(code)) << code;
+        EXPECT_TRUE(ParameterByteTexts(code, 1).empty()) << code;
+    }
+    EXPECT_FALSE(ParameterSet::HasSlot(param::kCv));
+    EXPECT_FALSE(ParameterSet::HasSlot(param::kDualCvLock));
+}
+
+TEST(ParameterCodesTest, ThresholdRegulatorExtrasAreTheLaterFirmwareCodes) {
+    for (const int code : FullReadCodes(kThresholdRegulator)) {
+        EXPECT_FALSE(Parameter(code).laterFirmware) << code;
+    }
+    for (const int code : ThresholdExtraCodes()) {
+        EXPECT_TRUE(Parameter(code).laterFirmware) << code;
+    }
+}
+
+TEST(ParameterCodesTest, TimesOfDayInTenMinuteSteps) {
+    const struct {
+        int steps, hours, minutes;
+    } cases[] = {{0, 0, 0}, {45, 7, 30}, {13, 2, 10}, {143, 23, 50}, {-1, 0, -10}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(TimeOfDayHours(c.steps), c.hours) << c.steps;
+        EXPECT_EQ(TimeOfDayMinutes(c.steps), c.minutes) << c.steps;
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "link/parameter_codes.h"
+
 namespace tk358 {
 namespace {
 
@@ -54,6 +56,35 @@ TEST(ParameterSetTest, CodesWithoutSlotStoreNothing) {
     EXPECT_EQ(p.Value(166), 0);
     EXPECT_EQ(p.Value(2), 0);
     EXPECT_FALSE(p.Matches(2, 0));
+}
+
+// Each code is read one way wherever it is shown, whatever sign the panel's
+// answer carried.
+TEST(ParameterSetTest, ShownReadsEachCodeOneWay) {
+    const struct {
+        int code;
+        int64_t stored;
+        int32_t shown;
+    } cases[] = {
+        {param::kDeadBand, -1, 255},
+        {param::kDeadBand, 255, 255},
+        {param::kValveCloseTime, -5, -5},
+        {param::kVentT1, 63536, -2000},
+        {param::kVentT2, -5, -5},
+        {param::kAiringThreshold, 65036, -500},
+        {param::kVentH1, 255, 255},
+        {param::kDayT1, -2000, -2000},
+        {param::kDayH2, -1, 0xFFFF},
+        {param::kChannels, 2, 2},
+        {param::kZone1Setpoint, 55000, 55000},
+        {param::kDualDeadBand, 250, 250},
+        {param::kCv, 5, 0},  // no slot
+    };
+    for (const auto& c : cases) {
+        ParameterSet p;
+        p.Store(c.code, c.stored);
+        EXPECT_EQ(p.Shown(c.code), c.shown) << c.code << " " << c.stored;
+    }
 }
 
 TEST(ParameterSetTest, ReadCompleteByKind) {

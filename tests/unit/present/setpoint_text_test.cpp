@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "dialogs/regulation_fields.h"
+
 namespace tk358 {
 namespace {
 
@@ -44,14 +46,17 @@ TEST(SetpointTextTest, ReformatOnLeavingTheField) {
 }
 
 TEST(SetpointTextTest, SetpointFieldBounds) {
-    EXPECT_EQ(ParseSetpointField("550", false), 55000);
-    EXPECT_EQ(ParseSetpointField("550.01", false), std::nullopt);
-    EXPECT_EQ(ParseSetpointField("-200", false), -20000);
-    EXPECT_EQ(ParseSetpointField("-200,01", false), std::nullopt);
-    EXPECT_EQ(ParseSetpointField("23,45", false), 2345);
-    EXPECT_EQ(ParseSetpointField("", false), std::nullopt);
-    EXPECT_EQ(ParseSetpointField("", true), 0);
-    EXPECT_EQ(ParseSetpointField("x", false), 0);  // no number is 0, which is in range
+    // The single set point and set point 1 refuse an empty field; set point 2 takes it as 0.
+    for (const FieldRule& rule : {rules::kSetpoint, rules::kZone1Setpoint}) {
+        EXPECT_EQ(CheckField(rule, "550"), 55000);
+        EXPECT_EQ(CheckField(rule, "550.01"), std::nullopt);
+        EXPECT_EQ(CheckField(rule, "-200"), -20000);
+        EXPECT_EQ(CheckField(rule, "-200,01"), std::nullopt);
+        EXPECT_EQ(CheckField(rule, "23,45"), 2345);
+        EXPECT_EQ(CheckField(rule, ""), std::nullopt);
+        EXPECT_EQ(CheckField(rule, "x"), 0);  // no number is 0, which is in range
+    }
+    EXPECT_EQ(CheckField(rules::kZone2Setpoint, ""), 0);
 }
 
 TEST(SetpointTextTest, SwitchOnTimeShown) {
@@ -59,8 +64,8 @@ TEST(SetpointTextTest, SwitchOnTimeShown) {
         int steps, hours, minutes;
     } cases[] = {{0, 0, 0}, {45, 7, 30}, {13, 2, 10}, {143, 23, 50}};
     for (const auto& c : cases) {
-        EXPECT_EQ(SwitchOnHours(c.steps), c.hours);
-        EXPECT_EQ(SwitchOnMinutes(c.steps), c.minutes);
+        EXPECT_EQ(TimeOfDayHours(c.steps), c.hours);
+        EXPECT_EQ(TimeOfDayMinutes(c.steps), c.minutes);
     }
 }
 
@@ -84,7 +89,10 @@ TEST(SetpointTextTest, SwitchOnTimeTyped) {
         {"0", "2147483647", std::nullopt},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(ParseSwitchOnTime(c.hours, c.minutes), c.steps) << c.hours << ":" << c.minutes;
+        for (const FieldRule& rule : {rules::kZone1SwitchOn, rules::kZone2SwitchOn}) {
+            EXPECT_EQ(CheckTimeOfDay(rule, c.hours, c.minutes), c.steps)
+                << c.hours << ":" << c.minutes;
+        }
     }
 }
 

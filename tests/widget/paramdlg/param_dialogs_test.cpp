@@ -11,6 +11,7 @@
 #include "dialogs/param_c_time_dlg.h"
 #include "dialogs/param_dlg.h"
 #include "dialogs/param_z_dlg.h"
+#include "monitor/service_fields.h"
 #include "param_test_support.h"
 
 using namespace std::chrono_literals;
@@ -199,50 +200,59 @@ private slots:
         QTest::addColumn<int>("stored");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("service");  // the service field showing the same, or 0
         auto row = [](const char* name, ParamDialog dialog, int kind, int code, int stored,
-                      const char* field, const char* text) {
+                      const char* field, const char* text, ServiceField service = {}) {
             QTest::newRow(name) << dialog << kind << code << stored << QString::fromUtf8(field)
-                                << QString::fromUtf8(text);
+                                << QString::fromUtf8(text) << static_cast<int>(service);
         };
+        using F = ServiceField;
         const auto P = ParamDialog::Param;
-        row("temperature open time", P, 0, 32, 123, "openTimeEdit", "12.3");
+        row("temperature open time", P, 0, 32, 123, "openTimeEdit", "12.3", F::kValveOpenTime);
         row("temperature close time", P, 0, 33, 9999, "closeTimeEdit", "999.9");
         row("temperature dead time", P, 0, 34, 7, "deadTimeEdit", "0.7");
         row("temperature standstill", P, 0, 35, 40, "minStandstillEdit", "4.0");
-        row("temperature dead band", P, 0, 36, 12, "deadBandEdit", "1.2");
+        row("temperature dead band", P, 0, 36, 12, "deadBandEdit", "1.2", F::kDeadBand);
         row("temperature min movement", P, 0, 37, 5, "minOnTimeEdit", "0.5");
-        row("temperature dead band read back signed", P, 0, 36, -1, "deadBandEdit", "25.5");
+        // 25.5 % is written as one signed byte; the panel answers it as -1 or 255.
+        row("temperature dead band read back signed", P, 0, 36, -1, "deadBandEdit", "25.5",
+            F::kDeadBand);
+        row("temperature dead band read back unsigned", P, 0, 36, 255, "deadBandEdit", "25.5",
+            F::kDeadBand);
         row("dual-zone open time", P, 3, 140, 1000, "openTimeEdit", "100.0");
         row("dual-zone close time", P, 3, 141, 1, "closeTimeEdit", "0.1");
         row("dual-zone dead time", P, 3, 142, 2, "deadTimeEdit", "0.2");
         row("dual-zone standstill", P, 3, 143, 3, "minStandstillEdit", "0.3");
-        row("dual-zone dead band", P, 3, 144, 250, "deadBandEdit", "25.0");
+        row("dual-zone dead band", P, 3, 144, 250, "deadBandEdit", "25.0", F::kDeadBand);
         row("dual-zone min movement", P, 3, 145, 15, "minOnTimeEdit", "1.5");
         row("drain time", ParamDialog::ParamZ, 1, 64, 300, "drainTimeEdit", "30.0");
         row("drain delay", ParamDialog::ParamZ, 1, 65, 151, "closeDelayEdit", "15.1");
-        row("drain deviation", ParamDialog::ParamZ, 1, 66, 25, "deviationEdit", "2.5");
+        row("drain deviation", ParamDialog::ParamZ, 1, 66, 25, "deviationEdit", "2.5",
+            F::kDeviation);
         const auto A = ParamDialog::ParamA;
         row("ventilation T1", A, 2, 72, -100, "t1Edit", "-10.0");
-        row("ventilation T2", A, 2, 73, -5, "t2Edit", "-0.5");
+        row("ventilation T2", A, 2, 73, -5, "t2Edit", "-0.5", F::kVentT2);
         row("ventilation H1", A, 2, 74, 20, "h1Edit", "2.0");
-        row("ventilation H2", A, 2, 75, 255, "h2Edit", "25.5");
-        row("ventilation CP", A, 2, 78, 30, "airingTimeEdit", "30");
+        row("ventilation H2", A, 2, 75, 255, "h2Edit", "25.5", F::kVentH2);
+        row("ventilation CP", A, 2, 78, 30, "airingTimeEdit", "30", F::kAiringTime);
         row("ventilation OP", A, 2, 79, 100, "airingPeriodEdit", "100");
         row("ventilation ZP", A, 2, 80, 5500, "airingThresholdEdit", "550.0");
-        row("ventilation T1 read back unsigned", A, 2, 72, 63536, "t1Edit", "-200.0");
-        row("ventilation T2 read back unsigned", A, 2, 73, 65535, "t2Edit", "-0.1");
-        row("ventilation ZP read back unsigned", A, 2, 80, 65036, "airingThresholdEdit", "-50.0");
+        // Thresholds are written without a sign and may be answered so.
+        row("ventilation T1 read back unsigned", A, 2, 72, 63536, "t1Edit", "-200.0", F::kVentT1);
+        row("ventilation T2 read back unsigned", A, 2, 73, 65535, "t2Edit", "-0.1", F::kVentT2);
+        row("ventilation ZP read back unsigned", A, 2, 80, 65036, "airingThresholdEdit", "-50.0",
+            F::kAiringThreshold);
         const auto C = ParamDialog::ParamC;
         row("threshold T1 signed", C, 4, 90, -2000, "t1Edit", "-200.0");
         row("threshold T2 signed", C, 4, 91, -150, "t2Edit", "-15.0");
         row("threshold H1", C, 4, 92, 10, "h1Edit", "1.0");
-        row("threshold H2 unsigned", C, 4, 93, 0xFFFF, "h2Edit", "6553.5");
+        row("threshold H2 unsigned", C, 4, 93, 0xFFFF, "h2Edit", "6553.5", F::kDayH2);
         const auto T = ParamDialog::ParamCTime;
-        row("zones day T1 signed", T, 4, 90, -2000, "dayT1Edit", "-200.0");
+        row("zones day T1 signed", T, 4, 90, -2000, "dayT1Edit", "-200.0", F::kDayT1);
         row("zones day H2", T, 4, 93, 255, "dayH2Edit", "25.5");
         row("zones night T1 signed", T, 4, 160, -1, "nightT1Edit", "-0.1");
         row("zones night T2", T, 4, 161, 5500, "nightT2Edit", "550.0");
-        row("zones night H1 unsigned", T, 4, 162, 0x8000, "nightH1Edit", "3276.8");
+        row("zones night H1 unsigned", T, 4, 162, 0x8000, "nightH1Edit", "3276.8", F::kNightH1);
         row("zones night H2", T, 4, 163, 3, "nightH2Edit", "0.3");
         row("zones day start hour", T, 4, 95, 45, "dayHourEdit", "7");
         row("zones day start minute", T, 4, 95, 45, "dayMinuteEdit", "30");
@@ -256,12 +266,27 @@ private slots:
         QFETCH(int, stored);
         QFETCH(QString, field);
         QFETCH(QString, text);
+        QFETCH(int, service);
         FakePanel panel;
         panel.Connect(kind);
         panel.parameters.Store(code, stored);
         OpenDialog d(panel, {dialog, true});
         QVERIFY(d.Dialog().isVisible());
         QCOMPARE(d.Text(field), text);
+        if (service != 0) {
+            // The service view reads the code the same way.
+            ReadingsSnapshot snapshot;
+            snapshot.connected = true;
+            snapshot.identity = panel.identity;
+            snapshot.parameters = panel.parameters;
+            QString serviceText = QStringLiteral("(not shown)");
+            for (const ServiceText& t : ComputeServiceTexts(snapshot)) {
+                if (static_cast<int>(t.field) == service) {
+                    serviceText = QString::fromStdString(t.text);
+                }
+            }
+            QCOMPARE(serviceText, text);
+        }
     }
 
     void direction_data() {
