@@ -58,11 +58,11 @@ TEST(SessionTimingTest, GettersFromSeveralThreadsDuringPollingAndWrites) {
             }
         });
     }
-    int writes = 0;
-    const auto end = std::chrono::steady_clock::now() + 1500ms;
-    while (std::chrono::steady_clock::now() < end) {
-        EXPECT_EQ(rig.session.WritePidParameters(10 + writes % 5, writes, 0, 0, 0), kStatusOk);
-        ++writes;
+    // A fixed number of writes, not as many as fit a time: how fast they go
+    // depends on the machine, whether they all arrive does not.
+    constexpr int writes = 8;
+    for (int i = 0; i < writes; ++i) {
+        EXPECT_EQ(rig.session.WritePidParameters(10 + i % 5, i, 0, 0, 0), kStatusOk);
     }
     stop = true;
     for (std::thread& t : readers) {
@@ -72,7 +72,6 @@ TEST(SessionTimingTest, GettersFromSeveralThreadsDuringPollingAndWrites) {
     rig.session.GetTemperature(t);
     EXPECT_EQ(t.valid, 1);
     rig.session.Close();
-    EXPECT_GT(writes, 5);
     EXPECT_EQ(rig.sim.Parameter(6), writes - 1);
     // Kept, but from a link that is closed: no longer a reading of now.
     rig.session.GetTemperature(t);
