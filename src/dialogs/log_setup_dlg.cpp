@@ -165,7 +165,8 @@ QLayout* CLogSetupDlg::BuildFileRows() {
     intervalEdit_->setObjectName(QStringLiteral("intervalEdit"));
     intervalEdit_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     intervalEdit_->setTimeRange(QTime(0, 0, 0), QTime(23, 59, 59));
-    intervalLabel->setBuddy(intervalEdit_);
+    // No buddy: the label stays black while the picker is greyed with the
+    // other logging controls.
 
     auto* fileLabel = new QLabel(QStringLiteral("W pliku"));
     fileLabel->setObjectName(QStringLiteral("fileLabel"));
