@@ -102,8 +102,6 @@ void AnswerInformationOptions(int argc, char** argv) {
         const std::string_view arg = argv[i];
         if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "-v" || arg == "--version") {
             QCoreApplication probe(argc, argv);
-            QCoreApplication::setApplicationName(QStringLiteral("tk358"));
-            QCoreApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
             QString ignored;
             ParseCommandLine(QCoreApplication::arguments(), &ignored);
             return;
@@ -128,7 +126,7 @@ int RunApplication(int argc, char** argv) {
     QString error;
     const std::optional<CommandLine> line = ParseCommandLine(QApplication::arguments(), &error);
     if (!line) {
-        std::fprintf(stderr, "tk358: %s\n", qPrintable(error));
+        std::fprintf(stderr, "tk358: %s\nOpis opcji: tk358 --help\n", qPrintable(error));
         return 2;
     }
 
