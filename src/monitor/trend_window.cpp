@@ -85,14 +85,14 @@ QWidget* TrendWindow::BuildBar() {
     connect(spans_, &QButtonGroup::idClicked, this,
             [this](int id) { SetSpan(kTrendSpans[static_cast<std::size_t>(id)]); });
     row->addStretch(1);
-    follow_ = MakeButton(QStringLiteral("Bieżące"), QStringLiteral("follow"), bar);
+    follow_ = MakeButton(QStringLiteral("&Bieżące"), QStringLiteral("follow"), bar);
     follow_->setToolTip(QStringLiteral("Wróć do najnowszych odczytów"));
     connect(follow_, &QPushButton::clicked, chart_, &TrendChart::FollowNewest);
     row->addWidget(follow_);
-    savePng_ = MakeButton(QStringLiteral("Zapisz obraz…"), QStringLiteral("savePng"), bar);
+    savePng_ = MakeButton(QStringLiteral("Zapisz &obraz…"), QStringLiteral("savePng"), bar);
     connect(savePng_, &QPushButton::clicked, this, &TrendWindow::ChooseAndSavePng);
     row->addWidget(savePng_);
-    saveCsv_ = MakeButton(QStringLiteral("Zapisz dane…"), QStringLiteral("saveCsv"), bar);
+    saveCsv_ = MakeButton(QStringLiteral("Zapisz &dane…"), QStringLiteral("saveCsv"), bar);
     saveCsv_->setToolTip(QStringLiteral("Zapisz widoczne odczyty w formacie pliku rejestracji"));
     connect(saveCsv_, &QPushButton::clicked, this, &TrendWindow::ChooseAndSaveCsv);
     row->addWidget(saveCsv_);
