@@ -116,8 +116,10 @@ int RunApplication(int argc, char** argv) {
     QApplication app(argc, argv);
     QuitSignals quitSignals;
     SetUpProcessLocale();
+    // No display name: the platform would append it to every caption, and a
+    // small dialog's own title would then be cut. Message boxes take the
+    // application name as their caption.
     QApplication::setApplicationName(QStringLiteral("tk358"));
-    QApplication::setApplicationDisplayName(QStringLiteral("tk358"));
     QApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator qtTranslation;

@@ -57,7 +57,8 @@ QToolButton* MakeSpanButton(const QString& text, const QString& name, QWidget* p
 TrendWindow::TrendWindow(const TrendRecorder& recorder, QWidget* parent)
     : QWidget(parent, Qt::Window), recorder_(recorder), chooser_(ChooseWithDialog) {
     setObjectName(QStringLiteral("trendWindow"));
-    setWindowTitle(QString::fromUtf8(kTrendTitle));
+    // A window of its own on the task bar: it says whose chart it is.
+    setWindowTitle(QStringLiteral("%1 — tk358").arg(QString::fromUtf8(kTrendTitle)));
     chart_ = new TrendChart(recorder_, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
