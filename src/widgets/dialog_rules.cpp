@@ -7,6 +7,8 @@
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFocusEvent>
+#include <QFont>
+#include <QFontMetrics>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
+#include <algorithm>
 
 namespace tk358 {
 
@@ -84,6 +87,7 @@ public:
         if (watched == dialog_ && event->type() == QEvent::Show && !event->spontaneous()) {
             GreyLabelsWithBuddies();
             WatchRadios();
+            RoomForTitle();
             const QList<QAbstractButton*> row = RowButtons();
             OrderTabs(row);
             FocusFirstField(row);
@@ -121,6 +125,17 @@ private:
                 label->setProperty(kFollowsBuddy, true);
                 new GreyWithBuddy(label, label->buddy());  // owned by the label
             }
+        }
+    }
+
+    // A small fixed-size dialog is widened until the window manager can show
+    // its whole title beside the title bar's icon and buttons.
+    void RoomForTitle() const {
+        const int extra = DialogWidthForTitle(dialog_) - dialog_->sizeHint().width();
+        if (extra > 0) {
+            // The row as laid out, so the dialog grows by exactly `extra`.
+            const int row = std::max(buttons_->width(), buttons_->sizeHint().width());
+            buttons_->setMinimumWidth(row + extra);
         }
     }
 
@@ -201,6 +216,15 @@ private:
 };
 
 }  // namespace
+
+int DialogWidthForTitle(const QWidget* dialog) {
+    // Title bars use a bold face of about the dialog's size; the icon, three
+    // buttons and the frame take the rest.
+    QFont font = dialog->font();
+    font.setBold(true);
+    const int text = QFontMetrics(font).horizontalAdvance(dialog->windowTitle());
+    return text + text / 10 + 4 * QFontMetrics(font).height() + 48;
+}
 
 void InstallDialogRules(QDialog* dialog, QDialogButtonBox* buttons) {
     new DialogRules(dialog, buttons);  // owned by the dialog

@@ -28,6 +28,7 @@
 #include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widgets/colour_dialog.h"
+#include "widgets/dialog_rules.h"
 #include "widgets/font_dialog.h"
 #include "widgets/value_display.h"
 
@@ -236,6 +237,7 @@ private slots:
             }
         }
         QCOMPARE(order, c.order);
+        QVERIFY2(dlg->width() >= DialogWidthForTitle(dlg.get()), qPrintable(dlg->windowTitle()));
 
         // Enter in the first field means OK, whatever the field is.
         QCOMPARE(FocusName(), c.order.front());
