@@ -102,8 +102,6 @@ void AnswerInformationOptions(int argc, char** argv) {
         const std::string_view arg = argv[i];
         if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "-v" || arg == "--version") {
             QCoreApplication probe(argc, argv);
-            QCoreApplication::setApplicationName(QStringLiteral("tk358"));
-            QCoreApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
             QString ignored;
             ParseCommandLine(QCoreApplication::arguments(), &ignored);
             return;
@@ -118,8 +116,10 @@ int RunApplication(int argc, char** argv) {
     QApplication app(argc, argv);
     QuitSignals quitSignals;
     SetUpProcessLocale();
+    // No display name: the platform would append it to every caption, and a
+    // small dialog's own title would then be cut. Message boxes take the
+    // application name as their caption.
     QApplication::setApplicationName(QStringLiteral("tk358"));
-    QApplication::setApplicationDisplayName(QStringLiteral("tk358"));
     QApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator qtTranslation;
@@ -128,7 +128,7 @@ int RunApplication(int argc, char** argv) {
     QString error;
     const std::optional<CommandLine> line = ParseCommandLine(QApplication::arguments(), &error);
     if (!line) {
-        std::fprintf(stderr, "tk358: %s\n", qPrintable(error));
+        std::fprintf(stderr, "tk358: %s\nOpis opcji: tk358 --help\n", qPrintable(error));
         return 2;
     }
 

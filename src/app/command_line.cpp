@@ -1,34 +1,73 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
+#include <cstdio>
+#include <cstdlib>
+
+#include "tk358_version.h"
 
 namespace tk358 {
 
+namespace {
+
+// An unknown option as the operator typed it.
+QString OptionAsTyped(const QString& name) {
+    return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
+}
+
+void PrintAndExit(const QString& text) {
+    std::fputs(text.toUtf8().constData(), stdout);
+    std::fflush(stdout);
+    std::exit(0);
+}
+
+}  // namespace
+
+QString CommandLineHelpText() {
+    // Written out here rather than by QCommandLineParser, whose own words are
+    // English: the whole text is Polish like the rest of the program.
+    return QStringLiteral(
+        "Użycie: tk358 [--demo [RODZAJ]]\n"
+        "Serwis i monitorowanie paneli sterowników TK-358.\n"
+        "\n"
+        "Opcje:\n"
+        "  --demo [RODZAJ]  uruchamia w programie symulowany panel rodzaju RODZAJ\n"
+        "                   i łączy się z nim: 0 sterownik temperatury, 1 sterownik\n"
+        "                   zaworu zrzutowego, 2 TK-358W, 3 TK-358D (domyślnie),\n"
+        "                   4 TK-358C; zapisany numer portu się nie zmienia\n"
+        "  -h, --help       wyświetla ten opis i kończy pracę\n"
+        "  -v, --version    wyświetla wersję programu i kończy pracę\n"
+        "\n"
+        "Ustawienia są w pliku tk358.ini (zobacz pomoc programu, menu „Pomoc”).\n");
+}
+
+QString CommandLineVersionText() {
+    return QStringLiteral("tk358 %1\n").arg(QLatin1String(TK358_VERSION));
+}
+
 std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString* error) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Serwis i monitorowanie paneli sterowników TK-358."));
-    const QCommandLineOption help = parser.addHelpOption();
-    const QCommandLineOption version = parser.addVersionOption();
-    const QCommandLineOption demo(
-        QStringLiteral("demo"),
-        QStringLiteral("Uruchamia w programie symulowany panel rodzaju RODZAJ i łączy się z nim: "
-                       "0 sterownik temperatury, 1 sterownik zaworu zrzutowego, 2 TK-358W, "
-                       "3 TK-358D (domyślnie), 4 TK-358C. Zapisany numer portu się nie "
-                       "zmienia."));
+    const QCommandLineOption help(QStringList{"h", "help", "?"});
+    const QCommandLineOption version(QStringList{"v", "version"});
+    const QCommandLineOption demo(QStringLiteral("demo"));
+    parser.addOption(help);
+    parser.addOption(version);
     parser.addOption(demo);
-    parser.addPositionalArgument(QStringLiteral("rodzaj"),
-                                 QStringLiteral("Rodzaj symulowanego panelu (z --demo)."),
-                                 QStringLiteral("[RODZAJ]"));
     if (!parser.parse(arguments)) {
-        *error = parser.errorText();
+        // The parser's own words are English; the options take no values, so
+        // anything else it refuses is a value given to one.
+        const QStringList unknown = parser.unknownOptionNames();
+        *error = unknown.isEmpty()
+                     ? QStringLiteral("Opcje nie przyjmują wartości: %1")
+                           .arg(arguments.mid(1).join(QLatin1Char(' ')))
+                     : QStringLiteral("Nieznana opcja: %1").arg(OptionAsTyped(unknown.first()));
         return std::nullopt;
     }
     if (parser.isSet(help)) {
-        parser.showHelp(0);  // ends the process
+        PrintAndExit(CommandLineHelpText());
     }
     if (parser.isSet(version)) {
-        parser.showVersion();  // ends the process
+        PrintAndExit(CommandLineVersionText());
     }
 
     CommandLine line;

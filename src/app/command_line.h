@@ -16,7 +16,11 @@ struct CommandLine {
 
 // Parses `arguments` (the program name first). --help and --version print
 // their text and end the process; a mistake gives nothing and the reason in
-// `error`.
+// `error` (Polish, like the help).
 std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString* error);
+
+// What --help and --version print.
+QString CommandLineHelpText();
+QString CommandLineVersionText();
 
 }  // namespace tk358

@@ -33,8 +33,6 @@ CDlgCanal::CDlgCanal(int zone, QWidget* parent) : QDialog(parent), zone_(zone !=
     layout->addSpacing(8);
     layout->addWidget(buttons);
     layout->setSizeConstraint(QLayout::SetFixedSize);
-    // Wide enough for the caption to show whole beside the window buttons.
-    label->setMinimumWidth(fontMetrics().horizontalAdvance(windowTitle()) + 80);
 }
 
 void CDlgCanal::accept() {

@@ -39,7 +39,9 @@ void AddNumberRow(QGridLayout* grid, int row, int column, const QString& label, 
     grid->addWidget(caption, row, column);
     grid->addWidget(edit, row, column + 1);
     if (!unit.isEmpty()) {
-        grid->addWidget(NewLabel(unit, parent), row, column + 2);
+        QLabel* unitLabel = NewLabel(unit, parent);
+        unitLabel->setBuddy(edit);  // greyed with the field
+        grid->addWidget(unitLabel, row, column + 2);
     }
 }
 

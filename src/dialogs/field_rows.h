@@ -24,7 +24,8 @@ QLineEdit* NewNumberEdit(const QString& objectName, const QString& widest, QWidg
 // A plain label (no mnemonics: the texts are the panel's own names).
 QLabel* NewLabel(const QString& text, QWidget* parent);
 
-// Puts `label`, the edit and `unit` (if any) into columns column..column+2 of `row`.
+// Puts `label`, the edit and `unit` (if any) into columns column..column+2 of
+// `row`. Both labels name the edit as buddy, so they are greyed with it.
 void AddNumberRow(QGridLayout* grid, int row, int column, const QString& label, QLineEdit* edit,
                   const QString& unit = {});
 

@@ -54,14 +54,17 @@ QRadioButton* AddRadio(QButtonGroup* group, const QString& text, int code, const
 }
 
 // Qt's own file dialog, the same on every desktop. A name typed without an
-// extension takes the one of the filter in use when the operator confirms, so
-// the question whether to overwrite an existing file asks about the right file.
+// extension takes the one of the filter in use when the operator confirms.
+// An existing file is a log to continue as often as one to replace: the
+// chooser asks nothing, the log asks whether to append or to empty it when it
+// opens the file.
 class ReportFileDialog final : public QFileDialog {
 public:
     explicit ReportFileDialog(QWidget* parent)
         : QFileDialog(parent, QStringLiteral("Wybierz plik raportu")) {
         setObjectName(QStringLiteral("reportFileDialog"));
         setOption(QFileDialog::DontUseNativeDialog);
+        setOption(QFileDialog::DontConfirmOverwrite);
         setAcceptMode(QFileDialog::AcceptSave);
         setFileMode(QFileDialog::AnyFile);
         setNameFilters({kTextFilter, kCsvFilter});
@@ -165,7 +168,8 @@ QLayout* CLogSetupDlg::BuildFileRows() {
     intervalEdit_->setObjectName(QStringLiteral("intervalEdit"));
     intervalEdit_->setDisplayFormat(QStringLiteral("HH:mm:ss"));
     intervalEdit_->setTimeRange(QTime(0, 0, 0), QTime(23, 59, 59));
-    intervalLabel->setBuddy(intervalEdit_);
+    // No buddy: the label stays black while the picker is greyed with the
+    // other logging controls.
 
     auto* fileLabel = new QLabel(QStringLiteral("W pliku"));
     fileLabel->setObjectName(QStringLiteral("fileLabel"));

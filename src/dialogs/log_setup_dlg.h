@@ -34,8 +34,8 @@ using FileChooser =
 
 // The program's own file dialog "Wybierz plik raportu" with the text and CSV
 // filters, opened in the folder of `currentPath` when that exists, with an empty
-// name. A name typed without an extension takes the selected filter's, also for
-// the question whether an existing file may be overwritten.
+// name. A name typed without an extension takes the selected filter's. Choosing
+// an existing file asks nothing here: opening the log asks whether to append.
 std::optional<ChosenFile> ChooseReportFile(QWidget* parent, const QString& currentPath);
 
 class CLogSetupDlg : public QDialog {

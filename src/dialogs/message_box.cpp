@@ -4,20 +4,31 @@
 #include <QMessageBox>
 
 namespace tk358 {
+namespace {
+
+QMessageBox::Icon BoxIcon(MessageIcon icon) {
+    switch (icon) {
+        case MessageIcon::Information:
+            return QMessageBox::Information;
+        case MessageIcon::Plain:
+            return QMessageBox::NoIcon;
+        case MessageIcon::Warning:
+            break;
+    }
+    return QMessageBox::Warning;
+}
+
+}  // namespace
 
 void MessageBoxSink::Show(QWidget* parent, MessageIcon icon, const QString& text) {
-    const QString caption = QGuiApplication::applicationDisplayName();
-    if (icon == MessageIcon::Information) {
-        QMessageBox::information(parent, caption, text, QMessageBox::Ok);
-    } else {
-        QMessageBox::warning(parent, caption, text, QMessageBox::Ok);
-    }
+    QMessageBox box(BoxIcon(icon), QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok,
+                    parent);
+    box.exec();
 }
 
 QPointer<QObject> MessageBoxSink::Notify(QWidget* parent, MessageIcon icon, const QString& text) {
-    auto* box = new QMessageBox(
-        icon == MessageIcon::Information ? QMessageBox::Information : QMessageBox::Warning,
-        QGuiApplication::applicationDisplayName(), text, QMessageBox::Ok, parent);
+    auto* box = new QMessageBox(BoxIcon(icon), QGuiApplication::applicationDisplayName(), text,
+                                QMessageBox::Ok, parent);
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowModality(Qt::NonModal);
     box->show();

@@ -11,8 +11,9 @@ class QWidget;
 namespace tk358 {
 
 enum class MessageIcon {
-    Warning,      // exclamation mark: failures and refused input
+    Warning,      // exclamation mark: failures and refused input in dialogs
     Information,  // "i": hints such as a missing choice
+    Plain,        // no icon: the main window's plain notices
 };
 
 class MessageSink {

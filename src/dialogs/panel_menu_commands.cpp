@@ -29,7 +29,7 @@ int RunPanelInfoCommand(PanelAccess& session, QWidget* parent, MessageSink* sink
     if (!records) {
         MessageBoxSink boxes;
         (sink != nullptr ? *sink : boxes)
-            .Show(parent, MessageIcon::Warning,
+            .Show(parent, MessageIcon::Plain,
                   QStringLiteral("Nie można odczytać informacji o panelu"));
         return QDialog::Rejected;
     }

@@ -26,8 +26,10 @@ CParamCDlg::CParamCDlg(PanelAccess& session, bool channelChoice, QWidget* parent
     grid->setRowMinimumHeight(grid->rowCount(), 8);
 
     const int row = grid->rowCount();
-    grid->addWidget(new QLabel(LabelOf(param::kChannels) + QLatin1Char(':')), row, 0, 1, 4);
+    auto* channelsLabel = new QLabel(LabelOf(param::kChannels) + QLatin1Char(':'));
+    grid->addWidget(channelsLabel, row, 0, 1, 4);
     oneChannel_ = NewRadio(QStringLiteral("1 kanał"), QStringLiteral("oneChannelRadio"));
+    channelsLabel->setBuddy(oneChannel_);
     twoChannels_ = NewRadio(QStringLiteral("2 kanały"), QStringLiteral("twoChannelsRadio"));
     grid->addWidget(oneChannel_, row + 1, 0, 1, 4);
     grid->addWidget(twoChannels_, row + 2, 0, 1, 4);

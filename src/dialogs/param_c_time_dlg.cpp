@@ -25,8 +25,10 @@ CParamCTimeDlg::CParamCTimeDlg(PanelAccess& session, QWidget* parent)
     grid->addWidget(BuildZone(QStringLiteral("Strefa nocna"), QStringLiteral("night"), night_), 0,
                     1);
     grid->setRowMinimumHeight(1, 4);
-    grid->addWidget(new QLabel(LabelOf(param::kChannels) + QLatin1Char(':')), 2, 0, 1, 2);
+    auto* channelsLabel = new QLabel(LabelOf(param::kChannels) + QLatin1Char(':'));
+    grid->addWidget(channelsLabel, 2, 0, 1, 2);
     oneChannel_ = NewRadio(QStringLiteral("1 kanał"), QStringLiteral("oneChannelRadio"));
+    channelsLabel->setBuddy(oneChannel_);
     twoChannels_ = NewRadio(QStringLiteral("2 kanały"), QStringLiteral("twoChannelsRadio"));
     grid->addWidget(oneChannel_, 3, 0, 1, 2);
     grid->addWidget(twoChannels_, 4, 0, 1, 2);
@@ -59,8 +61,8 @@ QGroupBox* CParamCTimeDlg::BuildZone(const QString& title, const QString& prefix
     start->addWidget(zone.minute);
     start->addWidget(minuteUnit);
     start->addStretch(1);
-    FollowEnabledOf(zone.hour, {startLabel, hourUnit});
-    FollowEnabledOf(zone.minute, {minuteUnit});
+    hourUnit->setBuddy(zone.hour);  // greyed with their fields
+    minuteUnit->setBuddy(zone.minute);
 
     // Day and night sets have the same labels and units.
     zone.t1 = AddParamRow(grid, param::kDayT1, prefix + QStringLiteral("T1Edit"));

@@ -29,6 +29,7 @@ CParamDlg::CParamDlg(PanelAccess& session, QWidget* parent)
     directionLabel_ = new QLabel(LabelOf(param::kDualReverse));
     directionLabel_->setObjectName(QStringLiteral("directionLabel"));
     normal_ = NewRadio(QStringLiteral("Sterowanie normalne"), QStringLiteral("normalRadio"));
+    directionLabel_->setBuddy(normal_);
     reverse_ = NewRadio(QStringLiteral("Sterowanie rewersyjne"), QStringLiteral("reverseRadio"));
     grid->setRowMinimumHeight(grid->rowCount(), 4);
     const int row = grid->rowCount();

@@ -1,11 +1,9 @@
 #pragma once
 
 // Building blocks shared by the "Parametry regulacji" dialogs: rows of
-// label, number field and unit whose label and unit follow the field's
-// enabled state.
+// label, number field and unit.
 
 #include <QString>
-#include <initializer_list>
 
 #include "dialogs/field_rows.h"
 #include "dialogs/param_dialog_choice.h"
@@ -22,12 +20,8 @@ inline constexpr const char* kParamWriteFailure = "Nie można zapisać parametr�
 inline constexpr const char* kSettingsStartFailure = "Nie można zapisać ustawień";
 
 // Appends a row to `grid` (columns: label, field, unit) and returns the field,
-// named `objectName`, with the label and unit of parameter `code`. Label and
-// unit look disabled whenever the field is.
+// named `objectName`, with the label and unit of parameter `code`.
 QLineEdit* AddParamRow(QGridLayout* grid, int code, const QString& objectName);
-
-// `followers` (labels) are enabled exactly when `field` is.
-void FollowEnabledOf(QWidget* field, std::initializer_list<QWidget*> followers);
 
 // Leaves a little room between the last row and the dialog's buttons.
 void AddBottomSpace(QGridLayout* grid);

@@ -1,6 +1,8 @@
 #include "dialogs/pid_dlg.h"
 
+#include <QFont>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
 
 #include "dialogs/field_rows.h"
@@ -24,12 +26,21 @@ CPIDDlg::CPIDDlg(PanelAccess& session, int zone, QWidget* parent)
     tiEdit_ = NewNumberEdit(QStringLiteral("tiEdit"), QStringLiteral("9999"), Body());
     tdEdit_ = NewNumberEdit(QStringLiteral("tdEdit"), QStringLiteral("9999"), Body());
     taEdit_ = NewNumberEdit(QStringLiteral("taEdit"), QStringLiteral("9999"), Body());
+    // The dual-zone controller's two zones share the window title: the dialog
+    // says which one it edits.
+    zoneLabel_ = NewLabel(QStringLiteral("Strefa %1").arg(zone_ > 0 ? 2 : 1), Body());
+    zoneLabel_->setObjectName(QStringLiteral("zoneLabel"));
+    QFont bold = zoneLabel_->font();
+    bold.setBold(true);
+    zoneLabel_->setFont(bold);
+    zoneLabel_->hide();
     auto* grid = new QGridLayout(Body());
+    grid->addWidget(zoneLabel_, 0, 0, 1, 4);
     // Both zones of the dual-zone controller have the same labels and units.
-    AddNumberRow(grid, 0, 0, LabelOf(param::kKp), kpEdit_, UnitOf(param::kKp));
-    AddNumberRow(grid, 1, 0, LabelOf(param::kTi), tiEdit_, UnitOf(param::kTi));
-    AddNumberRow(grid, 2, 0, LabelOf(param::kTd), tdEdit_, UnitOf(param::kTd));
-    AddNumberRow(grid, 3, 0, LabelOf(param::kTa), taEdit_, UnitOf(param::kTa));
+    AddNumberRow(grid, 1, 0, LabelOf(param::kKp), kpEdit_, UnitOf(param::kKp));
+    AddNumberRow(grid, 2, 0, LabelOf(param::kTi), tiEdit_, UnitOf(param::kTi));
+    AddNumberRow(grid, 3, 0, LabelOf(param::kTd), tdEdit_, UnitOf(param::kTd));
+    AddNumberRow(grid, 4, 0, LabelOf(param::kTa), taEdit_, UnitOf(param::kTa));
     grid->setColumnStretch(3, 1);
 }
 
@@ -41,6 +52,7 @@ bool CPIDDlg::Fill() {
     if (!read || !PidReadable(identity.deviceType, parameters)) {
         return false;
     }
+    zoneLabel_->setVisible(identity.deviceType == kDualZoneController);
     const PidCodes codes = PidCodesFor(identity.deviceType, zone_);
     ShowField(kpEdit_, rules::kKp, parameters.Shown(codes.kp));
     ShowField(tiEdit_, rules::kTi, parameters.Shown(codes.ti));

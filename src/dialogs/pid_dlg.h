@@ -1,10 +1,12 @@
 #pragma once
 
 // "Parametry PID": Kp, Ti, Td and Ta of the temperature controller, or of one
-// zone of the dual-zone controller, written with WritePidParameters.
+// zone of the dual-zone controller ("Strefa 1" or "Strefa 2" shown above the
+// fields), written with WritePidParameters.
 
 #include "dialogs/panel_dialog.h"
 
+class QLabel;
 class QLineEdit;
 
 namespace tk358 {
@@ -24,6 +26,7 @@ protected:
 
 private:
     int zone_ = 0;
+    QLabel* zoneLabel_ = nullptr;
     QLineEdit* kpEdit_ = nullptr;
     QLineEdit* tiEdit_ = nullptr;
     QLineEdit* tdEdit_ = nullptr;

@@ -62,9 +62,13 @@ void CSPTimeValueDlg::AddRow(int index) {
     AddNumberRow(grid, index, 0, LabelOf(kSetpointCodes[index]), row.setpoint,
                  UnitOf(kSetpointCodes[index]));
     AddNumberRow(grid, index, 4, LabelOf(kSwitchOnCodes[index]), row.hours, QStringLiteral("h"));
-    grid->addWidget(NewLabel(QStringLiteral(":"), Body()), index, 7);
+    QLabel* colon = NewLabel(QStringLiteral(":"), Body());
+    QLabel* minuteUnit = NewLabel(QStringLiteral("min"), Body());
+    colon->setBuddy(row.minutes);  // greyed with the minutes
+    minuteUnit->setBuddy(row.minutes);
+    grid->addWidget(colon, index, 7);
     grid->addWidget(row.minutes, index, 8);
-    grid->addWidget(NewLabel(QStringLiteral("min"), Body()), index, 9);
+    grid->addWidget(minuteUnit, index, 9);
 }
 
 bool CSPTimeValueDlg::Fill() {

@@ -1,7 +1,9 @@
 #include "dialogs/time_dlg.h"
 
+#include <QAbstractItemView>
 #include <QCalendarWidget>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QSignalBlocker>
@@ -59,9 +61,13 @@ CTimeDlg::CTimeDlg(PanelAccess& session, QWidget* parent, PcClock pcClock)
     pcButton_->setAutoDefault(false);  // Enter keeps meaning OK
 
     auto* grid = new QGridLayout(Body());
-    grid->addWidget(NewLabel(QStringLiteral("Data:"), Body()), 0, 0);
+    QLabel* dateLabel = NewLabel(QStringLiteral("Data:"), Body());
+    QLabel* timeLabel = NewLabel(QStringLiteral("Czas:"), Body());
+    dateLabel->setBuddy(calendar_);
+    timeLabel->setBuddy(timeEdit_);
+    grid->addWidget(dateLabel, 0, 0);
     grid->addWidget(calendar_, 1, 0, 3, 1);
-    grid->addWidget(NewLabel(QStringLiteral("Czas:"), Body()), 0, 2);
+    grid->addWidget(timeLabel, 0, 2);
     grid->addWidget(timeEdit_, 1, 2);
     grid->addWidget(pcButton_, 2, 2);
     grid->setColumnMinimumWidth(1, 12);
@@ -76,12 +82,30 @@ CTimeDlg::CTimeDlg(PanelAccess& session, QWidget* parent, PcClock pcClock)
     connect(timeEdit_, &QTimeEdit::timeChanged, this, &CTimeDlg::StopFollowing);
     connect(calendar_, &QCalendarWidget::selectionChanged, this, &CTimeDlg::StopFollowing);
     connect(calendar_, &QCalendarWidget::currentPageChanged, this, &CTimeDlg::StopFollowing);
+    // The calendar keeps Enter to itself; here it means OK, as in every field.
+    if (auto* days = calendar_->findChild<QAbstractItemView*>()) {
+        days->installEventFilter(this);
+    }
+}
+
+bool CTimeDlg::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && watched != this) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && OkButton()->isEnabled()) {
+            OkButton()->click();
+            return true;
+        }
+    }
+    return PanelDialog::eventFilter(watched, event);
 }
 
 CTimeDlg::~CTimeDlg() {
     // The frame serves events while it waits for a running write; nothing may
     // reach this part of the dialog after it is gone.
     StopFollowing();
+    if (auto* days = calendar_->findChild<QAbstractItemView*>()) {
+        days->removeEventFilter(this);
+    }
     disconnect(timeEdit_, nullptr, this, nullptr);
     disconnect(calendar_, nullptr, this, nullptr);
 }

@@ -40,6 +40,7 @@ protected:
     std::optional<FieldError> Validate() override;
     WriteJob MakeWriteJob() const override;
     void EnableFields(bool enable) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FollowPanel();

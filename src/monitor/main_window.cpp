@@ -218,7 +218,7 @@ bool MainWindow::OpenPort(int portNumber) {
 }
 
 void MainWindow::Tell(const QString& text) {
-    sink_->Show(this, MessageIcon::Warning, text);
+    sink_->Show(this, MessageIcon::Plain, text);
 }
 
 // --- Refresh ----------------------------------------------------------------

@@ -8,10 +8,11 @@
 
 namespace tk358 {
 
-// The spans offered as buttons, in seconds: 5 min, 30 min, 2 h, 8 h, 24 h.
+// The spans offered as buttons, in seconds: 5 min, 30 min, 2 h, 8 h, 24 h;
+// the labels carry the buttons' mnemonics (Alt+5, Alt+3, Alt+2, Alt+8, Alt+4).
 inline constexpr std::array<int, 5> kTrendSpans = {300, 1800, 7200, 28800, 86400};
-inline constexpr std::array<const char*, 5> kTrendSpanLabels = {"5 min", "30 min", "2 h", "8 h",
-                                                                "24 h"};
+inline constexpr std::array<const char*, 5> kTrendSpanLabels = {"&5 min", "&30 min", "&2 h", "&8 h",
+                                                                "2&4 h"};
 inline constexpr double kTrendMinSpan = 60.0;
 inline constexpr double kTrendMaxSpan = 86400.0;
 inline constexpr int kTrendDefaultSpan = 1800;

@@ -57,7 +57,8 @@ QToolButton* MakeSpanButton(const QString& text, const QString& name, QWidget* p
 TrendWindow::TrendWindow(const TrendRecorder& recorder, QWidget* parent)
     : QWidget(parent, Qt::Window), recorder_(recorder), chooser_(ChooseWithDialog) {
     setObjectName(QStringLiteral("trendWindow"));
-    setWindowTitle(QString::fromUtf8(kTrendTitle));
+    // A window of its own on the task bar: it says whose chart it is.
+    setWindowTitle(QStringLiteral("%1 — tk358").arg(QString::fromUtf8(kTrendTitle)));
     chart_ = new TrendChart(recorder_, this);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(6, 6, 6, 6);
@@ -85,14 +86,14 @@ QWidget* TrendWindow::BuildBar() {
     connect(spans_, &QButtonGroup::idClicked, this,
             [this](int id) { SetSpan(kTrendSpans[static_cast<std::size_t>(id)]); });
     row->addStretch(1);
-    follow_ = MakeButton(QStringLiteral("Bieżące"), QStringLiteral("follow"), bar);
+    follow_ = MakeButton(QStringLiteral("&Bieżące"), QStringLiteral("follow"), bar);
     follow_->setToolTip(QStringLiteral("Wróć do najnowszych odczytów"));
     connect(follow_, &QPushButton::clicked, chart_, &TrendChart::FollowNewest);
     row->addWidget(follow_);
-    savePng_ = MakeButton(QStringLiteral("Zapisz obraz…"), QStringLiteral("savePng"), bar);
+    savePng_ = MakeButton(QStringLiteral("Zapisz &obraz…"), QStringLiteral("savePng"), bar);
     connect(savePng_, &QPushButton::clicked, this, &TrendWindow::ChooseAndSavePng);
     row->addWidget(savePng_);
-    saveCsv_ = MakeButton(QStringLiteral("Zapisz dane…"), QStringLiteral("saveCsv"), bar);
+    saveCsv_ = MakeButton(QStringLiteral("Zapisz &dane…"), QStringLiteral("saveCsv"), bar);
     saveCsv_->setToolTip(QStringLiteral("Zapisz widoczne odczyty w formacie pliku rejestracji"));
     connect(saveCsv_, &QPushButton::clicked, this, &TrendWindow::ChooseAndSaveCsv);
     row->addWidget(saveCsv_);

@@ -1,8 +1,10 @@
 #include "monitor/window_menu.h"
 
 #include <QAction>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QShortcut>
 #include <algorithm>
 #include <initializer_list>
 
@@ -12,8 +14,9 @@ namespace {
 
 struct Item {
     MenuCommand command;
-    const char* text;
+    const char* text;  // with its mnemonic
     bool checkable = false;
+    QKeySequence shortcut = {};
 };
 
 struct Menu {
@@ -29,25 +32,30 @@ std::size_t IndexOf(MenuCommand command) {
 }  // namespace
 
 WindowMenu::WindowMenu(QMenuBar* bar) {
+    // Every menu and item has a mnemonic of its own within its menu. "Panel"
+    // leaves Z and W free for the saving and loading of parameter files.
     const std::initializer_list<Menu> menus = {
-        {"Program", {{MenuCommand::kClose, "Zamknij"}}},
-        {"Widok",
-         {{MenuCommand::kColours, "Kolory"},
-          {MenuCommand::kFonts, "Czcionki"},
-          {MenuCommand::kTopmost, "Zawsze na wierzchu", true},
-          {MenuCommand::kShowService, "Pokaż parametry serwisowe", true},
-          {MenuCommand::kTrend, "Wykres"}}},
-        {"Ustawienia",
-         {{MenuCommand::kPort, "Port szeregowy"},
-          {MenuCommand::kLogSetup, "Rejestracja do pliku"}}},
-        {"Panel",
-         {{MenuCommand::kPanelInfo, "Informacje"},
-          {MenuCommand::kSetpoint, "Wartość zadana"},
-          {MenuCommand::kRegulation, "Parametry regulacji"},
-          {MenuCommand::kPid, "Parametry PID"},
-          {MenuCommand::kCv, "Ustawienia CV"},
-          {MenuCommand::kClock, "Ustawienia czasu"}}},
-        {"Pomoc", {{MenuCommand::kHelp, "Pomoc"}, {MenuCommand::kAbout, "O programie"}}},
+        {"&Program",
+         {{MenuCommand::kClose, "&Zamknij", false, QKeySequence(Qt::CTRL | Qt::Key_Q)}}},
+        {"&Widok",
+         {{MenuCommand::kColours, "&Kolory"},
+          {MenuCommand::kFonts, "&Czcionki"},
+          {MenuCommand::kTopmost, "&Zawsze na wierzchu", true},
+          {MenuCommand::kShowService, "&Pokaż parametry serwisowe", true},
+          {MenuCommand::kTrend, "&Wykres"}}},
+        {"&Ustawienia",
+         {{MenuCommand::kPort, "&Port szeregowy"},
+          {MenuCommand::kLogSetup, "&Rejestracja do pliku"}}},
+        {"P&anel",
+         {{MenuCommand::kPanelInfo, "&Informacje"},
+          {MenuCommand::kSetpoint, "W&artość zadana"},
+          {MenuCommand::kRegulation, "Parametry &regulacji"},
+          {MenuCommand::kPid, "Parametry &PID"},
+          {MenuCommand::kCv, "Ustawienia &CV"},
+          {MenuCommand::kClock, "&Ustawienia czasu"}}},
+        {"Pomo&c",
+         {{MenuCommand::kHelp, "&Pomoc", false, QKeySequence(Qt::Key_F1)},
+          {MenuCommand::kAbout, "&O programie"}}},
     };
     for (const Menu& menu : menus) {
         QMenu* m = bar->addMenu(QString::fromUtf8(menu.title));
@@ -55,9 +63,18 @@ WindowMenu::WindowMenu(QMenuBar* bar) {
             QAction* action = m->addAction(QString::fromUtf8(item.text));
             action->setData(static_cast<int>(item.command));
             action->setCheckable(item.checkable);
+            action->setShortcut(item.shortcut);
             actions_[IndexOf(item.command)] = action;
         }
     }
+    // F10 opens the first menu, as on the other desktops' programs; Qt's menu
+    // bar knows the Alt keys but not this one.
+    auto* f10 = new QShortcut(QKeySequence(Qt::Key_F10), bar);
+    QObject::connect(f10, &QShortcut::activated, bar, [bar] {
+        if (!bar->actions().isEmpty()) {
+            bar->setActiveAction(bar->actions().constFirst());
+        }
+    });
 }
 
 QAction* WindowMenu::Action(MenuCommand command) const {

@@ -4,6 +4,8 @@
 #include <QDialogButtonBox>
 #include <QPushButton>
 
+#include "widgets/dialog_rules.h"
+
 namespace tk358 {
 
 QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog) {
@@ -16,6 +18,7 @@ QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog) {
     cancel->setObjectName(QStringLiteral("cancelButton"));
     QObject::connect(buttons, &QDialogButtonBox::accepted, dialog, &QDialog::accept);
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    InstallDialogRules(dialog, buttons);
     return buttons;
 }
 

@@ -44,6 +44,8 @@ private slots:
     void settingsThatCannotBeSavedAreReportedOnce();
     void informationOptionsNeedNoDisplay_data();
     void informationOptionsNeedNoDisplay();
+    void commandLineTextsArePolish_data();
+    void commandLineTextsArePolish();
 };
 
 void AppProcessTest::signalEndsTheProgramWithItsSettingsSaved_data() {
@@ -150,6 +152,38 @@ void AppProcessTest::informationOptionsNeedNoDisplay() {
     QCOMPARE(program.exitStatus(), QProcess::NormalExit);
     QCOMPARE(program.exitCode(), 0);
     QVERIFY2(program.readAllStandardOutput().contains(expected), qPrintable(option));
+}
+
+void AppProcessTest::commandLineTextsArePolish_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("expected");  // on standard output, or error when exitCode != 0
+    QTest::newRow("--help") << QStringList{"--help"} << 0 << QByteArray("Użycie: tk358");
+    QTest::newRow("-?") << QStringList{"-?"} << 0 << QByteArray("Opcje:");
+    QTest::newRow("unknown option")
+        << QStringList{"--bogus"} << 2 << QByteArray("Nieznana opcja: --bogus");
+    QTest::newRow("value given") << QStringList{"--demo=3"} << 2 << QByteArray("tk358 --help");
+    QTest::newRow("kind") << QStringList{"--demo", "9"} << 2 << QByteArray("od 0 do 4");
+}
+
+// No word of Qt's own English help or parser errors reaches the operator.
+void AppProcessTest::commandLineTextsArePolish() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, expected);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    program.setProcessEnvironment(env);
+    program.start(QStringLiteral(TK358_EXECUTABLE), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitCode(), exitCode);
+    const QByteArray text =
+        exitCode == 0 ? program.readAllStandardOutput() : program.readAllStandardError();
+    QVERIFY2(text.contains(expected), text.constData());
+    for (const char* english : {"Usage", "Options:", "Displays", "Unknown", "Unexpected"}) {
+        QVERIFY2(!text.contains(english), text.constData());
+    }
 }
 
 QTEST_GUILESS_MAIN(AppProcessTest)

@@ -81,7 +81,7 @@ private slots:
         RecordingSink sink;
         QCOMPARE(RunPanelInfoCommand(panel, nullptr, &sink), int(QDialog::Rejected));
         QCOMPARE(sink.Texts(), QStringList{"Nie można odczytać informacji o panelu"});
-        QCOMPARE(sink.boxes.front().icon, MessageIcon::Warning);
+        QCOMPARE(sink.boxes.front().icon, MessageIcon::Plain);
     }
 
     void setpointDialogByKind_data() {

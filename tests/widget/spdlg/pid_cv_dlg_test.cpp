@@ -2,6 +2,7 @@
 // refused, and what reaches the panel.
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -52,24 +53,26 @@ private slots:
         QTest::addColumn<int>("completeKind");
         QTest::addColumn<int>("zone");
         QTest::addColumn<QStringList>("shown");  // empty: refused
+        QTest::addColumn<QString>("zoneTitle");  // empty: none shown
         QTest::newRow("temperature controller")
-            << 0 << 0 << 0 << QStringList{"1.1", "61", "71", "81"};
+            << 0 << 0 << 0 << QStringList{"1.1", "61", "71", "81"} << "";
         QTest::newRow("dual zone, zone 1")
-            << 3 << 3 << 0 << QStringList{"128.1", "1291", "1301", "1311"};
+            << 3 << 3 << 0 << QStringList{"128.1", "1291", "1301", "1311"} << "Strefa 1";
         QTest::newRow("dual zone, zone 2")
-            << 3 << 3 << 1 << QStringList{"133.1", "1341", "1351", "1361"};
+            << 3 << 3 << 1 << QStringList{"133.1", "1341", "1351", "1361"} << "Strefa 2";
         QTest::newRow("negative zone is zone 1")
-            << 3 << 3 << -1 << QStringList{"128.1", "1291", "1301", "1311"};
-        QTest::newRow("dual zone not read") << 3 << 0 << 0 << QStringList{};
-        QTest::newRow("temperature controller not read") << 0 << 3 << 0 << QStringList{};
-        QTest::newRow("drain valve") << 1 << 0 << 0 << QStringList{};
-        QTest::newRow("unknown kind") << 5 << 0 << 0 << QStringList{};
+            << 3 << 3 << -1 << QStringList{"128.1", "1291", "1301", "1311"} << "Strefa 1";
+        QTest::newRow("dual zone not read") << 3 << 0 << 0 << QStringList{} << "";
+        QTest::newRow("temperature controller not read") << 0 << 3 << 0 << QStringList{} << "";
+        QTest::newRow("drain valve") << 1 << 0 << 0 << QStringList{} << "";
+        QTest::newRow("unknown kind") << 5 << 0 << 0 << QStringList{} << "";
     }
     void pidShowsTheZonesValues() {
         QFETCH(int, kind);
         QFETCH(int, completeKind);
         QFETCH(int, zone);
         QFETCH(QStringList, shown);
+        QFETCH(QString, zoneTitle);
         FakePanel panel;
         panel.identity.identified = 1;
         panel.identity.deviceType = static_cast<uint8_t>(kind);
@@ -86,6 +89,9 @@ private slots:
             return;
         }
         QCOMPARE(Texts(dlg, kPidFields), shown);
+        // The window title is the same for both zones; the dialog says which.
+        auto* zoneLabel = dlg.findChild<QLabel*>(QStringLiteral("zoneLabel"));
+        QCOMPARE(zoneLabel->isVisible() ? zoneLabel->text() : QString(), zoneTitle);
     }
 
     void pidNeedsEveryLinkStatus_data() {

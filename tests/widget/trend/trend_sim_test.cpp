@@ -19,6 +19,7 @@
 #include "monitor/window_menu.h"
 #include "sim/pty_simulator.h"
 #include "support/fake_panel.h"
+#include "support/mnemonics.h"
 #include "support/paint_counter.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/window/short_timing.h"
@@ -119,7 +120,7 @@ void TrendSimTest::commandOpensOneWindowKeptInTheSettings() {
     QVERIFY(chart->SpanButton(2)->isChecked());
 
     QAction* command = window.Menu().Action(MenuCommand::kTrend);
-    QCOMPARE(command->text(), QStringLiteral("Wykres"));
+    QCOMPARE(test::WithoutMnemonic(command->text()), QStringLiteral("Wykres"));
     command->trigger();
     command->trigger();
     QCOMPARE(trend->Window(), chart);

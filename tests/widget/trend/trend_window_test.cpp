@@ -20,6 +20,7 @@
 #include "monitor/trend_chart.h"
 #include "monitor/trend_recorder.h"
 #include "monitor/trend_window.h"
+#include "support/mnemonics.h"
 #include "support/paint_counter.h"
 #include "widget/dialogs/recording_sink.h"
 
@@ -98,7 +99,16 @@ void TrendWindowTest::spanButtonsSetTheTimeAxis() {
     Fill(r, 86400, kNow - 150, kNow - 90);  // a minute without values
     Shown s(r);
     QVERIFY(QTest::qWaitForWindowExposed(&s.window));
-    QCOMPARE(s.window.windowTitle(), QStringLiteral("Wykres"));
+    QCOMPARE(s.window.windowTitle(), QStringLiteral("Wykres — tk358"));
+    // Every button of the bar answers its own Alt key.
+    QStringList texts;
+    for (int i = 0; i < static_cast<int>(kTrendSpans.size()); ++i) {
+        texts << s.window.SpanButton(i)->text();
+    }
+    texts << s.window.FollowButton()->text() << s.window.SavePngButton()->text()
+          << s.window.SaveCsvButton()->text();
+    QCOMPARE(test::MnemonicFaults(texts), QStringList{});
+    QCOMPARE(test::WithoutMnemonic(texts.last()), QStringLiteral("Zapisz dane…"));
     QSignalSpy spans(&s.window, &TrendWindow::spanChanged);
     for (int i = 0; i < static_cast<int>(kTrendSpans.size()); ++i) {
         QTest::mouseClick(s.window.SpanButton(i), Qt::LeftButton);

@@ -136,6 +136,7 @@ void MainWindowTest::startShowsNoLinkThenReportsAPortThatDoesNotOpen() {
     QCOMPARE(imageAtOpen, StatusImage::kNoLink);
     QCOMPARE(h.panel.events, (std::vector<std::string>{"open 7", "close"}));
     QCOMPARE(h.sink.Texts(), QStringList{QStringLiteral("Nie można otworzyć portu COM7")});
+    QCOMPARE(h.sink.boxes[0].icon, MessageIcon::Plain);
     QCOMPARE(h.firstPortChoiceMs, qint64{-1});  // not while the window was hidden
     QTRY_VERIFY_WITH_TIMEOUT(h.firstPortChoiceMs >= 0, 3000);
     QVERIFY2(h.firstPortChoiceMs >= MainWindow::kPortRetryMs - 50,
@@ -549,6 +550,7 @@ void MainWindowTest::unsupportedPanelStopsOnce() {
     h.window->UpdateReadings();
     QVERIFY(h.window->Stopped());
     QCOMPARE(h.sink.Texts(), QStringList{QString::fromUtf8(kUnsupportedPanelMessage)});
+    QCOMPARE(h.sink.boxes[0].icon, MessageIcon::Plain);
     QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kNoLink);
     QCOMPARE(closed.count(), 1);
     QCOMPARE(h.window->CloseResult(), MainWindow::Result::kOk);
@@ -606,6 +608,7 @@ void MainWindowTest::regulationRefusesOrOpensByPanel() {
         QVERIFY2(opened == c.opened, c.name);
         const QStringList refusal{QStringLiteral("Nie można odczytać parametrów regulacji")};
         QVERIFY2(h.sink.Texts() == (c.opened < 0 ? refusal : QStringList{}), c.name);
+        QVERIFY2(h.sink.boxes.empty() || h.sink.boxes[0].icon == MessageIcon::Plain, c.name);
     }
 }
 
