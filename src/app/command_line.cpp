@@ -4,10 +4,102 @@
 
 namespace tk358 {
 
+namespace {
+
+const char kDescription[] =
+    "Serwis i monitorowanie paneli sterowników TK-358.\n"
+    "\n"
+    "Kopia parametrów panelu bez okna programu:\n"
+    "  tk358 --backup COMn PLIK    zapisuje parametry panelu do pliku\n"
+    "  tk358 --compare COMn PLIK   wypisuje różnice między panelem a plikiem\n"
+    "  tk358 --restore COMn PLIK   wypisuje różnice, pyta o zgodę (y/N) i zapisuje\n"
+    "                              w panelu wartości z pliku\n"
+    "\n"
+    "Kody wyjścia tych poleceń:\n"
+    "  0  wykonane; panel ma wszystkie wartości z pliku\n"
+    "  1  panel ma inne wartości niż plik (--compare) lub nie wszystkie\n"
+    "     wartości udało się zapisać (--restore)\n"
+    "  2  błędne wywołanie\n"
+    "  3  nie można otworzyć portu\n"
+    "  4  panel nie odpowiada lub przestał odpowiadać\n"
+    "  5  plik nieczytelny lub uszkodzony (błędny klucz lub wartość)\n"
+    "  6  plik dotyczy panelu innego rodzaju\n"
+    "  7  nie można zapisać pliku (--backup)\n"
+    "  8  zapis nie został potwierdzony (--restore)";
+
+struct BackupOptions {
+    QCommandLineOption backup{QStringLiteral("backup"),
+                              QStringLiteral("Zapisuje parametry panelu na porcie COMn do pliku "
+                                             "PLIK."),
+                              QStringLiteral("COMn")};
+    QCommandLineOption compare{QStringLiteral("compare"),
+                               QStringLiteral("Porównuje parametry panelu na porcie COMn z "
+                                              "plikiem PLIK."),
+                               QStringLiteral("COMn")};
+    QCommandLineOption restore{QStringLiteral("restore"),
+                               QStringLiteral("Zapisuje w panelu na porcie COMn wartości z pliku "
+                                              "PLIK, które się różnią."),
+                               QStringLiteral("COMn")};
+    QCommandLineOption yes{QStringLiteral("yes"),
+                           QStringLiteral("Z --restore: zapisuje bez pytania (dla skryptów).")};
+};
+
+// --backup, --compare or --restore with its port and file.
+bool ReadBackupCommand(const QCommandLineParser& parser, const BackupOptions& o, CommandLine& line,
+                       QString* error) {
+    int count = 0;
+    for (const auto& [option, action] : {std::pair{&o.backup, BackupAction::kBackup},
+                                         std::pair{&o.compare, BackupAction::kCompare},
+                                         std::pair{&o.restore, BackupAction::kRestore}}) {
+        if (parser.isSet(*option)) {
+            ++count;
+            BackupCommand command;
+            command.action = action;
+            const QString port = parser.value(*option);
+            command.port = ParsePortName(port.toStdString());
+            if (command.port <= 0) {
+                *error = QStringLiteral("Błędna nazwa portu: %1 (oczekiwano COMn)").arg(port);
+                return false;
+            }
+            line.backup = command;
+        }
+    }
+    if (count > 1 || (count == 1 && line.demo)) {
+        *error = QStringLiteral("Opcje --backup, --compare, --restore i --demo wykluczają się");
+        return false;
+    }
+    if (parser.isSet(o.yes) && (!line.backup || line.backup->action != BackupAction::kRestore)) {
+        *error = QStringLiteral("Opcja --yes dotyczy tylko --restore");
+        return false;
+    }
+    const QStringList rest = parser.positionalArguments();
+    if (line.backup) {
+        if (rest.size() != 1) {
+            *error = QStringLiteral("Należy podać jeden plik parametrów");
+            return false;
+        }
+        line.backup->file = rest[0].toStdString();
+        line.backup->yes = parser.isSet(o.yes);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool IsBackupCommand(const QStringList& arguments) {
+    for (const QString& arg : arguments) {
+        for (const char* name : {"--backup", "--compare", "--restore"}) {
+            if (arg == QLatin1String(name) || arg.startsWith(QLatin1String(name) + u'=')) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString* error) {
     QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("Serwis i monitorowanie paneli sterowników TK-358."));
+    parser.setApplicationDescription(QString::fromUtf8(kDescription));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     const QCommandLineOption demo(
@@ -17,9 +109,15 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
                        "3 TK-358D (domyślnie), 4 TK-358C. Zapisany numer portu się nie "
                        "zmienia."));
     parser.addOption(demo);
+    const BackupOptions backup;
+    parser.addOptions({backup.backup, backup.compare, backup.restore, backup.yes});
     parser.addPositionalArgument(QStringLiteral("rodzaj"),
                                  QStringLiteral("Rodzaj symulowanego panelu (z --demo)."),
                                  QStringLiteral("[RODZAJ]"));
+    parser.addPositionalArgument(
+        QStringLiteral("plik"),
+        QStringLiteral("Plik parametrów *.tk358par (z --backup, --compare, --restore)."),
+        QStringLiteral("[PLIK]"));
     if (!parser.parse(arguments)) {
         *error = parser.errorText();
         return std::nullopt;
@@ -33,6 +131,12 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
 
     CommandLine line;
     line.demo = parser.isSet(demo);
+    if (!ReadBackupCommand(parser, backup, line, error)) {
+        return std::nullopt;
+    }
+    if (line.backup) {
+        return line;
+    }
     const QStringList rest = parser.positionalArguments();
     if (rest.size() > 1 || (!rest.isEmpty() && !line.demo)) {
         *error = QStringLiteral("Nieoczekiwany argument: %1").arg(rest.last());
