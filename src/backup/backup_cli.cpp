@@ -248,11 +248,10 @@ int ParsePortName(const std::string& text) {
 int RunBackupCommand(const BackupCommand& command, PanelConnection& session,
                      const BackupConsole& console) {
     if (command.action != BackupAction::kBackup) {
-        // A file that is no parameter file at all is told before any traffic
-        // on the line; one for another kind is told as such once the panel
-        // is known.
+        // A damaged file is told before any traffic on the line; a sound one
+        // for another kind of panel once the panel is known.
         const BackupFileCheck check = LoadBackupFile(command.file, std::nullopt);
-        if (!check.stamp) {
+        if (!check.backup) {
             return FileFault(console, check);
         }
     }

@@ -250,7 +250,6 @@ BackupFileCheck ParseBackupFile(std::string_view text, std::optional<int> panelK
     if (!ParseStamp(sections, backup.panel, check.error)) {
         return check;
     }
-    check.stamp = backup.panel;
     if (panelKind && *panelKind != backup.panel.kind) {
         check.otherKind = true;
         check.error = "Plik zawiera parametry panelu innego rodzaju (" +

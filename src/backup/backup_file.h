@@ -32,8 +32,7 @@ std::string FormatBackupFile(const ParameterBackup& backup);
 struct BackupFileCheck {
     std::optional<ParameterBackup> backup;  // none: `error` names the first fault
     std::string error;
-    bool otherKind = false;           // the file is for another kind of panel
-    std::optional<PanelStamp> stamp;  // [PANEL], when it could be read
+    bool otherKind = false;  // the file is for another kind of panel
 };
 
 // Parses and checks file contents. `panelKind` (when given) must match the

@@ -146,6 +146,12 @@ TEST_F(BackupCliTest, FaultsAndTheirExitCodes) {
     auto panel = StartPanel(kThresholdRegulator, kComPort);
     const std::string sound = File("c.tk358par");
     ASSERT_EQ(RunCommand(BackupAction::kBackup, kComPort, sound).status, backup_exit::kOk);
+    const std::string ventilation = File("w.tk358par");
+    {
+        auto other = StartPanel(kVentilationController, kSecondPort);
+        ASSERT_EQ(RunCommand(BackupAction::kBackup, kSecondPort, ventilation).status,
+                  backup_exit::kOk);
+    }
     const std::string text = ReadFile(sound);
     const auto variant = [&](const std::string& name, const std::string& from,
                              const std::string& to) {
@@ -160,8 +166,7 @@ TEST_F(BackupCliTest, FaultsAndTheirExitCodes) {
         int status;
         const char* message;
     } cases[] = {
-        {variant("kind.tk358par", "KIND=4", "KIND=2"), kComPort, backup_exit::kOtherKind,
-         "innego rodzaju (TK-358W)"},
+        {ventilation, kComPort, backup_exit::kOtherKind, "innego rodzaju (TK-358W)"},
         {variant("bounds.tk358par", "DAY_H1=", "DAY_H1=25.6;"), kComPort, backup_exit::kBadFile,
          "DAY_H1"},
         {variant("damaged.tk358par", "[PARAMETERS]", "[PARAM"), kComPort, backup_exit::kBadFile,
