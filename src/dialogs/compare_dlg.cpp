@@ -193,9 +193,23 @@ void CCompareDlg::WriteEnded() {
     if (restore.after) {
         panelSet_ = *restore.after;
     }
+    // A row the technician unticked stays unticked.
+    std::vector<int> unticked;
+    for (int i = 0; i < rows_->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = rows_->topLevelItem(i);
+        if ((item->flags() & Qt::ItemIsUserCheckable) != 0 &&
+            item->checkState(kLabelColumn) == Qt::Unchecked) {
+            unticked.push_back(item->data(kLabelColumn, Qt::UserRole).toInt());
+        }
+    }
     compared_ = CompareSets(panelSet_, file_);
     ShowRows();
     for (std::size_t i = 0; i < compared_.size(); ++i) {
+        QTreeWidgetItem* item = rows_->topLevelItem(static_cast<int>(i));
+        if ((item->flags() & Qt::ItemIsUserCheckable) != 0 &&
+            std::find(unticked.begin(), unticked.end(), compared_[i].code) != unticked.end()) {
+            item->setCheckState(kLabelColumn, Qt::Unchecked);
+        }
         for (const auto& [code, result] : restore.outcome.rows) {
             if (code == compared_[i].code) {
                 rows_->topLevelItem(static_cast<int>(i))

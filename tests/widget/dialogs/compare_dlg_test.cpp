@@ -90,6 +90,9 @@ private slots:
         QVERIFY(written->text(CCompareDlg::kStateColumn).startsWith(QStringLiteral("niezapisany")));
         QCOMPARE(dialog.Rows()->topLevelItem(1)->text(CCompareDlg::kStateColumn),
                  QStringLiteral("różni się"));
+        // Left unticked by the technician, it stays so for the next OK.
+        QCOMPARE(dialog.Rows()->topLevelItem(1)->checkState(CCompareDlg::kLabelColumn),
+                 Qt::Unchecked);
         QVERIFY(sink.boxes.empty());
     }
 
