@@ -164,6 +164,7 @@ std::optional<PanelDialog::FieldError> CCompareDlg::Validate() {
 PanelDialog::WriteJob CCompareDlg::MakeWriteJob() const {
     return [file = file_, codes = TickedCodes(), holder = restore_,
             progress = ProgressReporter()](PanelAccess& session) {
+        *holder = Restore{};  // nothing to show from an earlier write if this one throws
         Restore restore;
         restore.outcome = RestoreRows(session, file, codes, progress);
         QStringList messages;
