@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <memory>
+#include <thread>
 
 #include "backup/backup_cli.h"
 #include "backup/backup_file.h"
@@ -138,6 +139,46 @@ TEST_F(BackupCliTest, RestoreAsksFirst) {
         EXPECT_EQ(WritesOnTheLine(*panel), c.status == backup_exit::kOk);
     }
     EXPECT_NE(panel->Parameter(kDeviation), 55);
+}
+
+// The panel falls silent after the first write frame: --restore lists what
+// was written and what was not, and ends with the no-answer code.
+TEST_F(BackupCliTest, RestoreReportsWhatWasWrittenWhenThePanelStops) {
+    auto panel = StartPanel(kDrainValveController, kComPort);
+    const std::string file = File("drain.tk358par");
+    ASSERT_EQ(RunCommand(BackupAction::kBackup, kComPort, file).status, backup_exit::kOk);
+    panel->SetParameter(kDrainTime, 11);
+    panel->SetParameter(kDeviation, 22);
+    std::thread silencer([&panel] {
+        const bool wrote = panel->WaitUntil(
+            [](const sim::SimPanel& p) {
+                for (const sim::RecordedFrame& frame : p.Frames()) {
+                    if (frame.line.rfind("028700", 0) == 0) {
+                        return true;
+                    }
+                }
+                return false;
+            },
+            20s);
+        if (wrote) {
+            panel->SilenceUntilResumed();
+        }
+    });
+    const CommandRun run = RunCommand(BackupAction::kRestore, kComPort, file, true);
+    silencer.join();
+    EXPECT_EQ(run.status, backup_exit::kNoAnswer) << run.out << run.err;
+    // The outcome table's line of each row, after the table of differences.
+    const std::size_t table = run.out.find("Zapis:");
+    ASSERT_NE(table, std::string::npos) << run.out << run.err;
+    const std::string outcome = run.out.substr(table);
+    const auto line = [&outcome](const std::string& key) {
+        const std::size_t at = outcome.find(key);
+        return at == std::string::npos ? std::string()
+                                       : outcome.substr(at, outcome.find('\n', at) - at);
+    };
+    EXPECT_NE(line("DRAIN_TIME").find("niepewny"), std::string::npos) << run.out;
+    EXPECT_NE(line("DEVIATION").find("niezapisany"), std::string::npos) << run.out;
+    EXPECT_NE(run.err.find("Panel przestał odpowiadać"), std::string::npos) << run.err;
 }
 
 // A file that cannot be used is refused with its fault and no write; a port
