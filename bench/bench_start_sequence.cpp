@@ -1,16 +1,16 @@
-// Duration of the session's start sequence against the simulated panel paced
-// at 9600 baud with a 5 ms turn-around, next to the time the same frames take
-// on the wire. A plain timing program: one start sequence takes about a second.
+// Duration of the session's start sequence against the simulated panel behind
+// a 9600-baud relay that paces both directions (paced_relay.h), with a 5 ms
+// turn-around, next to the time the same frames take on the wire. A plain
+// timing program: one start sequence takes about a second.
 //
 //   wire   = (request + answer bytes) x 1.04 ms + one turn-around per answer
-//   paced  = answer bytes x 1.04 ms + turn-arounds: what the paced panel
-//            spends, since requests cross the pseudo-terminal at once
 //   bare   = the same requests sent by a minimal blocking client (write the
-//            request, read up to the answer's CR LF) to the same panel: the
-//            panel's real pacing, sleeps and wake-ups included
+//            request, read up to the answer's CR LF) through the same relay:
+//            the line's pacing, sleeps and wake-ups included
 //
 // session / bare is the session's own overhead; session / wire is what a
-// real line would show.
+// real line would show. Both directions are paced, so a session that waits
+// longer than the line needs shows as a ratio above 1.
 
 #include <fcntl.h>
 #include <poll.h>
@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "link/panel_session.h"
+#include "paced_relay.h"
 #include "sim/pty_simulator.h"
 #include "sim/sim_panel.h"
 #include "support/panel_session_probe.h"
@@ -39,7 +40,7 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 using Ms = std::chrono::duration<double, std::milli>;
 
-constexpr double kByteMs = 1.04;
+constexpr double kByteMs = Ms(tk358::bench::kByteTime).count();
 constexpr auto kTurnaround = 5ms;
 constexpr int kRuns = 5;
 
@@ -130,12 +131,17 @@ void Measure(int kind, int firmware, const std::string& portDirectory) {
     options.panel.statusPeriod = 1h;  // only the start sequence on the line
     options.portNumber = 230 + kind;
     options.portDirectory = portDirectory;
-    options.pace = true;
     options.turnaround = kTurnaround;
     sim::PtySimulator simulator(options);
     std::string error;
     if (!simulator.Start(&error)) {
         std::fprintf(stderr, "simulated panel: %s\n", error.c_str());
+        std::exit(1);
+    }
+    const int port = options.portNumber + 10;
+    tk358::bench::PacedRelay relay(simulator.DevicePath(), port, portDirectory);
+    if (!relay.Start(&error)) {
+        std::fprintf(stderr, "relay: %s\n", error.c_str());
         std::exit(1);
     }
     // The first check of the poll thread comes one cycle after Open.
@@ -147,7 +153,7 @@ void Measure(int kind, int firmware, const std::string& portDirectory) {
     std::vector<sim::RecordedFrame> frames;
     for (int i = 0; i < kRuns; ++i) {
         simulator.ClearFrames();
-        runs.push_back(RunOnce(session, options.portNumber));
+        runs.push_back(RunOnce(session, port));
         frames = simulator.Frames();
         session.Close();
     }
@@ -156,18 +162,16 @@ void Measure(int kind, int firmware, const std::string& portDirectory) {
     const double measured = runs[runs.size() / 2];
     std::vector<double> bare;
     for (int i = 0; i < kRuns; ++i) {
-        bare.push_back(BareExchanges(simulator.DevicePath(), frames));
+        bare.push_back(BareExchanges(portDirectory + "/COM" + std::to_string(port), frames));
     }
     std::sort(bare.begin(), bare.end());
     const double reference = bare[bare.size() / 2];
     const double turnarounds = static_cast<double>(wire.exchanges) * Ms(kTurnaround).count();
-    const double paced = static_cast<double>(wire.answerBytes) * kByteMs + turnarounds;
     const double full =
         static_cast<double>(wire.requestBytes + wire.answerBytes) * kByteMs + turnarounds;
-    std::printf("%4d %8d %9zu %6zu %6zu %8.1f %7.1f %7.1f %7.1f %8.3f %8.3f %8.3f\n", kind,
+    std::printf("%4d %8d %9zu %6zu %6zu %8.1f %7.1f %7.1f %8.3f %8.3f\n", kind,
                 options.panel.firmwareVersion, wire.exchanges, wire.requestBytes, wire.answerBytes,
-                measured, reference, paced, full, measured / reference, measured / paced,
-                measured / full);
+                measured, reference, full, measured / reference, measured / full);
 }
 
 }  // namespace
@@ -182,8 +186,7 @@ int main() {
     setenv("TK358_PORT_DIR", dir, 1);
     std::printf("median of %d start sequences; times in ms\n", kRuns);
     std::printf(
-        "kind firmware exchanges  req.B  ans.B  session    bare   paced    wire    /bare   "
-        "/paced    /wire\n");
+        "kind firmware exchanges  req.B  ans.B  session    bare    wire    /bare    /wire\n");
     const std::pair<int, int> panels[] = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 100}, {4, 105}};
     for (const auto& [kind, firmware] : panels) {
         Measure(kind, firmware, dir);

@@ -25,6 +25,7 @@
 
 #include "app/application.h"
 
+#include <unistd.h>
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QScopeGuard>
@@ -109,10 +110,39 @@ void AnswerInformationOptions(int argc, char** argv) {
     }
 }
 
+// --backup, --compare and --restore run on the link alone: no window, no
+// display, nothing of the settings file.
+std::optional<int> RunBackupCommandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    if (!IsBackupCommand(arguments)) {
+        return std::nullopt;
+    }
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("tk358"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
+    QString error;
+    const std::optional<CommandLine> line = ParseCommandLine(QCoreApplication::arguments(), &error);
+    if (!line) {
+        std::fprintf(stderr, "tk358: %s\n", qPrintable(error));
+        return backup_exit::kUsage;
+    }
+    BackupConsole console;
+    console.terminal = isatty(fileno(stdin)) != 0;
+    console.version = TK358_VERSION;
+    PanelSession session;
+    return RunBackupCommand(*line->backup, session, console);
+}
+
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
     AnswerInformationOptions(argc, argv);
+    if (const std::optional<int> status = RunBackupCommandLine(argc, argv)) {
+        return *status;
+    }
     QApplication app(argc, argv);
     QuitSignals quitSignals;
     SetUpProcessLocale();

@@ -21,6 +21,63 @@ void PrintAndExit(const QString& text) {
     std::exit(0);
 }
 
+struct BackupOptions {
+    QCommandLineOption backup{QStringLiteral("backup"),
+                              QStringLiteral("Zapisuje parametry panelu na porcie COMn do pliku "
+                                             "PLIK."),
+                              QStringLiteral("COMn")};
+    QCommandLineOption compare{QStringLiteral("compare"),
+                               QStringLiteral("Porównuje parametry panelu na porcie COMn z "
+                                              "plikiem PLIK."),
+                               QStringLiteral("COMn")};
+    QCommandLineOption restore{QStringLiteral("restore"),
+                               QStringLiteral("Zapisuje w panelu na porcie COMn wartości z pliku "
+                                              "PLIK, które się różnią."),
+                               QStringLiteral("COMn")};
+    QCommandLineOption yes{QStringLiteral("yes"),
+                           QStringLiteral("Z --restore: zapisuje bez pytania (dla skryptów).")};
+};
+
+// --backup, --compare or --restore with its port and file.
+bool ReadBackupCommand(const QCommandLineParser& parser, const BackupOptions& o, CommandLine& line,
+                       QString* error) {
+    int count = 0;
+    for (const auto& [option, action] : {std::pair{&o.backup, BackupAction::kBackup},
+                                         std::pair{&o.compare, BackupAction::kCompare},
+                                         std::pair{&o.restore, BackupAction::kRestore}}) {
+        if (parser.isSet(*option)) {
+            ++count;
+            BackupCommand command;
+            command.action = action;
+            const QString port = parser.value(*option);
+            command.port = ParsePortName(port.toStdString());
+            if (command.port <= 0) {
+                *error = QStringLiteral("Błędna nazwa portu: %1 (oczekiwano COMn)").arg(port);
+                return false;
+            }
+            line.backup = command;
+        }
+    }
+    if (count > 1 || (count == 1 && line.demo)) {
+        *error = QStringLiteral("Opcje --backup, --compare, --restore i --demo wykluczają się");
+        return false;
+    }
+    if (parser.isSet(o.yes) && (!line.backup || line.backup->action != BackupAction::kRestore)) {
+        *error = QStringLiteral("Opcja --yes dotyczy tylko --restore");
+        return false;
+    }
+    const QStringList rest = parser.positionalArguments();
+    if (line.backup) {
+        if (rest.size() != 1) {
+            *error = QStringLiteral("Należy podać jeden plik parametrów");
+            return false;
+        }
+        line.backup->file = rest[0].toStdString();
+        line.backup->yes = parser.isSet(o.yes);
+    }
+    return true;
+}
+
 }  // namespace
 
 QString CommandLineHelpText() {
@@ -28,6 +85,7 @@ QString CommandLineHelpText() {
     // English: the whole text is Polish like the rest of the program.
     return QStringLiteral(
         "Użycie: tk358 [--demo [RODZAJ]]\n"
+        "        tk358 --backup|--compare|--restore COMn PLIK [--yes]\n"
         "Serwis i monitorowanie paneli sterowników TK-358.\n"
         "\n"
         "Opcje:\n"
@@ -38,11 +96,41 @@ QString CommandLineHelpText() {
         "  -h, --help       wyświetla ten opis i kończy pracę\n"
         "  -v, --version    wyświetla wersję programu i kończy pracę\n"
         "\n"
+        "Kopia parametrów panelu bez okna programu (plik *.tk358par):\n"
+        "  --backup COMn PLIK   zapisuje parametry panelu do pliku\n"
+        "  --compare COMn PLIK  wypisuje różnice między panelem a plikiem\n"
+        "  --restore COMn PLIK  wypisuje różnice, pyta o zgodę (y/N) i zapisuje\n"
+        "                       w panelu wartości z pliku\n"
+        "  --yes                z --restore: zapisuje bez pytania (dla skryptów)\n"
+        "\n"
+        "Kody wyjścia tych poleceń:\n"
+        "  0  wykonane; panel ma wszystkie wartości z pliku\n"
+        "  1  panel ma inne wartości niż plik (--compare) lub nie wszystkie\n"
+        "     wartości udało się zapisać (--restore)\n"
+        "  2  błędne wywołanie\n"
+        "  3  nie można otworzyć portu\n"
+        "  4  panel nie odpowiada lub przestał odpowiadać\n"
+        "  5  plik nieczytelny lub uszkodzony (błędny klucz lub wartość)\n"
+        "  6  plik dotyczy panelu innego rodzaju\n"
+        "  7  nie można zapisać pliku (--backup)\n"
+        "  8  zapis nie został potwierdzony (--restore)\n"
+        "\n"
         "Ustawienia są w pliku tk358.ini (zobacz pomoc programu, menu „Pomoc”).\n");
 }
 
 QString CommandLineVersionText() {
     return QStringLiteral("tk358 %1\n").arg(QLatin1String(TK358_VERSION));
+}
+
+bool IsBackupCommand(const QStringList& arguments) {
+    for (const QString& arg : arguments) {
+        for (const char* name : {"--backup", "--compare", "--restore"}) {
+            if (arg == QLatin1String(name) || arg.startsWith(QLatin1String(name) + u'=')) {
+                return true;
+            }
+        }
+    }
+    return false;
 }
 
 std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString* error) {
@@ -53,14 +141,22 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(demo);
+    const BackupOptions backup;
+    parser.addOptions({backup.backup, backup.compare, backup.restore, backup.yes});
     if (!parser.parse(arguments)) {
-        // The parser's own words are English; the options take no values, so
-        // anything else it refuses is a value given to one.
+        // The parser's own words are English. Besides an unknown option it
+        // refuses a missing value (--backup and its kin) or a value given to
+        // an option that takes none.
         const QStringList unknown = parser.unknownOptionNames();
-        *error = unknown.isEmpty()
-                     ? QStringLiteral("Opcje nie przyjmują wartości: %1")
-                           .arg(arguments.mid(1).join(QLatin1Char(' ')))
-                     : QStringLiteral("Nieznana opcja: %1").arg(OptionAsTyped(unknown.first()));
+        if (!unknown.isEmpty()) {
+            *error = QStringLiteral("Nieznana opcja: %1").arg(OptionAsTyped(unknown.first()));
+        } else if (parser.errorText().startsWith(QLatin1String("Missing value"))) {
+            *error = QStringLiteral("Brak nazwy portu (COMn) po opcji: %1")
+                         .arg(arguments.mid(1).join(QLatin1Char(' ')));
+        } else {
+            *error = QStringLiteral("Opcja nie przyjmuje wartości: %1")
+                         .arg(arguments.mid(1).join(QLatin1Char(' ')));
+        }
         return std::nullopt;
     }
     if (parser.isSet(help)) {
@@ -72,6 +168,12 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
 
     CommandLine line;
     line.demo = parser.isSet(demo);
+    if (!ReadBackupCommand(parser, backup, line, error)) {
+        return std::nullopt;
+    }
+    if (line.backup) {
+        return line;
+    }
     const QStringList rest = parser.positionalArguments();
     if (rest.size() > 1 || (!rest.isEmpty() && !line.demo)) {
         *error = QStringLiteral("Nieoczekiwany argument: %1").arg(rest.last());

@@ -4,6 +4,7 @@
 #include "dialogs/log_setup_dlg.h"
 #include "dialogs/panel_menu_commands.h"
 #include "dialogs/param_dialogs.h"
+#include "dialogs/parameter_file_commands.h"
 #include "dialogs/port_dlg.h"
 #include "monitor/log_controller.h"
 #include "monitor/main_window.h"
@@ -69,6 +70,14 @@ WiredParts WireDialogs(MainWindow& window) {
     ConnectPanelCommand(window, &MainWindow::pidRequested, RunPidCommand);
     ConnectPanelCommand(window, &MainWindow::cvRequested, RunCvCommand);
     ConnectPanelCommand(window, &MainWindow::clockRequested, RunClockCommand);
+    QObject::connect(&window, &MainWindow::saveParametersRequested, &window,
+                     [](QWidget* parent, PanelAccess& panel, MessageSink& messages) {
+                         RunSaveParametersCommand(panel, parent, &messages);
+                     });
+    QObject::connect(&window, &MainWindow::loadParametersRequested, &window,
+                     [](QWidget* parent, PanelAccess& panel, MessageSink& messages) {
+                         RunLoadParametersCommand(panel, parent, &messages);
+                     });
     QObject::connect(
         &window, &MainWindow::regulationRequested, &window,
         [](QWidget* parent, PanelAccess& panel, MessageSink& messages,

@@ -180,6 +180,7 @@ void PanelDialog::OnWriteDone(const WorkerResult& result) {
             return;
         }
     }
+    WriteEnded();
     EnableControls(true);
     if (focusBeforeWrite_ != nullptr) {
         focusBeforeWrite_->setFocus(Qt::OtherFocusReason);
@@ -192,7 +193,25 @@ void PanelDialog::EnableControls(bool enable) {
     CancelButton()->setEnabled(enable);
 }
 
+std::function<void(int, int)> PanelDialog::ProgressReporter() const {
+    // The bar outlives the worker (the destructor waits for it), and a call
+    // queued to it is dropped if it is gone by the time it would run.
+    QProgressBar* bar = busyBar_;
+    return [bar](int done, int total) {
+        QMetaObject::invokeMethod(
+            bar,
+            [bar, done, total] {
+                bar->setRange(0, total);
+                bar->setValue(done);
+            },
+            Qt::QueuedConnection);
+    };
+}
+
 void PanelDialog::ShowBusy(bool busy) {
+    if (busy) {
+        busyBar_->setRange(0, 0);  // until a job reports how far it is
+    }
     busyBar_->setVisible(busy);
     busyText_->setVisible(busy);
     if (busy) {

@@ -109,6 +109,14 @@ protected:
     // Enables or disables the fields together with OK and Cancel.
     void EnableControls(bool enable);
 
+    // A job that did not succeed has ended and its messages were shown; the
+    // controls are given back next. A dialog that stays open after its write
+    // (to show what the panel holds now) refreshes itself here.
+    virtual void WriteEnded() {}
+    // For a job that knows how far it is: a call from any thread moves the
+    // busy bar to `done` of `total` (the call is queued to the dialog).
+    std::function<void(int done, int total)> ProgressReporter() const;
+
     PanelAccess& Session() const { return session_; }
     MessageSink& Messages() const { return *sink_; }
     // The area above the buttons; the dialog puts its layout on it (the frame

@@ -34,6 +34,10 @@ public:
     virtual int GetPanelInfo(PanelInfo& out) const = 0;
     virtual int GetParameters(ParameterSet& out) const = 0;
 
+    // Reads one parameter from the panel into the cache (a backup reads its
+    // set afresh this way). Blocks like a write operation.
+    virtual int ReadParameter(int code) = 0;
+
     virtual int WriteSetpoint(int value, int index) = 0;
     virtual int WriteSetpointTime(int value, int index) = 0;
     virtual int WritePidParameters(int kp, int ti, int td, int ta, int zone) = 0;

@@ -88,7 +88,7 @@ public:
     int SetPanelClock(const SystemTime& t) override;
 
     // Building blocks of the write operations, one exchange or a series each.
-    int ReadParameter(int code);
+    int ReadParameter(int code) override;
     // Writes one byte per frame, one try each; the whole value is started over
     // at most valueRestarts times. Refuses codes without a write format.
     int WriteParameter(int code, int value);

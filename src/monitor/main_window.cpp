@@ -107,6 +107,8 @@ void MainWindow::ConnectMenu() {
     panelCommand(MenuCommand::kPid, &MainWindow::pidRequested);
     panelCommand(MenuCommand::kCv, &MainWindow::cvRequested);
     panelCommand(MenuCommand::kClock, &MainWindow::clockRequested);
+    panelCommand(MenuCommand::kSaveParameters, &MainWindow::saveParametersRequested);
+    panelCommand(MenuCommand::kLoadParameters, &MainWindow::loadParametersRequested);
     on(MenuCommand::kRegulation, [this] { RunRegulation(); });
     on(MenuCommand::kHelp, [this] { emit helpRequested(this); });
     on(MenuCommand::kAbout, [this] { emit aboutRequested(this); });

@@ -111,6 +111,8 @@ signals:
     void pidRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
     void cvRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
     void clockRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
+    void saveParametersRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
+    void loadParametersRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages);
     // "Parametry regulacji": the window has refused already when the panel
     // allows no dialog; `choice` says which one to run.
     void regulationRequested(QWidget* parent, PanelAccess& panel, MessageSink& messages,

@@ -7,15 +7,17 @@ namespace tk358 {
 PanelMenuState PanelMenuFor(int deviceType, bool clockUsable) {
     switch (deviceType) {
         case kTemperatureController:
-            return {true, true, true, false};
+            return {true, true, true, false, true};
         case kDrainValveController:
-            return {false, false, true, false};
+            return {false, false, true, false, true};
+        case kVentilationController:
+            return {false, false, false, false, true};
         case kDualZoneController:
-            return {true, true, true, true};
+            return {true, true, true, true, true};
         case kThresholdRegulator:
-            return {false, false, false, clockUsable};
+            return {false, false, false, clockUsable, true};
         default:
-            return {false, false, false, false};
+            return {false, false, false, false, false};
     }
 }
 

@@ -10,6 +10,8 @@ struct PanelMenuState {
     bool cv = true;        // "Ustawienia CV"
     bool setpoint = true;  // "Wartość zadana"
     bool clock = true;     // "Ustawienia czasu"
+    // "Zapisz parametry do pliku...", "Wczytaj parametry z pliku...": a panel of a known kind.
+    bool parameterFile = true;
 
     friend bool operator==(const PanelMenuState&, const PanelMenuState&) = default;
 };

@@ -52,7 +52,9 @@ WindowMenu::WindowMenu(QMenuBar* bar) {
           {MenuCommand::kRegulation, "Parametry &regulacji"},
           {MenuCommand::kPid, "Parametry &PID"},
           {MenuCommand::kCv, "Ustawienia &CV"},
-          {MenuCommand::kClock, "&Ustawienia czasu"}}},
+          {MenuCommand::kClock, "&Ustawienia czasu"},
+          {MenuCommand::kSaveParameters, "&Zapisz parametry do pliku..."},
+          {MenuCommand::kLoadParameters, "&Wczytaj parametry z pliku..."}}},
         {"Pomo&c",
          {{MenuCommand::kHelp, "&Pomoc", false, QKeySequence(Qt::Key_F1)},
           {MenuCommand::kAbout, "&O programie"}}},
@@ -86,6 +88,8 @@ void WindowMenu::ApplyPanelState(const PanelMenuState& state) const {
     Action(MenuCommand::kCv)->setEnabled(state.cv);
     Action(MenuCommand::kSetpoint)->setEnabled(state.setpoint);
     Action(MenuCommand::kClock)->setEnabled(state.clock);
+    Action(MenuCommand::kSaveParameters)->setEnabled(state.parameterFile);
+    Action(MenuCommand::kLoadParameters)->setEnabled(state.parameterFile);
 }
 
 }  // namespace tk358

@@ -13,30 +13,44 @@ class QMenuBar;
 namespace tk358 {
 
 enum class MenuCommand {
-    kClose = 32771,        // "Program" -> "Zamknij"
-    kColours = 32772,      // "Widok" -> "Kolory"
-    kFonts = 32773,        // "Widok" -> "Czcionki"
-    kTopmost = 32785,      // "Widok" -> "Zawsze na wierzchu"
-    kShowService = 32784,  // "Widok" -> "Pokaż parametry serwisowe"
-    kTrend = 32800,        // "Widok" -> "Wykres"
-    kPort = 32775,         // "Ustawienia" -> "Port szeregowy"
-    kLogSetup = 32776,     // "Ustawienia" -> "Rejestracja do pliku"
-    kPanelInfo = 32781,    // "Panel" -> "Informacje"
-    kSetpoint = 32788,     // "Panel" -> "Wartość zadana"
-    kRegulation = 32790,   // "Panel" -> "Parametry regulacji"
-    kPid = 32792,          // "Panel" -> "Parametry PID"
-    kCv = 32798,           // "Panel" -> "Ustawienia CV"
-    kClock = 32796,        // "Panel" -> "Ustawienia czasu"
-    kHelp = 32778,         // "Pomoc" -> "Pomoc"
-    kAbout = 32779,        // "Pomoc" -> "O programie"
+    kClose = 32771,           // "Program" -> "Zamknij"
+    kColours = 32772,         // "Widok" -> "Kolory"
+    kFonts = 32773,           // "Widok" -> "Czcionki"
+    kTopmost = 32785,         // "Widok" -> "Zawsze na wierzchu"
+    kShowService = 32784,     // "Widok" -> "Pokaż parametry serwisowe"
+    kTrend = 32800,           // "Widok" -> "Wykres"
+    kPort = 32775,            // "Ustawienia" -> "Port szeregowy"
+    kLogSetup = 32776,        // "Ustawienia" -> "Rejestracja do pliku"
+    kPanelInfo = 32781,       // "Panel" -> "Informacje"
+    kSetpoint = 32788,        // "Panel" -> "Wartość zadana"
+    kRegulation = 32790,      // "Panel" -> "Parametry regulacji"
+    kPid = 32792,             // "Panel" -> "Parametry PID"
+    kCv = 32798,              // "Panel" -> "Ustawienia CV"
+    kClock = 32796,           // "Panel" -> "Ustawienia czasu"
+    kSaveParameters = 32801,  // "Panel" -> "Zapisz parametry do pliku..."
+    kLoadParameters = 32802,  // "Panel" -> "Wczytaj parametry z pliku..."
+    kHelp = 32778,            // "Pomoc" -> "Pomoc"
+    kAbout = 32779,           // "Pomoc" -> "O programie"
 };
 
-inline constexpr std::array<MenuCommand, 16> kAllMenuCommands = {
-    MenuCommand::kClose,    MenuCommand::kColours,     MenuCommand::kFonts,
-    MenuCommand::kTopmost,  MenuCommand::kShowService, MenuCommand::kTrend,
-    MenuCommand::kPort,     MenuCommand::kLogSetup,    MenuCommand::kPanelInfo,
-    MenuCommand::kSetpoint, MenuCommand::kRegulation,  MenuCommand::kPid,
-    MenuCommand::kCv,       MenuCommand::kClock,       MenuCommand::kHelp,
+inline constexpr std::array<MenuCommand, 18> kAllMenuCommands = {
+    MenuCommand::kClose,
+    MenuCommand::kColours,
+    MenuCommand::kFonts,
+    MenuCommand::kTopmost,
+    MenuCommand::kShowService,
+    MenuCommand::kTrend,
+    MenuCommand::kPort,
+    MenuCommand::kLogSetup,
+    MenuCommand::kPanelInfo,
+    MenuCommand::kSetpoint,
+    MenuCommand::kRegulation,
+    MenuCommand::kPid,
+    MenuCommand::kCv,
+    MenuCommand::kClock,
+    MenuCommand::kSaveParameters,
+    MenuCommand::kLoadParameters,
+    MenuCommand::kHelp,
     MenuCommand::kAbout,
 };
 

@@ -174,6 +174,8 @@ public:
         return Copy("parameters", parameters, out);
     }
 
+    // Logged with the writes; the cache is the test's to fill.
+    int ReadParameter(int code) override { return Write("ReadParameter", code); }
     int WriteSetpoint(int value, int index) override {
         return Write("WriteSetpoint", value, index);
     }

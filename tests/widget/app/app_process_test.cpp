@@ -46,6 +46,8 @@ private slots:
     void informationOptionsNeedNoDisplay();
     void commandLineTextsArePolish_data();
     void commandLineTextsArePolish();
+    void parameterCommandsNeedNoDisplay_data();
+    void parameterCommandsNeedNoDisplay();
 };
 
 void AppProcessTest::signalEndsTheProgramWithItsSettingsSaved_data() {
@@ -184,6 +186,43 @@ void AppProcessTest::commandLineTextsArePolish() {
     for (const char* english : {"Usage", "Options:", "Displays", "Unknown", "Unexpected"}) {
         QVERIFY2(!text.contains(english), text.constData());
     }
+}
+
+void AppProcessTest::parameterCommandsNeedNoDisplay_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("message");
+    QTest::newRow("missing file") << QStringList{"--compare", "COM250", "missing.tk358par"} << 5
+                                  << QByteArray("Nie można odczytać pliku missing.tk358par");
+    QTest::newRow("no port") << QStringList{"--backup", "COM250", "a.tk358par"} << 3
+                             << QByteArray("Nie można otworzyć portu COM250");
+    QTest::newRow("usage") << QStringList{"--restore", "COM250"} << 2
+                           << QByteArray("Należy podać jeden plik parametrów");
+}
+
+// A shell loop over panels needs no window: these run with no display at all,
+// and each failure has its own exit code.
+void AppProcessTest::parameterCommandsNeedNoDisplay() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, message);
+    QTemporaryDir ports;
+    QVERIFY(QFile::setPermissions(
+        ports.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    env.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.insert(QStringLiteral("TK358_PORT_DIR"), ports.path());
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(ports.path());
+    program.start(QStringLiteral(TK358_EXECUTABLE), arguments);
+    QVERIFY(program.waitForFinished(20000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    const QByteArray errors = program.readAllStandardError();
+    QCOMPARE(program.exitCode(), exitCode);
+    QVERIFY2(errors.contains(message), errors.constData());
 }
 
 QTEST_GUILESS_MAIN(AppProcessTest)

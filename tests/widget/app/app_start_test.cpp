@@ -47,6 +47,20 @@ void AppStartTest::commandLine_data() {
     QTest::newRow("kind text") << QStringList{"tk358", "--demo", "D"} << false << false << 0;
     QTest::newRow("kind alone") << QStringList{"tk358", "2"} << false << false << 0;
     QTest::newRow("two kinds") << QStringList{"tk358", "--demo", "1", "2"} << false << false << 0;
+    // The parameter commands: a port, one file, --yes only with --restore.
+    QTest::newRow("backup") << QStringList{"tk358", "--backup", "COM5", "a.tk358par"} << true
+                            << false << 3;
+    QTest::newRow("restore yes") << QStringList{"tk358", "--restore", "com5", "a.tk358par", "--yes"}
+                                 << true << false << 3;
+    QTest::newRow("no file") << QStringList{"tk358", "--compare", "COM5"} << false << false << 0;
+    QTest::newRow("bad port") << QStringList{"tk358", "--compare", "X5", "a"} << false << false
+                              << 0;
+    QTest::newRow("yes to backup")
+        << QStringList{"tk358", "--backup", "5", "a", "--yes"} << false << false << 0;
+    QTest::newRow("two commands") << QStringList{"tk358", "--backup", "5", "--compare", "6", "a"}
+                                  << false << false << 0;
+    QTest::newRow("with demo") << QStringList{"tk358", "--demo", "--backup", "5", "a"} << false
+                               << false << 0;
 }
 
 void AppStartTest::commandLine() {

@@ -240,6 +240,9 @@ void MainWindowTest::panelMenuFollowsTheDeviceType() {
     QCOMPARE(h.Action(MenuCommand::kCv)->isEnabled(), enabled.contains('C'));
     QCOMPARE(h.Action(MenuCommand::kSetpoint)->isEnabled(), enabled.contains('S'));
     QCOMPARE(h.Action(MenuCommand::kClock)->isEnabled(), enabled.contains('T'));
+    // The parameter file commands serve every known kind.
+    QCOMPARE(h.Action(MenuCommand::kSaveParameters)->isEnabled(), type < 5);
+    QCOMPARE(h.Action(MenuCommand::kLoadParameters)->isEnabled(), type < 5);
     QVERIFY(h.Action(MenuCommand::kPanelInfo)->isEnabled());
     QVERIFY(h.Action(MenuCommand::kRegulation)->isEnabled());
 }

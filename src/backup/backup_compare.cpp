@@ -1,0 +1,287 @@
+#include "backup/backup_compare.h"
+
+#include <algorithm>
+#include <initializer_list>
+#include <map>
+
+#include "link/parameter_codes.h"
+
+namespace tk358 {
+
+namespace {
+
+using namespace param;
+
+bool In(int code, std::initializer_list<int> codes) {
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+bool IsSecondChannel(int code) {
+    return In(code, {kDayT2, kDayH2, kNightT2, kNightH2});
+}
+
+bool IsCvSetting(int code) {
+    return In(code, {kCv, kCvLock, kDualCvLock});
+}
+
+int CvLockCode(int kind) {
+    return kind == kDualZoneController ? kDualCvLock : kCvLock;
+}
+
+// Whether the file's value of `code` is a setting to compare.
+bool Compared(int code, const ParameterBackup& file) {
+    if (code == kCv) {
+        const BackupValue* lock = file.Find(CvLockCode(file.panel.kind));
+        return lock != nullptr && lock->value != 0;
+    }
+    if (IsSecondChannel(code)) {
+        const BackupValue* channels = file.Find(kChannels);
+        return channels == nullptr || channels->value == 2;  // older firmware: two channels
+    }
+    return true;
+}
+
+// The values the write operations get: the panel's, with the file's for
+// the row being written.
+class WriteValues {
+public:
+    WriteValues(const ParameterSet& cache, int code, int value)
+        : cache_(cache), code_(code), value_(value) {}
+    int operator()(int code) const { return code == code_ ? value_ : cache_.Shown(code); }
+    int Hours(int code) const { return TimeOfDayHours((*this)(code)); }
+    int Minutes(int code) const { return TimeOfDayMinutes((*this)(code)); }
+
+private:
+    const ParameterSet& cache_;
+    int code_;
+    int value_;
+};
+
+int WritePidOrValve(PanelAccess& panel, int kind, int code, const WriteValues& v) {
+    for (const int zone : {0, 1}) {
+        const PidCodes c = PidCodesFor(kind, zone);
+        if (In(code, {c.kp, c.ti, c.td, c.ta})) {
+            return panel.WritePidParameters(v(c.kp), v(c.ti), v(c.td), v(c.ta), zone);
+        }
+    }
+    const ValveCodes c = ValveCodesFor(kind);
+    const int reverse = kind == kDualZoneController ? v(kDualReverse) : 0;
+    return panel.WriteRegulationParameters(v(c.openTime), v(c.closeTime), v(c.deadTime),
+                                           v(c.minStandstill), v(c.minOnTime), v(c.deadBand),
+                                           reverse);
+}
+
+int WriteThreshold(PanelAccess& panel, int firmware, const WriteValues& v) {
+    if (!HasLaterThresholdCodes(firmware)) {
+        // One day set with both channels, as the dialog of such a panel writes it.
+        return panel.WriteThresholdParameters(v(kDayT1), v(kDayT2), v(kDayH1), v(kDayH2), 2);
+    }
+    return panel.WriteThresholdTimeParameters(
+        v(kDayT1), v(kDayT2), v(kDayH1), v(kDayH2), v(kNightT1), v(kNightT2), v(kNightH1),
+        v(kNightH2), v.Hours(kDayStart), v.Minutes(kDayStart), v.Hours(kNightStart),
+        v.Minutes(kNightStart), v(kChannels));
+}
+
+// The write operation of one parameter row.
+int WriteParameterRow(PanelAccess& panel, const PanelIdentity& id, int code, int value) {
+    ParameterSet cache;
+    if (panel.GetParameters(cache) != kStatusOk) {
+        return kStatusFailed;
+    }
+    const WriteValues v(cache, code, value);
+    switch (code) {
+        case kSetpoint:
+        case kZone1Setpoint:
+            return panel.WriteSetpoint(value, 0);
+        case kZone2Setpoint:
+            return panel.WriteSetpoint(value, 1);
+        case kZone1SwitchOn:
+            return panel.WriteSetpointTime(value, 0);
+        case kZone2SwitchOn:
+            return panel.WriteSetpointTime(value, 1);
+        case kDrainTime:
+        case kCloseDelay:
+        case kDeviation:
+            return panel.WriteDrainValveParameters(v(kDrainTime), v(kCloseDelay), v(kDeviation));
+        default:
+            break;
+    }
+    switch (id.deviceType) {
+        case kVentilationController:
+            return panel.WriteVentilationParameters(v(kVentT1), v(kVentT2), v(kVentH1), v(kVentH2),
+                                                    v(kAiring), v(kFans), v(kAiringTime),
+                                                    v(kAiringPeriod), v(kAiringThreshold));
+        case kThresholdRegulator:
+            return WriteThreshold(panel, id.firmwareVersion, v);
+        default:
+            return WritePidOrValve(panel, id.deviceType, code, v);
+    }
+}
+
+// The CV and its lock in one write operation: the CV goes first, so a panel
+// locked by the file holds the file's CV.
+int WriteCvRows(PanelAccess& panel, const PanelIdentity& id, const ParameterBackup& file, bool cv,
+                bool lock) {
+    RegulatorState regulator;
+    ParameterSet cache;
+    if (panel.GetRegulatorState(regulator) != kStatusOk || regulator.valid == 0 ||
+        panel.GetParameters(cache) != kStatusOk) {
+        return kStatusFailed;
+    }
+    const int lockCode = CvLockCode(id.deviceType);
+    const int panelLock = lockCode == kCvLock ? cache.Shown(kCvLock) : regulator.cvLock;
+    const double cvValue = cv ? file.Find(kCv)->value : regulator.controlValue;
+    const int lockValue = lock ? static_cast<int>(file.Find(lockCode)->value) : panelLock;
+    return panel.WriteCvSettings(cvValue, lockValue != 0 ? 1 : 0);
+}
+
+// The order of the rows: the panel's set order, the channel count first.
+std::vector<int> WriteOrder(const std::vector<int>& codes, int kind, int firmware) {
+    std::vector<int> order;
+    if (std::find(codes.begin(), codes.end(), kChannels) != codes.end()) {
+        order.push_back(kChannels);
+    }
+    for (const int code : PanelSetCodes(kind, firmware)) {
+        if (code != kChannels && std::find(codes.begin(), codes.end(), code) != codes.end()) {
+            order.push_back(code);
+        }
+    }
+    return order;
+}
+
+}  // namespace
+
+std::vector<CompareRow> CompareSets(const ParameterBackup& panel, const ParameterBackup& file) {
+    std::vector<CompareRow> rows;
+    for (const int code : KindSetCodes(panel.panel.kind)) {
+        const BackupValue* p = panel.Find(code);
+        const BackupValue* f = file.Find(code);
+        if (p == nullptr && f == nullptr) {
+            continue;
+        }
+        CompareRow row;
+        row.code = code;
+        row.key = Parameter(code).key;
+        row.label = SettingLabel(code);
+        if (p != nullptr) {
+            row.panel = p->value;
+            row.panelText = SettingText(code, p->value);
+        }
+        if (f != nullptr) {
+            row.file = f->value;
+            row.fileText = SettingText(code, f->value);
+        }
+        if (p == nullptr) {
+            row.state = RowState::kAbsentOnPanel;
+        } else if (f == nullptr) {
+            row.state = RowState::kAbsentInFile;
+        } else if (!Compared(code, file)) {
+            row.state = RowState::kNotCompared;
+        } else {
+            row.state = row.panelText == row.fileText ? RowState::kEqual : RowState::kDifferent;
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+bool AllEqual(const std::vector<CompareRow>& rows) {
+    return DifferingCodes(rows).empty();
+}
+
+std::vector<int> DifferingCodes(const std::vector<CompareRow>& rows) {
+    std::vector<int> codes;
+    for (const CompareRow& row : rows) {
+        if (row.state == RowState::kDifferent) {
+            codes.push_back(row.code);
+        }
+    }
+    return codes;
+}
+
+const char* RowStateText(RowState state) {
+    switch (state) {
+        case RowState::kEqual:
+            return "zgodny";
+        case RowState::kDifferent:
+            return "różni się";
+        case RowState::kAbsentOnPanel:
+            return "brak w panelu";
+        case RowState::kAbsentInFile:
+            return "brak w pliku";
+        case RowState::kNotCompared:
+            return "nie porównywany";
+    }
+    return "";
+}
+
+const char* RowOutcomeText(RowOutcome outcome) {
+    switch (outcome) {
+        case RowOutcome::kWritten:
+            return "zapisany";
+        case RowOutcome::kUnconfirmed:
+            return "niepewny: panel nie potwierdził zapisu";
+        case RowOutcome::kNotWritten:
+            return "niezapisany";
+    }
+    return "";
+}
+
+RestoreOutcome RestoreRows(PanelAccess& panel, const ParameterBackup& file,
+                           const std::vector<int>& codes,
+                           const std::function<void(int, int)>& progress) {
+    RestoreOutcome outcome;
+    PanelIdentity id;
+    panel.GetIdentity(id);
+    const std::vector<int> order = WriteOrder(codes, id.deviceType, id.firmwareVersion);
+    const int total = static_cast<int>(order.size());
+    bool failed = false;
+    bool cvDone = false;
+    for (const int code : order) {
+        if (failed) {
+            outcome.rows.emplace_back(code, RowOutcome::kNotWritten);
+            continue;
+        }
+        if (IsCvSetting(code) && cvDone) {
+            continue;  // written with the other CV row
+        }
+        std::vector<int> rows{code};
+        int status = kStatusFailed;
+        if (IsCvSetting(code)) {
+            const bool cv = std::find(order.begin(), order.end(), kCv) != order.end();
+            const int lockCode = CvLockCode(id.deviceType);
+            const bool lock = std::find(order.begin(), order.end(), lockCode) != order.end();
+            rows = {};
+            for (const int c : order) {
+                if ((c == kCv && cv) || (c == lockCode && lock)) {
+                    rows.push_back(c);
+                }
+            }
+            status = WriteCvRows(panel, id, file, cv, lock);
+            cvDone = true;
+        } else if (const BackupValue* value = file.Find(code)) {
+            status = WriteParameterRow(panel, id, code, static_cast<int>(value->value));
+        }
+        ParameterSet after;
+        panel.GetParameters(after);
+        for (const int row : rows) {
+            RowOutcome result = RowOutcome::kUnconfirmed;
+            if (status == kStatusOk) {
+                const bool held = IsCvSetting(row) && row != kCvLock
+                                      ? true
+                                      : SettingText(row, after.Shown(row)) ==
+                                            SettingText(row, file.Find(row)->value);
+                result = held ? RowOutcome::kWritten : RowOutcome::kNotWritten;
+            }
+            outcome.rows.emplace_back(row, result);
+        }
+        failed = status != kStatusOk;
+        if (progress) {
+            progress(static_cast<int>(outcome.rows.size()), total);
+        }
+    }
+    outcome.complete = !failed;
+    return outcome;
+}
+
+}  // namespace tk358
