@@ -166,6 +166,10 @@ void AppProcessTest::commandLineTextsArePolish_data() {
         << QStringList{"--bogus"} << 2 << QByteArray("Nieznana opcja: --bogus");
     QTest::newRow("value given") << QStringList{"--demo=3"} << 2 << QByteArray("tk358 --help");
     QTest::newRow("kind") << QStringList{"--demo", "9"} << 2 << QByteArray("od 0 do 4");
+    QTest::newRow("port missing") << QStringList{"--backup"} << 2
+                                  << QByteArray("Brak nazwy portu (COMn) po opcji");
+    QTest::newRow("value to --yes")
+        << QStringList{"--yes=1"} << 2 << QByteArray("Opcja nie przyjmuje wartości");
 }
 
 // No word of Qt's own English help or parser errors reaches the operator.

@@ -59,9 +59,14 @@ private slots:
         QTest::newRow("Ustawienia")
             << 2 << "Ustawienia" << QStringList{"Port szeregowy", "Rejestracja do pliku"};
         QTest::newRow("Panel") << 3 << "Panel"
-                               << QStringList{"Informacje",          "Wartość zadana",
-                                              "Parametry regulacji", "Parametry PID",
-                                              "Ustawienia CV",       "Ustawienia czasu"};
+                               << QStringList{"Informacje",
+                                              "Wartość zadana",
+                                              "Parametry regulacji",
+                                              "Parametry PID",
+                                              "Ustawienia CV",
+                                              "Ustawienia czasu",
+                                              "Zapisz parametry do pliku...",
+                                              "Wczytaj parametry z pliku..."};
         QTest::newRow("Pomoc") << 4 << "Pomoc" << QStringList{"Pomoc", "O programie"};
     }
     void everyMenuItemHasItsOwnMnemonic() {
