@@ -9,6 +9,13 @@
 
 include(GoogleTest)
 
+# Test programs are many sources of heavily templated GoogleTest and Qt Test
+# code; at -O1 they build in about two thirds of the time, while the libraries
+# they test keep the build type's optimisation.
+function(tk358_test_build_options name)
+    target_compile_options(${name} PRIVATE $<$<CONFIG:RelWithDebInfo,Release>:-O1>)
+endfunction()
+
 function(tk358_add_gtest name)
     cmake_parse_arguments(T "" "TIMEOUT" "SOURCES;LIBS;LABELS" ${ARGN})
     if(NOT T_TIMEOUT)
@@ -16,6 +23,7 @@ function(tk358_add_gtest name)
     endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+    tk358_test_build_options(${name})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     if(NOT T_LABELS)
         set(T_LABELS unlabelled)
@@ -33,6 +41,8 @@ function(tk358_add_qtest name)
     endif()
     add_executable(${name} ${T_SOURCES})
     target_link_libraries(${name} PRIVATE ${T_LIBS} Qt6::Test)
+    set_target_properties(${name} PROPERTIES AUTOMOC ON)
+    tk358_test_build_options(${name})
     target_include_directories(${name} PRIVATE ${PROJECT_SOURCE_DIR}/tests)
     add_test(NAME ${name} COMMAND ${name})
     set_tests_properties(${name} PROPERTIES TIMEOUT ${T_TIMEOUT} LABELS "qt"
