@@ -193,10 +193,7 @@ void PanelDialog::EnableControls(bool enable) {
     CancelButton()->setEnabled(enable);
 }
 
-std::function<void(int, int)> PanelDialog::ProgressReporter() const {
-    // The bar outlives the worker (the destructor waits for it), and a call
-    // queued to it is dropped if it is gone by the time it would run.
-    QProgressBar* bar = busyBar_;
+std::function<void(int, int)> QueuedProgress(QProgressBar* bar) {
     return [bar](int done, int total) {
         QMetaObject::invokeMethod(
             bar,
@@ -206,6 +203,11 @@ std::function<void(int, int)> PanelDialog::ProgressReporter() const {
             },
             Qt::QueuedConnection);
     };
+}
+
+std::function<void(int, int)> PanelDialog::ProgressReporter() const {
+    // The bar outlives the worker: the destructor waits for it.
+    return QueuedProgress(busyBar_);
 }
 
 void PanelDialog::ShowBusy(bool busy) {

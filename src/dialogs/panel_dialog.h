@@ -44,6 +44,10 @@ namespace tk358 {
 
 class PanelAccess;
 
+// A progress callback for a job on a worker thread: each call is queued to
+// `bar`, and dropped if the bar is gone by the time it would run.
+std::function<void(int done, int total)> QueuedProgress(QProgressBar* bar);
+
 class PanelDialog : public QDialog {
     Q_OBJECT
 

@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <exception>
 
+#include "dialogs/panel_dialog.h"
+
 namespace tk358 {
 
 CSetReadDlg::CSetReadDlg(PanelAccess& session, QWidget* parent)
@@ -36,16 +38,7 @@ int CSetReadDlg::exec() {
     stop_ = false;
     SetReadOptions options;
     options.stop = &stop_;
-    QProgressBar* bar = bar_;
-    options.progress = [bar](int done, int total) {
-        QMetaObject::invokeMethod(
-            bar,
-            [bar, done, total] {
-                bar->setRange(0, total);
-                bar->setValue(done);
-            },
-            Qt::QueuedConnection);
-    };
+    options.progress = QueuedProgress(bar_);
     try {
         worker_.Start(
             this, [this, options] { workerResult_ = ReadPanelSet(session_, options); },
