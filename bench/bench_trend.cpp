@@ -10,8 +10,8 @@
 #include <cmath>
 
 #include "monitor/trend_chart.h"
-#include "monitor/trend_decimate.h"
-#include "monitor/trend_recorder.h"
+#include "trend/trend_decimate.h"
+#include "trend/trend_recorder.h"
 
 namespace {
 

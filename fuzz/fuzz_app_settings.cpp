@@ -12,7 +12,7 @@
 #include <string>
 
 #include "fuzz_check.h"
-#include "monitor/window_placement.h"
+#include "present/window_placement.h"
 #include "settings/app_settings.h"
 #include "settings/ini_file.h"
 #include "settings/safe_file.h"

@@ -10,8 +10,8 @@
 #include <cstdint>
 #include <string>
 
-#include "dialogs/number_entry.h"
 #include "fuzz_check.h"
+#include "panel/number_entry.h"
 
 namespace {
 

@@ -8,8 +8,8 @@
 
 #include "backup/backup_compare.h"
 #include "backup/backup_file.h"
-#include "dialogs/port_open_message.h"
 #include "link/parameter_codes.h"
+#include "panel/port_open_message.h"
 
 namespace tk358 {
 

@@ -5,9 +5,9 @@
 #include <cstring>
 #include <map>
 
-#include "dialogs/regulation_fields.h"
 #include "link/parameter_codes.h"
-#include "monitor/status_text.h"
+#include "panel/panel_model.h"
+#include "panel/regulation_fields.h"
 #include "settings/ini_text.h"
 #include "settings/safe_file.h"
 

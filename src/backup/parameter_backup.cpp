@@ -4,9 +4,9 @@
 #include <ctime>
 #include <thread>
 
-#include "dialogs/regulation_fields.h"
 #include "link/parameter_codes.h"
-#include "monitor/status_text.h"
+#include "panel/panel_model.h"
+#include "panel/regulation_fields.h"
 
 namespace tk358 {
 

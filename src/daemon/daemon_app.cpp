@@ -19,10 +19,10 @@
 #include "daemon/daemon_loop.h"
 #include "daemon/mqtt_client.h"
 #include "daemon/setpoint_writer.h"
-#include "dialogs/port_open_message.h"
 #include "link/panel_session.h"
 #include "log/log_messages.h"
 #include "log/measurement_log.h"
+#include "panel/port_open_message.h"
 #include "sim/pty_simulator.h"
 #include "tk358_version.h"
 

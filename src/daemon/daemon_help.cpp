@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "dialogs/regulation_fields.h"
+#include "panel/regulation_fields.h"
 
 namespace tk358 {
 

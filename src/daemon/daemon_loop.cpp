@@ -6,9 +6,9 @@
 #include "daemon/info_payload.h"
 #include "daemon/state_payload.h"
 #include "log/log_messages.h"
-#include "monitor/log_readings.h"
-#include "monitor/status_text.h"
-#include "monitor/value_displays.h"
+#include "panel/log_readings.h"
+#include "panel/panel_model.h"
+#include "panel/value_displays.h"
 
 namespace tk358 {
 

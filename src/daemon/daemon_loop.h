@@ -16,7 +16,7 @@
 #include "daemon/mqtt_topics.h"
 #include "link/panel_access.h"
 #include "log/measurement_log.h"
-#include "monitor/readings_snapshot.h"
+#include "panel/readings_snapshot.h"
 
 namespace tk358 {
 

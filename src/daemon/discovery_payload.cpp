@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "daemon/json_writer.h"
-#include "monitor/status_text.h"
+#include "panel/panel_model.h"
 
 namespace tk358 {
 

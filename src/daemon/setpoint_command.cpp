@@ -1,9 +1,9 @@
 #include "daemon/setpoint_command.h"
 
 #include "daemon/json_writer.h"
-#include "dialogs/number_entry.h"
-#include "dialogs/regulation_fields.h"
-#include "monitor/menu_state.h"
+#include "panel/number_entry.h"
+#include "panel/panel_menu_state.h"
+#include "panel/regulation_fields.h"
 
 namespace tk358 {
 

@@ -1,9 +1,9 @@
 #include "daemon/state_payload.h"
 
 #include "daemon/json_writer.h"
-#include "monitor/log_readings.h"
-#include "monitor/status_text.h"
-#include "monitor/value_displays.h"
+#include "panel/log_readings.h"
+#include "panel/panel_model.h"
+#include "panel/value_displays.h"
 
 namespace tk358 {
 

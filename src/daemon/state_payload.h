@@ -15,7 +15,7 @@
 #include <ctime>
 #include <string>
 
-#include "monitor/readings_snapshot.h"
+#include "panel/readings_snapshot.h"
 
 namespace tk358 {
 

@@ -5,8 +5,8 @@
 #include <QLineEdit>
 
 #include "dialogs/field_rows.h"
-#include "dialogs/pid_cv_rules.h"
 #include "link/panel_access.h"
+#include "present/pid_cv_rules.h"
 
 namespace tk358 {
 

@@ -9,7 +9,7 @@
 #include <optional>
 
 #include "dialogs/panel_dialog.h"
-#include "dialogs/regulation_fields.h"
+#include "panel/regulation_fields.h"
 
 class QGridLayout;
 class QLabel;

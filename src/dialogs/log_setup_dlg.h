@@ -9,8 +9,8 @@
 #include <functional>
 #include <optional>
 
-#include "dialogs/log_setup.h"
 #include "dialogs/message_box.h"
+#include "present/log_setup.h"
 
 class QAbstractButton;
 class QButtonGroup;

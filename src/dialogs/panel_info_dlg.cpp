@@ -6,7 +6,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "dialogs/panel_info_text.h"
+#include "panel/panel_info_text.h"
 #include "widgets/icons.h"
 
 namespace tk358 {

@@ -5,13 +5,13 @@
 #include "dialogs/cv_dlg.h"
 #include "dialogs/dlg_canal.h"
 #include "dialogs/message_box.h"
-#include "dialogs/panel_commands.h"
 #include "dialogs/panel_info_dlg.h"
 #include "dialogs/pid_dlg.h"
 #include "dialogs/sp_time_value_dlg.h"
 #include "dialogs/sp_value_dlg.h"
 #include "dialogs/time_dlg.h"
 #include "link/panel_access.h"
+#include "present/panel_commands.h"
 
 namespace tk358 {
 

@@ -6,7 +6,7 @@
 // they were read when OK was pressed.
 
 #include "dialogs/panel_dialog.h"
-#include "dialogs/regulation_params.h"
+#include "present/regulation_params.h"
 
 class QCheckBox;
 class QLineEdit;

@@ -9,7 +9,7 @@
 // passed for them.
 
 #include "dialogs/panel_dialog.h"
-#include "dialogs/regulation_params.h"
+#include "present/regulation_params.h"
 
 class QLineEdit;
 class QRadioButton;

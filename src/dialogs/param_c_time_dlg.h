@@ -7,7 +7,7 @@
 // for them.
 
 #include "dialogs/panel_dialog.h"
-#include "dialogs/regulation_params.h"
+#include "present/regulation_params.h"
 
 class QGroupBox;
 class QLineEdit;

@@ -9,7 +9,7 @@
 #include <memory>
 
 #include "dialogs/panel_dialog.h"
-#include "dialogs/param_dialog_choice.h"
+#include "present/param_dialog_choice.h"
 
 namespace tk358 {
 

@@ -5,7 +5,7 @@
 // controller the direction of control.
 
 #include "dialogs/panel_dialog.h"
-#include "dialogs/regulation_params.h"
+#include "present/regulation_params.h"
 
 class QLabel;
 class QLineEdit;

@@ -6,7 +6,7 @@
 #include <QString>
 
 #include "dialogs/field_rows.h"
-#include "dialogs/param_dialog_choice.h"
+#include "present/param_dialog_choice.h"
 
 class QGridLayout;
 class QLineEdit;

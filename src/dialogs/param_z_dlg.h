@@ -4,7 +4,7 @@
 // delay and the temperature correctness deviation.
 
 #include "dialogs/panel_dialog.h"
-#include "dialogs/regulation_params.h"
+#include "present/regulation_params.h"
 
 class QLineEdit;
 

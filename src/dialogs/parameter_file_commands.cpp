@@ -9,7 +9,7 @@
 #include "dialogs/message_box.h"
 #include "dialogs/set_read_dlg.h"
 #include "link/panel_access.h"
-#include "monitor/status_text.h"
+#include "panel/panel_model.h"
 #include "tk358_version.h"
 
 namespace tk358 {

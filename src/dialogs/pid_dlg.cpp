@@ -6,9 +6,9 @@
 #include <QLineEdit>
 
 #include "dialogs/field_rows.h"
-#include "dialogs/pid_cv_rules.h"
 #include "link/panel_access.h"
 #include "link/parameter_codes.h"
+#include "present/pid_cv_rules.h"
 
 namespace tk358 {
 

@@ -9,8 +9,8 @@
 #include <algorithm>
 #include <utility>
 
-#include "dialogs/port_list.h"
 #include "link/port_enumeration.h"
+#include "present/port_list.h"
 #include "widgets/dialog_buttons.h"
 
 namespace tk358 {

@@ -4,8 +4,8 @@
 #include <QLineEdit>
 
 #include "dialogs/field_rows.h"
-#include "dialogs/setpoint_text.h"
 #include "link/panel_access.h"
+#include "panel/setpoint_text.h"
 
 namespace tk358 {
 

@@ -11,8 +11,8 @@
 #include <utility>
 
 #include "dialogs/field_rows.h"
-#include "dialogs/panel_clock_rules.h"
 #include "link/panel_access.h"
+#include "present/panel_clock_rules.h"
 
 namespace tk358 {
 

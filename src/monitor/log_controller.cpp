@@ -6,10 +6,10 @@
 #include "dialogs/message_box.h"
 #include "log/log_interval.h"
 #include "log/log_messages.h"
-#include "monitor/log_readings.h"
 #include "monitor/main_window.h"
 #include "monitor/window_menu.h"
-#include "widgets/display_rows.h"
+#include "panel/log_readings.h"
+#include "present/display_rows.h"
 
 namespace tk358 {
 

@@ -17,9 +17,9 @@
 #include <optional>
 #include <string>
 
-#include "dialogs/log_setup.h"
 #include "log/measurement_log.h"
-#include "monitor/status_text.h"
+#include "present/log_setup.h"
+#include "present/status_text.h"
 #include "settings/app_settings.h"
 
 class QWidget;

@@ -9,12 +9,13 @@
 #include <QMenuBar>
 #include <QStyle>
 
-#include "dialogs/param_dialog_choice.h"
-#include "dialogs/port_open_message.h"
 #include "monitor/service_view.h"
-#include "monitor/value_displays.h"
 #include "monitor/window_menu.h"
 #include "monitor/window_settings.h"
+#include "panel/panel_model.h"
+#include "panel/port_open_message.h"
+#include "panel/value_displays.h"
+#include "present/param_dialog_choice.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/font_dialog.h"
 #include "widgets/icons.h"

@@ -15,15 +15,15 @@
 #include <memory>
 
 #include "dialogs/message_box.h"
-#include "dialogs/param_dialog_choice.h"
 #include "link/panel_connection.h"
-#include "monitor/main_layout.h"
-#include "monitor/menu_state.h"
-#include "monitor/readings_snapshot.h"
-#include "monitor/status_text.h"
 #include "monitor/window_hooks.h"
+#include "panel/panel_menu_state.h"
+#include "panel/readings_snapshot.h"
+#include "present/display_rows.h"
+#include "present/main_layout.h"
+#include "present/param_dialog_choice.h"
+#include "present/status_text.h"
 #include "settings/app_settings.h"
-#include "widgets/display_rows.h"
 
 class QLineEdit;
 

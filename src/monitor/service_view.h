@@ -11,8 +11,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "monitor/main_layout.h"
-#include "monitor/service_fields.h"
+#include "present/main_layout.h"
+#include "present/service_fields.h"
 
 class QGroupBox;
 class QLabel;

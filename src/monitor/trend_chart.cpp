@@ -9,8 +9,8 @@
 #include <chrono>
 #include <cmath>
 
-#include "monitor/trend_readout.h"
-#include "widgets/display_rows.h"
+#include "present/display_rows.h"
+#include "trend/trend_readout.h"
 
 namespace tk358 {
 

@@ -10,9 +10,9 @@
 #include <array>
 #include <functional>
 
-#include "monitor/trend_axis.h"
-#include "monitor/trend_recorder.h"
-#include "monitor/trend_view.h"
+#include "trend/trend_axis.h"
+#include "trend/trend_recorder.h"
+#include "trend/trend_view.h"
 
 namespace tk358 {
 

@@ -7,9 +7,9 @@
 
 #include "monitor/main_window.h"
 #include "monitor/trend_chart.h"
-#include "monitor/trend_colours.h"
 #include "monitor/trend_window.h"
 #include "monitor/window_settings.h"
+#include "trend/trend_colours.h"
 #include "widgets/qt_colour.h"
 #include "widgets/value_display.h"
 

@@ -12,9 +12,9 @@
 #include <cstdint>
 #include <functional>
 
-#include "monitor/trend_csv.h"
-#include "monitor/trend_recorder.h"
 #include "settings/app_settings.h"
+#include "trend/trend_csv.h"
+#include "trend/trend_recorder.h"
 
 class QColor;
 

@@ -16,7 +16,7 @@
 #include <cmath>
 
 #include "monitor/trend_chart.h"
-#include "monitor/trend_recorder.h"
+#include "trend/trend_recorder.h"
 
 namespace tk358 {
 

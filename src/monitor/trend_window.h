@@ -9,8 +9,8 @@
 #include <functional>
 
 #include "dialogs/message_box.h"
-#include "monitor/trend_csv.h"
-#include "monitor/trend_view.h"
+#include "trend/trend_csv.h"
+#include "trend/trend_view.h"
 
 class QAbstractButton;
 class QButtonGroup;

@@ -7,7 +7,7 @@
 #include <functional>
 #include <optional>
 
-#include "monitor/status_text.h"
+#include "present/status_text.h"
 
 class QWidget;
 

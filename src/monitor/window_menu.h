@@ -5,7 +5,7 @@
 
 #include <array>
 
-#include "monitor/menu_state.h"
+#include "panel/panel_menu_state.h"
 
 class QAction;
 class QMenuBar;

@@ -3,7 +3,7 @@
 #include <QScreen>
 #include <QWidget>
 
-#include "monitor/window_placement.h"
+#include "present/window_placement.h"
 #include "widgets/value_display.h"
 
 namespace tk358 {

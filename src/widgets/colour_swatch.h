@@ -4,7 +4,7 @@
 
 #include <QAbstractButton>
 
-#include "widgets/colour.h"
+#include "present/colour.h"
 
 namespace tk358 {
 

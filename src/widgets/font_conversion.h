@@ -4,7 +4,7 @@
 
 #include <QFont>
 
-#include "widgets/font_description.h"
+#include "present/font_description.h"
 
 namespace tk358 {
 

@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "present/font_description.h"
 #include "widgets/dialog_buttons.h"
-#include "widgets/font_description.h"
 #include "widgets/font_sample.h"
 #include "widgets/value_display.h"
 

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "widgets/display_rows.h"
+#include "present/display_rows.h"
 
 namespace tk358 {
 

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QFile>
 
+#include "present/help_location.h"
 #include "widgets/desktop_open.h"
-#include "widgets/help_location.h"
 
 namespace tk358 {
 

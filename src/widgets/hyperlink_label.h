@@ -8,7 +8,7 @@
 #include <QUrl>
 #include <functional>
 
-#include "widgets/colour.h"
+#include "present/colour.h"
 #include "widgets/desktop_open.h"
 
 namespace tk358 {

@@ -2,7 +2,7 @@
 
 #include <QColor>
 
-#include "widgets/colour.h"
+#include "present/colour.h"
 
 namespace tk358 {
 

@@ -10,9 +10,9 @@
 #include <functional>
 #include <optional>
 
-#include "widgets/colour.h"
-#include "widgets/font_description.h"
-#include "widgets/value_format.h"
+#include "present/colour.h"
+#include "present/font_description.h"
+#include "present/value_format.h"
 
 class QPainter;
 

@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "widgets/help_location.h"
+#include "present/help_location.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

@@ -1,4 +1,4 @@
-#include "widgets/help_location.h"
+#include "present/help_location.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "daemon/setpoint_command.h"
-#include "dialogs/regulation_fields.h"
+#include "panel/regulation_fields.h"
 #include "support/json_value.h"
 
 namespace tk358 {

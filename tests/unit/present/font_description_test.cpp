@@ -1,4 +1,4 @@
-#include "widgets/font_description.h"
+#include "present/font_description.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "dialogs/log_setup.h"
+#include "present/log_setup.h"
 
 namespace tk358 {
 namespace {

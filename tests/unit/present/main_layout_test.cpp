@@ -1,4 +1,4 @@
-#include "monitor/main_layout.h"
+#include "present/main_layout.h"
 
 #include <gtest/gtest.h>
 

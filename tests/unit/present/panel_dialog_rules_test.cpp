@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "dialogs/panel_clock_rules.h"
-#include "dialogs/pid_cv_rules.h"
+#include "present/panel_clock_rules.h"
+#include "present/pid_cv_rules.h"
 
 namespace tk358 {
 namespace {

@@ -1,6 +1,6 @@
 // Which "Parametry regulacji" dialog opens for the attached panel.
 
-#include "dialogs/param_dialog_choice.h"
+#include "present/param_dialog_choice.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "dialogs/port_list.h"
+#include "present/port_list.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "monitor/service_fields.h"
+#include "present/service_fields.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "monitor/status_text.h"
+#include "present/status_text.h"
 
 #include <gtest/gtest.h>
 
@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <ctime>
 #include <string>
+
+#include "panel/panel_model.h"
 
 namespace tk358 {
 namespace {

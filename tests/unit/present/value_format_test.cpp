@@ -1,4 +1,4 @@
-#include "widgets/value_format.h"
+#include "present/value_format.h"
 
 #include <clocale>
 #include <string>

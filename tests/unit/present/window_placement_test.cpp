@@ -1,4 +1,4 @@
-#include "monitor/window_placement.h"
+#include "present/window_placement.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include "dialogs/param_c_time_dlg.h"
 #include "dialogs/param_dlg.h"
 #include "dialogs/param_z_dlg.h"
-#include "monitor/service_fields.h"
 #include "param_test_support.h"
+#include "present/service_fields.h"
 
 using namespace std::chrono_literals;
 

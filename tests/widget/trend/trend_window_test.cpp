@@ -18,10 +18,10 @@
 
 #include "log/log_line.h"
 #include "monitor/trend_chart.h"
-#include "monitor/trend_recorder.h"
 #include "monitor/trend_window.h"
 #include "support/mnemonics.h"
 #include "support/paint_counter.h"
+#include "trend/trend_recorder.h"
 #include "widget/dialogs/recording_sink.h"
 
 namespace tk358 {

@@ -15,6 +15,7 @@
 
 #include "monitor/service_view.h"
 #include "monitor/window_menu.h"
+#include "panel/panel_model.h"
 #include "support/fake_panel.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widgets/colour_dialog.h"

@@ -1,0 +1,428 @@
+#include "present/service_fields.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <iterator>
+#include <utility>
+
+#include "link/parameter_codes.h"
+#include "panel/regulation_fields.h"
+#include "text/text_format.h"
+
+namespace tk358 {
+
+namespace {
+
+using F = ServiceField;
+using B = ServiceBox;
+
+struct FieldLabel {
+    ServiceField field;
+    const char* label;
+};
+
+// Every field of every group, each once, with its label.
+constexpr FieldLabel kFieldLabels[] = {
+    {F::kKp, "KP"},
+    {F::kTi, "TI"},
+    {F::kTd, "TD"},
+    {F::kTa, "TA"},
+    {F::kValveOpenTime, "Otw. zaworu [s] A01"},
+    {F::kValveCloseTime, "Zam. zaworu[s] A02"},
+    {F::kDeadBand, "Nieczuł. ster.[%] A04"},
+    {F::kDeadTime, "Czas nieczuł.[s] A03"},
+    {F::kMinStandstill, "Min czas post. [s] A05"},
+    {F::kMinOnTime, "Min czas ruchu [s] A06"},
+    {F::kCvLock, "blokada cv"},
+    {F::kPv, "PV [°C]"},
+    {F::kSp, "SP [°C]"},
+    {F::kError, "E  [°C]"},
+    {F::kCv, "CV [%]"},
+    {F::kLoopPeriod, "kr.cz.[ms]"},
+    {F::kTermP, "vp"},
+    {F::kTermI, "vi"},
+    {F::kTermD, "vd"},
+    {F::kPvDerivative1, "pv'"},
+    {F::kPvDerivative2, "pv''"},
+    {F::kMotor, "mot"},
+    {F::kPosition, "pos"},
+    {F::kCommand, "cmd"},
+    {F::kCommandValue, "cmd wart."},
+    {F::kTimer2, "ctm"},
+    {F::kTimer1, "ltm"},
+    {F::kDrainStatus, "Status"},
+    {F::kDrainValve, "Zawór"},
+    {F::kDrainTime, "Czas zrzutu"},
+    {F::kCloseDelay, "Opóźnienie zamk. zaw."},
+    {F::kDeviation, "Odchyłka popr. temp."},
+    {F::kVentT1, "Próg T1"},
+    {F::kVentT2, "Próg T2"},
+    {F::kVentH1, "Histereza H1"},
+    {F::kVentH2, "Histereza H2"},
+    {F::kAiringThreshold, "Próg wietrzenia ZP"},
+    {F::kAiring, "Funkcja wietrzenia FP"},
+    {F::kFans, "Wentylatory IL"},
+    {F::kAiringTime, "Czas wietrzenia CP"},
+    {F::kAiringPeriod, "Okres wietrzenia OP"},
+    {F::kTimeCounter, "Time"},
+    {F::kPeriodStart, "Per start"},
+    {F::kFan1, "Wentylator 1"},
+    {F::kFan2, "Wentylator 2"},
+    {F::kVirtualFan1, "Wentylator 1 (virtual)"},
+    {F::kVirtualFan2, "Wentylator 2 (virtual)"},
+    {F::kZone1Kp, "Kp.1"},
+    {F::kZone1Ti, "Ti.1 [s]"},
+    {F::kZone1Td, "Td.1 [s]"},
+    {F::kZone1At, "At.1 [s]"},
+    {F::kZone1Sp, "SP.1"},
+    {F::kZone1Start, "St.1"},
+    {F::kZone2Kp, "Kp.2"},
+    {F::kZone2Ti, "Ti.2 [s]"},
+    {F::kZone2Td, "Td.2 [s]"},
+    {F::kZone2At, "At.2 [s]"},
+    {F::kZone2Sp, "SP.2"},
+    {F::kZone2Start, "St.2"},
+    {F::kActiveZone, "akt.strefa"},
+    {F::kReverse, "Reg.rewersyjna A07"},
+    {F::kChannels, "aktywne kanały"},
+    {F::kRelayLoopPeriod, "czas obiegu pętli"},
+    {F::kRelay1, "stan przekaźnika 1"},
+    {F::kRelay2, "stan przekaźnika 2"},
+    {F::kDayStart, "strefa dzienna"},
+    {F::kNightStart, "strefa nocna"},
+    {F::kDayT1, "Próg T1"},
+    {F::kDayT2, "Próg T2"},
+    {F::kDayH1, "Histereza H1"},
+    {F::kDayH2, "Histereza H2"},
+    {F::kNightT1, "Próg T1"},
+    {F::kNightT2, "Próg T2"},
+    {F::kNightH1, "Histereza H1"},
+    {F::kNightH2, "Histereza H2"},
+};
+
+constexpr auto kAllFields = [] {
+    std::array<ServiceField, std::size(kFieldLabels)> fields{};
+    for (std::size_t i = 0; i < fields.size(); ++i) {
+        fields[i] = kFieldLabels[i].field;
+    }
+    return fields;
+}();
+
+// clang-format off
+constexpr ServiceField kTemperatureFields[] = {
+    F::kValveOpenTime, F::kValveCloseTime, F::kDeadTime, F::kDeadBand, F::kMinStandstill,
+    F::kMinOnTime, F::kCvLock, F::kKp, F::kTi, F::kTd, F::kTa, F::kError, F::kCv,
+    F::kLoopPeriod, F::kPv, F::kSp, F::kPvDerivative1, F::kPvDerivative2, F::kTermP, F::kTermI,
+    F::kTermD, F::kMotor, F::kPosition, F::kCommand, F::kCommandValue, F::kTimer2, F::kTimer1,
+};
+
+constexpr ServiceField kDrainFields[] = {
+    F::kDrainTime, F::kCloseDelay, F::kDeviation, F::kDrainStatus, F::kDrainValve, F::kTimer2,
+    F::kTimer1, F::kCv, F::kError, F::kPv, F::kSp, F::kPvDerivative1, F::kPvDerivative2,
+    F::kLoopPeriod, F::kTermP, F::kTermI, F::kTermD,
+};
+
+constexpr ServiceField kVentilationFields[] = {
+    F::kVentT1, F::kVentT2, F::kVentH1, F::kVentH2, F::kAiring, F::kFans, F::kAiringTime,
+    F::kAiringPeriod, F::kAiringThreshold, F::kTimeCounter, F::kPeriodStart, F::kFan1, F::kFan2,
+    F::kVirtualFan1, F::kVirtualFan2,
+};
+
+constexpr ServiceField kDualZoneFields[] = {
+    F::kZone1Sp, F::kZone1Kp, F::kZone1Ti, F::kZone1Td, F::kZone1At, F::kZone1Start,
+    F::kZone2Sp, F::kZone2Kp, F::kZone2Ti, F::kZone2Td, F::kZone2At, F::kZone2Start,
+    F::kActiveZone, F::kValveOpenTime, F::kValveCloseTime, F::kDeadTime, F::kDeadBand,
+    F::kMinStandstill, F::kMinOnTime, F::kReverse, F::kCvLock, F::kError, F::kCv,
+    F::kLoopPeriod, F::kPv, F::kSp, F::kPvDerivative1, F::kPvDerivative2, F::kTermP, F::kTermI,
+    F::kTermD, F::kMotor, F::kPosition, F::kCommand, F::kCommandValue, F::kTimer2, F::kTimer1,
+};
+
+constexpr ServiceField kThresholdFields[] = {
+    F::kChannels, F::kRelayLoopPeriod, F::kRelay1, F::kRelay2, F::kDayStart, F::kDayT1,
+    F::kDayT2, F::kDayH1, F::kDayH2, F::kNightStart, F::kNightT1, F::kNightT2, F::kNightH1,
+    F::kNightH2,
+};
+// clang-format on
+
+constexpr ServiceBox kTwoBoxes[] = {B::kRegulation, B::kPid};
+constexpr ServiceBox kOneBox[] = {B::kRegulation};
+constexpr ServiceBox kThreeBoxes[] = {B::kOperational, B::kRegulation, B::kPid};
+constexpr ServiceBox kThresholdBoxes[] = {B::kOperational, B::kRegulation};
+
+// Collects the texts of one tick; a field whose source is not available is empty.
+class Texts {
+public:
+    void Put(ServiceField field, bool available, std::string text) {
+        out_.push_back({field, available ? std::move(text) : std::string()});
+    }
+    std::vector<ServiceText> Take() { return std::move(out_); }
+
+private:
+    std::vector<ServiceText> out_;
+};
+
+std::string Tenths(int64_t value) {
+    return FormatFixed(static_cast<double>(value) / 10.0, 1);
+}
+
+std::string Hundredths(int64_t value) {
+    return FormatFixed(static_cast<double>(value) / 100.0, 2);
+}
+
+std::string OnOff(bool on) {
+    return on ? "WŁ" : "WYŁ";
+}
+
+std::string CommandName(int32_t code) {
+    switch (code) {
+        case 1:
+            return "OPEN";
+        case 2:
+            return "CLOSE";
+        case 3:
+            return "CORRECT";
+        case 4:
+            return "BREAK";
+        default:
+            return "---";
+    }
+}
+
+std::string MotorText(const ValveState& v) {
+    if (v.motorRunning == 0) {
+        return "---";
+    }
+    return v.opening != 0 ? "OTWIERANIE" : "ZAMYKANIE";
+}
+
+std::string DrainStateName(uint16_t code) {
+    static constexpr const char* kNames[] = {"INIT",   "NOCTL", "DROPREQ", "INDROP",
+                                             "TUNDER", "WAIT",  "OK"};
+    return code < std::size(kNames) ? kNames[code] : "---";
+}
+
+std::string FansName(int32_t value) {
+    switch (value) {
+        case 0:
+            return "BRAK";
+        case 1:
+            return "WENT 1";
+        case 2:
+            return "WENT 2";
+        default:
+            return "WENT 1+2";
+    }
+}
+
+// Fields of the regulator state shown by the temperature, drain-valve and
+// dual-zone controllers (the CV lock is put separately).
+void PutRegulator(Texts& t, const RegulatorState& r) {
+    const bool ok = r.valid != 0;
+    t.Put(F::kError, ok, FormatFixed(r.error, 2));
+    t.Put(F::kCv, ok, FormatFixed(r.controlValue, 1));
+    t.Put(F::kLoopPeriod, ok, FormatInt(int64_t{r.loopPeriod} * 100));
+    t.Put(F::kPv, ok, FormatFixed(r.processValue, 4));
+    t.Put(F::kPvDerivative1, ok, FormatFixed(r.pvDerivative1, 7));
+    t.Put(F::kPvDerivative2, ok, FormatFixed(r.pvDerivative2, 7));
+    t.Put(F::kTermP, ok, FormatFixed(r.loopTerm1, 3));
+    t.Put(F::kTermI, ok, FormatFixed(r.loopTerm2, 3));
+    t.Put(F::kTermD, ok, FormatFixed(r.loopTerm3, 3));
+}
+
+void PutCvLock(Texts& t, const RegulatorState& r) {
+    t.Put(F::kCvLock, r.valid != 0, r.cvLock != 0 ? "TAK" : "NIE");
+}
+
+void PutValve(Texts& t, const ValveState& v) {
+    const bool ok = v.valid != 0;
+    t.Put(F::kMotor, ok, MotorText(v));
+    t.Put(F::kPosition, ok, FormatFixed(v.position, 1) + " %");
+    t.Put(F::kCommand, ok, CommandName(v.commandCode));
+    t.Put(F::kCommandValue, ok, Tenths(v.commandValue));
+    t.Put(F::kTimer2, ok, Tenths(v.timer2));
+    t.Put(F::kTimer1, ok, Tenths(v.timer1));
+}
+
+void PutTemperatureController(Texts& t, const ReadingsSnapshot& s) {
+    const ParameterSet& p = s.parameters;
+    const bool ok = p.ReadComplete(kTemperatureController);
+    t.Put(F::kValveOpenTime, ok, ParameterText(p, param::kValveOpenTime));
+    t.Put(F::kValveCloseTime, ok, ParameterText(p, param::kValveCloseTime));
+    t.Put(F::kDeadTime, ok, ParameterText(p, param::kDeadTime));
+    t.Put(F::kDeadBand, ok, ParameterText(p, param::kDeadBand));
+    t.Put(F::kMinStandstill, ok, ParameterText(p, param::kMinStandstill));
+    t.Put(F::kMinOnTime, ok, ParameterText(p, param::kMinOnTime));
+    t.Put(F::kKp, ok, ParameterText(p, param::kKp));
+    t.Put(F::kTi, ok, ParameterText(p, param::kTi));
+    t.Put(F::kTd, ok, ParameterText(p, param::kTd));
+    t.Put(F::kTa, ok, ParameterText(p, param::kTa));
+    t.Put(F::kSp, ok, ParameterText(p, param::kSetpoint));
+    PutCvLock(t, s.regulator);
+    PutRegulator(t, s.regulator);
+    PutValve(t, s.valve);
+}
+
+void PutDrainValveController(Texts& t, const ReadingsSnapshot& s) {
+    const ParameterSet& p = s.parameters;
+    const bool ok = p.ReadComplete(kDrainValveController);
+    t.Put(F::kDrainTime, ok, ParameterText(p, param::kDrainTime));
+    t.Put(F::kCloseDelay, ok, ParameterText(p, param::kCloseDelay));
+    t.Put(F::kDeviation, ok, ParameterText(p, param::kDeviation));
+    const DrainValveState& d = s.drainValve;
+    const bool dOk = d.valid != 0;
+    t.Put(F::kTimer1, dOk, Tenths(d.timer1));
+    t.Put(F::kTimer2, dOk, Tenths(d.timer2));
+    t.Put(F::kDrainStatus, dOk, DrainStateName(d.stateCode));
+    t.Put(F::kDrainValve, dOk, d.valveOpen != 0 ? "OTWARTY" : "ZAMKNIĘTY");
+    t.Put(F::kSp, ok || p.ReadComplete(kTemperatureController), ParameterText(p, param::kSetpoint));
+    PutRegulator(t, s.regulator);
+}
+
+void PutVentilationController(Texts& t, const ReadingsSnapshot& s) {
+    const ParameterSet& p = s.parameters;
+    const bool ok = p.ReadComplete(kVentilationController);
+    t.Put(F::kVentT1, ok, ParameterText(p, param::kVentT1));
+    t.Put(F::kVentT2, ok, ParameterText(p, param::kVentT2));
+    t.Put(F::kVentH1, ok, ParameterText(p, param::kVentH1));
+    t.Put(F::kVentH2, ok, ParameterText(p, param::kVentH2));
+    t.Put(F::kAiring, ok, p.Shown(param::kAiring) != 0 ? "TAK" : "NIE");
+    t.Put(F::kFans, ok, FansName(p.Shown(param::kFans)));
+    t.Put(F::kAiringTime, ok, ParameterText(p, param::kAiringTime));
+    t.Put(F::kAiringPeriod, ok, ParameterText(p, param::kAiringPeriod));
+    t.Put(F::kAiringThreshold, ok, ParameterText(p, param::kAiringThreshold));
+    const VentilationState& v = s.ventilation;
+    const bool vOk = v.valid != 0;
+    t.Put(F::kTimeCounter, vOk, FormatInt(v.timeCounter));
+    t.Put(F::kPeriodStart, vOk, FormatInt(v.periodStartCounter));
+    t.Put(F::kFan1, vOk, OnOff((v.fanBits & 1u) != 0));
+    t.Put(F::kFan2, vOk, OnOff((v.fanBits & 2u) != 0));
+    t.Put(F::kVirtualFan1, vOk, OnOff((v.virtualFanBits & 1u) != 0));
+    t.Put(F::kVirtualFan2, vOk, OnOff((v.virtualFanBits & 2u) != 0));
+}
+
+void PutDualZoneController(Texts& t, const ReadingsSnapshot& s) {
+    const ParameterSet& p = s.parameters;
+    const bool ok = p.ReadComplete(kDualZoneController);
+    t.Put(F::kZone1Sp, ok, ParameterText(p, param::kZone1Setpoint));
+    t.Put(F::kZone2Sp, ok, ParameterText(p, param::kZone2Setpoint));
+    t.Put(F::kZone1Start, ok, ParameterText(p, param::kZone1SwitchOn));
+    t.Put(F::kZone2Start, ok, ParameterText(p, param::kZone2SwitchOn));
+    t.Put(F::kZone1Kp, ok, ParameterText(p, param::kZone1Kp));
+    t.Put(F::kZone2Kp, ok, ParameterText(p, param::kZone2Kp));
+    t.Put(F::kZone1Ti, ok, ParameterText(p, param::kZone1Ti));
+    t.Put(F::kZone2Ti, ok, ParameterText(p, param::kZone2Ti));
+    t.Put(F::kZone1Td, ok, ParameterText(p, param::kZone1Td));
+    t.Put(F::kZone2Td, ok, ParameterText(p, param::kZone2Td));
+    t.Put(F::kZone1At, ok, ParameterText(p, param::kZone1Ta));
+    t.Put(F::kZone2At, ok, ParameterText(p, param::kZone2Ta));
+    t.Put(F::kValveOpenTime, ok, ParameterText(p, param::kDualValveOpenTime));
+    t.Put(F::kValveCloseTime, ok, ParameterText(p, param::kDualValveCloseTime));
+    t.Put(F::kDeadBand, ok, ParameterText(p, param::kDualDeadBand));
+    t.Put(F::kMinStandstill, ok, ParameterText(p, param::kDualMinStandstill));
+    t.Put(F::kDeadTime, ok, ParameterText(p, param::kDualDeadTime));
+    t.Put(F::kMinOnTime, ok, ParameterText(p, param::kDualMinOnTime));
+    t.Put(F::kReverse, ok, ParameterText(p, param::kDualReverse));
+    t.Put(F::kActiveZone, s.activeZone.valid != 0,
+          s.activeZone.zone != 0 ? "Strefa 2" : "Strefa 1");
+    t.Put(F::kSp, s.setpoint.valid != 0, Hundredths(s.setpoint.setpoint));
+    PutCvLock(t, s.regulator);
+    PutRegulator(t, s.regulator);
+    PutValve(t, s.valve);
+}
+
+void PutThresholdRegulator(Texts& t, const ReadingsSnapshot& s) {
+    const ParameterSet& p = s.parameters;
+    const bool ok = p.ReadComplete(kThresholdRegulator);
+    t.Put(F::kDayT1, ok, ParameterText(p, param::kDayT1));
+    t.Put(F::kDayT2, ok, ParameterText(p, param::kDayT2));
+    t.Put(F::kDayH1, ok, ParameterText(p, param::kDayH1));
+    t.Put(F::kDayH2, ok, ParameterText(p, param::kDayH2));
+    t.Put(F::kDayStart, ok, ParameterText(p, param::kDayStart));
+    t.Put(F::kNightT1, ok, ParameterText(p, param::kNightT1));
+    t.Put(F::kNightT2, ok, ParameterText(p, param::kNightT2));
+    t.Put(F::kNightH1, ok, ParameterText(p, param::kNightH1));
+    t.Put(F::kNightH2, ok, ParameterText(p, param::kNightH2));
+    t.Put(F::kNightStart, ok, ParameterText(p, param::kNightStart));
+    t.Put(F::kChannels, ok, ParameterText(p, param::kChannels));
+    const RelayState& r = s.relay;
+    const bool rOk = r.valid != 0;
+    t.Put(F::kRelay1, rOk, r.relay1 != 0 ? "1 - WŁ" : "0 - WYŁ");
+    t.Put(F::kRelay2, rOk, r.relay2 != 0 ? "1 - WŁ" : "0 - WYŁ");
+    t.Put(F::kRelayLoopPeriod, rOk, Tenths(r.loopPeriod));
+}
+
+}  // namespace
+
+const char* ServiceFieldLabel(ServiceField field) {
+    for (const FieldLabel& entry : kFieldLabels) {
+        if (entry.field == field) {
+            return entry.label;
+        }
+    }
+    return "";
+}
+
+const char* ServiceBoxTitle(ServiceBox box) {
+    switch (box) {
+        case B::kPid:
+            return "Parametry PID";
+        case B::kRegulation:
+            return "Parametry regulacji";
+        case B::kOperational:
+            return "Parametry operacyjne";
+    }
+    return "";
+}
+
+std::span<const ServiceField> AllServiceFields() {
+    return kAllFields;
+}
+
+ServiceGroup ServiceGroupFor(int deviceType) {
+    switch (deviceType) {
+        case kDrainValveController:
+            return {kTwoBoxes, kDrainFields};
+        case kVentilationController:
+            return {kOneBox, kVentilationFields};
+        case kDualZoneController:
+            return {kThreeBoxes, kDualZoneFields};
+        case kThresholdRegulator:
+            return {kThresholdBoxes, kThresholdFields};
+        default:
+            return {kTwoBoxes, kTemperatureFields};
+    }
+}
+
+std::vector<ServiceText> ComputeServiceTexts(const ReadingsSnapshot& s) {
+    Texts t;
+    switch (s.identity.deviceType) {
+        case kDrainValveController:
+            PutDrainValveController(t, s);
+            break;
+        case kVentilationController:
+            PutVentilationController(t, s);
+            break;
+        case kDualZoneController:
+            PutDualZoneController(t, s);
+            break;
+        case kThresholdRegulator:
+            PutThresholdRegulator(t, s);
+            break;
+        default:
+            PutTemperatureController(t, s);
+            break;
+    }
+    return t.Take();
+}
+
+std::vector<ServiceText> ClearedServiceTexts() {
+    std::vector<ServiceText> out;
+    out.reserve(kAllFields.size());
+    for (ServiceField f : kAllFields) {
+        out.push_back({f, std::string()});
+    }
+    return out;
+}
+
+}  // namespace tk358
