@@ -65,12 +65,11 @@ bool WaitForQuit(const sigset_t& signals, Clock::time_point until, const DaemonL
     }
 }
 
-std::unique_ptr<sim::PtySimulator> StartDemoPanel(int kind, const DaemonLog& log) {
-    sim::PtySimulatorOptions options;
-    options.panel = sim::DefaultConfig(kind);
-    auto simulator = std::make_unique<sim::PtySimulator>(options);
+// The demo panel, its start or its failure in the log.
+std::unique_ptr<sim::PtySimulator> StartLoggedDemoPanel(int kind, const DaemonLog& log) {
     std::string error;
-    if (!simulator->Start(&error)) {
+    auto simulator = sim::StartDemoPanel(kind, &error);
+    if (simulator == nullptr) {
         log.Error("nie można uruchomić symulowanego panelu: " + error);
         return nullptr;
     }
@@ -147,7 +146,7 @@ int Daemon::Run() {
     int port = options_.portNumber;
     portLabel_ = "COM" + std::to_string(port);
     if (options_.demoKind) {
-        demo_ = StartDemoPanel(*options_.demoKind, log_);
+        demo_ = StartLoggedDemoPanel(*options_.demoKind, log_);
         if (!demo_) {
             return kExitFailure;
         }
