@@ -38,10 +38,10 @@
 
 #include "app/command_line.h"
 #include "app/dialog_wiring.h"
-#include "app/process_locale.h"
 #include "app/quit_signals.h"
 #include "app/settings_keeper.h"
 #include "link/panel_session.h"
+#include "log/locale_format.h"
 #include "monitor/main_window.h"
 #include "sim/pty_simulator.h"
 #include "tk358_version.h"

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "daemon/mqtt_client.h"
 #include "daemon/setpoint_writer.h"
 #include "link/panel_session.h"
+#include "log/locale_format.h"
 #include "log/log_messages.h"
 #include "log/measurement_log.h"
 #include "panel/port_open_message.h"
@@ -245,9 +245,7 @@ int RunDaemon(int argc, char** argv) {
     if (command.action != DaemonCommand::Action::kRun) {
         return AnswerCommandLine(command);
     }
-    // Dates in the log follow the user's regional settings; numbers keep a point.
-    std::setlocale(LC_TIME, "");
-    std::setlocale(LC_NUMERIC, "C");
+    SetUpProcessLocale();
     Daemon daemon(command.options, signals);
     return daemon.Run();
 }
