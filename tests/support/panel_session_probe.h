@@ -12,7 +12,7 @@ namespace tk358::test {
 struct PanelSessionProbe {
     // Codes written and not yet read back.
     static std::vector<int> PendingReadCodes(const PanelSession& session) {
-        return session.pendingReads_.Codes();
+        return session.pendingReads_.Take().codes;
     }
     // Start sequences run to their end since the session was made.
     static int CompletedStartSequences(const PanelSession& session) {
