@@ -3,6 +3,7 @@
 #include <array>
 #include <memory>
 
+#include "support/colour_swatch_probe.h"
 #include "widget_test_support.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/colour_swatch.h"
@@ -98,8 +99,8 @@ void SelectionDialogsTest::colourRowsFollowTheDisplays() {
         const Colorref background =
             shown ? displays[row].GetBackgroundColour() : ColourSwatch::kInitialColour;
         const Colorref text = shown ? displays[row].GetTextColour() : ColourSwatch::kInitialColour;
-        QCOMPARE(dialog.BackgroundSwatch(row)->GetColour(), background);
-        QCOMPARE(dialog.TextSwatch(row)->GetColour(), text);
+        QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.BackgroundSwatch(row)), background);
+        QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.TextSwatch(row)), text);
     }
     // The swatch shows its colour over its whole face.
     const QImage face = dialog.BackgroundSwatch(0)->grab().toImage();
@@ -115,20 +116,20 @@ void SelectionDialogsTest::swatchClickChangesTheDisplayAtOnce() {
     QTest::mouseClick(dialog.TextSwatch(1), Qt::LeftButton);
     QCOMPARE(displays.askedParent, &dialog);
     QCOMPARE(displays[1].GetTextColour(), MakeColorref(1, 2, 3));
-    QCOMPARE(dialog.TextSwatch(1)->GetColour(), MakeColorref(1, 2, 3));
+    QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.TextSwatch(1)), MakeColorref(1, 2, 3));
     QCOMPARE(displays[1].GetBackgroundColour(), Colorref{13434879});
     QCOMPARE(displays[0].GetTextColour(), Colorref{5442});
 
     displays.colourAnswer = QColor(4, 5, 6);
     dialog.BackgroundSwatch(2)->click();
     QCOMPARE(displays[2].GetBackgroundColour(), MakeColorref(4, 5, 6));
-    QCOMPARE(dialog.BackgroundSwatch(2)->GetColour(), MakeColorref(4, 5, 6));
+    QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.BackgroundSwatch(2)), MakeColorref(4, 5, 6));
 
     // A cancelled standard dialog leaves display and swatch as they were.
     displays.colourAnswer.reset();
     dialog.BackgroundSwatch(2)->click();
     QCOMPARE(displays[2].GetBackgroundColour(), MakeColorref(4, 5, 6));
-    QCOMPARE(dialog.BackgroundSwatch(2)->GetColour(), MakeColorref(4, 5, 6));
+    QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.BackgroundSwatch(2)), MakeColorref(4, 5, 6));
 }
 
 void SelectionDialogsTest::colourSelectionRestoresUnlessAccepted_data() {
