@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "support/colour_swatch_probe.h"
+#include "support/font_sample_probe.h"
 #include "widget_test_support.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/colour_swatch.h"
@@ -168,7 +169,7 @@ void SelectionDialogsTest::fontRowsFollowTheDisplays() {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Czcionki"));
     for (int row = 0; row < 2; ++row) {
         QVERIFY(dialog.Sample(row)->isVisible());
-        QCOMPARE(dialog.Sample(row)->GetSampleFont(), displays[row].GetValueFont());
+        QCOMPARE(test::FontSampleProbe::Font(*dialog.Sample(row)), displays[row].GetValueFont());
         QCOMPARE(dialog.Sample(row)->text(), QStringLiteral("0123456789."));
     }
     QVERIFY(!dialog.Sample(2)->isVisible());
@@ -181,7 +182,7 @@ void SelectionDialogsTest::fontRowsFollowTheDisplays() {
     QCOMPARE(displays.askedParent, &dialog);
     QCOMPARE(displays[1].GetFontDescription().underline, 1);
     QVERIFY(displays[1].GetValueFont().underline());
-    QVERIFY(dialog.Sample(1)->GetSampleFont().underline());
+    QVERIFY(test::FontSampleProbe::Font(*dialog.Sample(1)).underline());
     QVERIFY(!displays[0].GetValueFont().underline());
 
     // A cancelled font dialog changes nothing.
