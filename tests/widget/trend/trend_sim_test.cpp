@@ -20,6 +20,7 @@
 #include "support/fake_panel.h"
 #include "support/mnemonics.h"
 #include "support/paint_counter.h"
+#include "support/value_display_probe.h"
 #include "trend/trend_decimate.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/window/short_timing.h"
@@ -197,7 +198,7 @@ void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {
     QVERIFY(NewestHasValue(*trend, kTrendTemperature));
     QVERIFY(NewestHasValue(*trend, kTrendSetpoint));
     QVERIFY(!trend->Recorder().HasValues(kTrendSetpoint2));
-    const double shown = window.Displays()[kTemperatureRow]->GetValue();
+    const double shown = test::ValueDisplayProbe::Value(*window.Displays()[kTemperatureRow]);
     QVERIFY(std::abs(trend->Recorder().Curve(kTrendTemperature).Newest().value - shown) < 1.0);
     // Repainted once a second, not on every tick.
     const int repaints = counter.Count() - paints;
@@ -258,7 +259,7 @@ void TrendSimTest::thresholdRegulatorWithTwoChannelsHasThreeCurves() {
     TrendWindow* chart = trend->Window();
     QCOMPARE(chart->Chart()->CurvesShown(), (std::array<bool, kTrendCurves>{true, true, true}));
     QCOMPARE(trend->Recorder().Curve(kTrendSetpoint2).Newest().value,
-             window.Displays()[kSecondSetpointRow]->GetValue());
+             test::ValueDisplayProbe::Value(*window.Displays()[kSecondSetpointRow]));
     Shoot(chart, QStringLiteral("trend-two-setpoints"));
     QVERIFY(sink.boxes.empty());
 }

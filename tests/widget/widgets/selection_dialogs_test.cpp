@@ -5,6 +5,7 @@
 
 #include "support/colour_swatch_probe.h"
 #include "support/font_sample_probe.h"
+#include "support/value_display_probe.h"
 #include "widget_test_support.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/colour_swatch.h"
@@ -33,14 +34,16 @@ struct Displays {
             FontDescription d = owned[i]->GetFontDescription();
             d.height = -64 + static_cast<int>(i);
             owned[i]->SetFontParameters(d);
-            owned[i]->SetColourChooser([this](QWidget* parent, const QColor&) {
-                askedParent = parent;
-                return colourAnswer;
-            });
-            owned[i]->SetFontChooser([this](QWidget* parent, const QFont&) {
-                askedParent = parent;
-                return fontAnswer;
-            });
+            test::ValueDisplayProbe::SetColourChooser(*owned[i],
+                                                      [this](QWidget* parent, const QColor&) {
+                                                          askedParent = parent;
+                                                          return colourAnswer;
+                                                      });
+            test::ValueDisplayProbe::SetFontChooser(*owned[i],
+                                                    [this](QWidget* parent, const QFont&) {
+                                                        askedParent = parent;
+                                                        return fontAnswer;
+                                                    });
         }
     }
     ValueDisplays Pointers() const { return {owned[0].get(), owned[1].get(), owned[2].get()}; }

@@ -17,6 +17,7 @@
 #include "monitor/window_menu.h"
 #include "panel/panel_model.h"
 #include "support/fake_panel.h"
+#include "support/value_display_probe.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/colour_swatch.h"
@@ -374,8 +375,8 @@ void MainWindowTest::secondSetpointFollowsTheActiveChannels() {
     h.StartAndShow();
     QVERIFY(h.window->TwoSetpoints());
     QVERIFY(h.Display(kSecondSetpointRow)->isVisible());
-    QCOMPARE(h.Display(kSetpointRow)->GetValue(), 21.5);
-    QCOMPARE(h.Display(kSecondSetpointRow)->GetValue(), 18.5);
+    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kSetpointRow)), 21.5);
+    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kSecondSetpointRow)), 18.5);
     QCOMPARE(h.Geometry(kSecondSetpointRow), ToQRect(*h.window->CurrentLayout().setpoint2));
     const int halfWidth = h.Geometry(kSetpointRow).width();
 
@@ -397,14 +398,14 @@ void MainWindowTest::lostLinkClearsEverything() {
     h.StartAndShow();
     QCOMPARE(h.window->Service().Edit(ServiceField::kValveOpenTime)->text(),
              QStringLiteral("12.5"));
-    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 21.5);
-    QVERIFY(!h.Display(kTemperatureRow)->IsBlinking());
+    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kTemperatureRow)), 21.5);
+    QVERIFY(!test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
 
     h.panel.linkStatus = kStatusFailed;
     h.window->UpdateReadings();
     for (int row = 0; row < 3; ++row) {
         QVERIFY(h.Display(row)->IsInvalid());
-        QVERIFY(h.Display(row)->IsBlinking());
+        QVERIFY(test::ValueDisplayProbe::IsBlinking(*h.Display(row)));
     }
     for (ServiceField f : AllServiceFields()) {
         QVERIFY2(h.window->Service().Edit(f)->text().isEmpty(),
@@ -417,7 +418,7 @@ void MainWindowTest::lostLinkClearsEverything() {
     h.panel.linkStatus = kStatusOk;
     h.window->UpdateReadings();
     QVERIFY(!h.Display(kTemperatureRow)->IsInvalid());
-    QVERIFY(!h.Display(kTemperatureRow)->IsBlinking());
+    QVERIFY(!test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
 }
 
 void MainWindowTest::linkChangeRelaysTheWindowOut() {
