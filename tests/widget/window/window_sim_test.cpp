@@ -14,11 +14,11 @@
 #include "link/panel_session.h"
 #include "monitor/log_controller.h"
 #include "monitor/main_window.h"
-#include "monitor/service_view.h"
 #include "monitor/trend_controller.h"
 #include "sim/pty_simulator.h"
 #include "support/value_display_probe.h"
 #include "widget/dialogs/recording_sink.h"
+#include "widget/window/service_children.h"
 #include "widget/window/short_timing.h"
 #include "widgets/value_display.h"
 
@@ -155,14 +155,13 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(sink.boxes.empty());
 
-    const ServiceView& view = window.Service();
-    QLineEdit* field = view.Edit(expected.field);
+    QLineEdit* field = test::ServiceEdit(window, expected.field);
     const ValueDisplays displays = window.Displays();
     QTRY_VERIFY_WITH_TIMEOUT(!field->text().isEmpty(), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(!displays[kTemperatureRow]->IsInvalid(), 5000);
     const QString status = window.findChild<QLineEdit*>(QStringLiteral("statusLine"))->text();
     QVERIFY2(status.startsWith(QString::fromUtf8(expected.label)), qPrintable(status));
-    QVERIFY(view.Box(expected.box)->isVisible());
+    QVERIFY(test::ServiceBoxWidget(window, expected.box)->isVisible());
     QVERIFY(field->isVisible());
 
     const sim::ProcessValues values =
@@ -194,7 +193,7 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
         QVERIFY(test::ValueDisplayProbe::IsBlinking(*display));
     }
     for (ServiceField f : AllServiceFields()) {
-        QVERIFY(view.Edit(f)->text().isEmpty());
+        QVERIFY(test::ServiceEdit(window, f)->text().isEmpty());
     }
 }
 
