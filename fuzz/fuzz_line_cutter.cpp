@@ -9,6 +9,7 @@
 #include "link/frame.h"
 #include "link/line_cutter.h"
 #include "link/records.h"
+#include "support/line_cutter_probe.h"
 
 namespace {
 
@@ -59,7 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
             *result != tk358::kStatusFailed) {
             __builtin_trap();
         }
-        if (cutter.Length() < 0 || cutter.Length() > tk358::kLineCapacity) {
+        if (const int length = tk358::test::LineCutterProbe::Length(cutter);
+            length < 0 || length > tk358::kLineCapacity) {
             __builtin_trap();
         }
     }

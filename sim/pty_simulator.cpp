@@ -447,4 +447,14 @@ bool PtySimulator::WaitForFrames(std::size_t count, milliseconds timeout) const 
                      timeout);
 }
 
+std::unique_ptr<PtySimulator> StartDemoPanel(int kind, std::string* error) {
+    PtySimulatorOptions options;
+    options.panel = DefaultConfig(kind);
+    auto simulator = std::make_unique<PtySimulator>(options);
+    if (!simulator->Start(error)) {
+        return nullptr;
+    }
+    return simulator;
+}
+
 }  // namespace tk358::sim

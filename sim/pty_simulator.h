@@ -11,6 +11,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
@@ -125,5 +126,10 @@ private:
     std::atomic<bool> running_{false};
     std::thread thread_;
 };
+
+// The panel of the demo mode: a simulated panel of `kind` with its default
+// settings under the first free COM number. Null with the reason in `error`
+// when it cannot start.
+std::unique_ptr<PtySimulator> StartDemoPanel(int kind, std::string* error);
 
 }  // namespace tk358::sim

@@ -38,10 +38,10 @@
 
 #include "app/command_line.h"
 #include "app/dialog_wiring.h"
-#include "app/process_locale.h"
 #include "app/quit_signals.h"
 #include "app/settings_keeper.h"
 #include "link/panel_session.h"
+#include "log/locale_format.h"
 #include "monitor/main_window.h"
 #include "sim/pty_simulator.h"
 #include "tk358_version.h"
@@ -62,19 +62,6 @@ void LoadQtTranslation(QApplication& app, QTranslator& translator) {
 QSize PrimaryScreenSize() {
     const QScreen* screen = QGuiApplication::primaryScreen();
     return screen != nullptr ? screen->geometry().size() : QSize(1024, 768);
-}
-
-// The simulated panel of the demo mode, registered as a COM port of its own.
-std::unique_ptr<sim::PtySimulator> StartDemoPanel(int kind) {
-    sim::PtySimulatorOptions options;
-    options.panel = sim::DefaultConfig(kind);
-    auto simulator = std::make_unique<sim::PtySimulator>(options);
-    std::string error;
-    if (!simulator->Start(&error)) {
-        std::fprintf(stderr, "tk358: nie można uruchomić symulowanego panelu: %s\n", error.c_str());
-        return nullptr;
-    }
-    return simulator;
 }
 
 // Starts the window and runs it until it closes or a quit signal arrives.
@@ -167,8 +154,11 @@ int RunApplication(int argc, char** argv) {
     AppSettings initial = stored;
     std::unique_ptr<sim::PtySimulator> demo;
     if (line->demo) {
-        demo = StartDemoPanel(line->demoKind);
-        if (!demo) {
+        std::string demoError;
+        demo = sim::StartDemoPanel(line->demoKind, &demoError);
+        if (demo == nullptr) {
+            std::fprintf(stderr, "tk358: nie można uruchomić symulowanego panelu: %s\n",
+                         demoError.c_str());
             return 1;
         }
         initial.portNr = demo->PortNumber();  // for this run only

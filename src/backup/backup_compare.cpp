@@ -149,6 +149,48 @@ std::vector<int> WriteOrder(const std::vector<int>& codes, int kind, int firmwar
     return order;
 }
 
+bool Contains(const std::vector<int>& codes, int code) {
+    return std::find(codes.begin(), codes.end(), code) != codes.end();
+}
+
+// One write operation: the rows it covers and its status.
+struct RowWrite {
+    std::vector<int> rows;
+    int status = kStatusFailed;
+};
+
+// Writes the row `code` of `order`; a CV row takes the other CV row of
+// `order` with it.
+RowWrite WriteRows(PanelAccess& panel, const PanelIdentity& id, const ParameterBackup& file,
+                   const std::vector<int>& order, int code) {
+    RowWrite write{{code}, kStatusFailed};
+    if (IsCvSetting(code)) {
+        const int lockCode = CvLockCode(id.deviceType);
+        write.rows.clear();
+        for (const int c : order) {
+            if (c == kCv || c == lockCode) {
+                write.rows.push_back(c);
+            }
+        }
+        write.status =
+            WriteCvRows(panel, id, file, Contains(write.rows, kCv), Contains(write.rows, lockCode));
+    } else if (const BackupValue* value = file.Find(code)) {
+        write.status = WriteParameterRow(panel, id, code, static_cast<int>(value->value));
+    }
+    return write;
+}
+
+// A row of a successful write is written when the panel shows the file's
+// value afterwards; the CV itself is not read back.
+RowOutcome RowResult(int row, int status, const ParameterSet& after, const ParameterBackup& file) {
+    if (status != kStatusOk) {
+        return RowOutcome::kUnconfirmed;
+    }
+    const bool held = (IsCvSetting(row) && row != kCvLock) ||
+                      SettingText(row, after.Shown(row)) == SettingText(row, file.Find(row)->value);
+    return held ? RowOutcome::kWritten : RowOutcome::kNotWritten;
+}
+
 }  // namespace
 
 std::vector<CompareRow> CompareSets(const ParameterBackup& panel, const ParameterBackup& file) {
@@ -245,37 +287,14 @@ RestoreOutcome RestoreRows(PanelAccess& panel, const ParameterBackup& file,
         if (IsCvSetting(code) && cvDone) {
             continue;  // written with the other CV row
         }
-        std::vector<int> rows{code};
-        int status = kStatusFailed;
-        if (IsCvSetting(code)) {
-            const bool cv = std::find(order.begin(), order.end(), kCv) != order.end();
-            const int lockCode = CvLockCode(id.deviceType);
-            const bool lock = std::find(order.begin(), order.end(), lockCode) != order.end();
-            rows = {};
-            for (const int c : order) {
-                if ((c == kCv && cv) || (c == lockCode && lock)) {
-                    rows.push_back(c);
-                }
-            }
-            status = WriteCvRows(panel, id, file, cv, lock);
-            cvDone = true;
-        } else if (const BackupValue* value = file.Find(code)) {
-            status = WriteParameterRow(panel, id, code, static_cast<int>(value->value));
-        }
+        const RowWrite write = WriteRows(panel, id, file, order, code);
+        cvDone = cvDone || IsCvSetting(code);
         ParameterSet after;
         panel.GetParameters(after);
-        for (const int row : rows) {
-            RowOutcome result = RowOutcome::kUnconfirmed;
-            if (status == kStatusOk) {
-                const bool held = IsCvSetting(row) && row != kCvLock
-                                      ? true
-                                      : SettingText(row, after.Shown(row)) ==
-                                            SettingText(row, file.Find(row)->value);
-                result = held ? RowOutcome::kWritten : RowOutcome::kNotWritten;
-            }
-            outcome.rows.emplace_back(row, result);
+        for (const int row : write.rows) {
+            outcome.rows.emplace_back(row, RowResult(row, write.status, after, file));
         }
-        failed = status != kStatusOk;
+        failed = write.status != kStatusOk;
         if (progress) {
             progress(static_cast<int>(outcome.rows.size()), total);
         }

@@ -1,5 +1,7 @@
 #include "backup/parameter_backup.h"
 
+#include <algorithm>
+#include <array>
 #include <cstdio>
 #include <ctime>
 #include <thread>
@@ -24,6 +26,10 @@ bool FromStatusLine(int code) {
     return code == param::kCv || code == param::kDualCvLock;
 }
 
+bool Stopped(const SetReadOptions& options) {
+    return options.stop != nullptr && options.stop->load();
+}
+
 bool PanelReady(PanelAccess& panel, PanelIdentity& id) {
     return panel.GetIdentity(id) == kStatusOk && id.identified != 0 &&
            id.deviceType < kUnknownDevice;
@@ -39,12 +45,48 @@ std::optional<RegulatorState> FreshRegulator(PanelAccess& panel, MonotonicTime s
             state.filledAt >= since) {
             return state;
         }
-        if (MonotonicClock::now() >= deadline ||
-            (options.stop != nullptr && options.stop->load())) {
+        if (MonotonicClock::now() >= deadline || Stopped(options)) {
             return std::nullopt;
         }
         std::this_thread::sleep_for(20ms);
     }
+}
+
+// Sends a read for every code not taken from the status line; false with
+// the status set when it was stopped or a read went unanswered.
+bool ReadEachCode(PanelAccess& panel, const std::vector<int>& codes, const SetReadOptions& options,
+                  SetReadResult& result) {
+    const int total = static_cast<int>(codes.size());
+    int done = 0;
+    for (const int code : codes) {
+        if (Stopped(options)) {
+            result.status = ReadStatus::kCancelled;
+            return false;
+        }
+        if (FromStatusLine(code)) {
+            continue;
+        }
+        if (panel.ReadParameter(code) != kStatusOk) {
+            result.status = ReadStatus::kReadFailed;
+            result.failedCode = code;
+            return false;
+        }
+        if (options.progress) {
+            options.progress(++done, total);
+        }
+    }
+    return true;
+}
+
+double ReadValue(int code, const ParameterSet& cache,
+                 const std::optional<RegulatorState>& regulator) {
+    if (code == param::kCv) {
+        return regulator->controlValue;
+    }
+    if (code == param::kDualCvLock) {
+        return regulator->cvLock != 0 ? 1 : 0;
+    }
+    return cache.Shown(code);
 }
 
 }  // namespace
@@ -90,35 +132,24 @@ std::vector<int> PanelSetCodes(int kind, int firmware) {
 
 std::string SettingLabel(int code) {
     using namespace param;
+    // The settings that exist once per zone name their zone.
+    struct ZoneCodes {
+        std::array<int, 5> codes;
+        const char* zone;
+    };
+    static constexpr std::array<ZoneCodes, 4> kZones{{
+        {{kZone1Kp, kZone1Ti, kZone1Td, kZone1Ta, kZone1SwitchOn}, " (strefa 1)"},
+        {{kZone2Kp, kZone2Ti, kZone2Td, kZone2Ta, kZone2SwitchOn}, " (strefa 2)"},
+        {{kDayT1, kDayT2, kDayH1, kDayH2, kDayStart}, " (strefa dzienna)"},
+        {{kNightT1, kNightT2, kNightH1, kNightH2, kNightStart}, " (strefa nocna)"},
+    }};
     const std::string label = Parameter(code).label;
-    switch (code) {
-        case kZone1Kp:
-        case kZone1Ti:
-        case kZone1Td:
-        case kZone1Ta:
-        case kZone1SwitchOn:
-            return label + " (strefa 1)";
-        case kZone2Kp:
-        case kZone2Ti:
-        case kZone2Td:
-        case kZone2Ta:
-        case kZone2SwitchOn:
-            return label + " (strefa 2)";
-        case kDayT1:
-        case kDayT2:
-        case kDayH1:
-        case kDayH2:
-        case kDayStart:
-            return label + " (strefa dzienna)";
-        case kNightT1:
-        case kNightT2:
-        case kNightH1:
-        case kNightH2:
-        case kNightStart:
-            return label + " (strefa nocna)";
-        default:
-            return label;
+    for (const ZoneCodes& zone : kZones) {
+        if (std::find(zone.codes.begin(), zone.codes.end(), code) != zone.codes.end()) {
+            return label + zone.zone;
+        }
     }
+    return label;
 }
 
 std::string SettingText(int code, double value) {
@@ -139,28 +170,14 @@ SetReadResult ReadPanelSet(PanelAccess& panel, const SetReadOptions& options) {
     }
     const MonotonicTime begun = MonotonicClock::now();
     const std::vector<int> codes = PanelSetCodes(id.deviceType, id.firmwareVersion);
-    const int total = static_cast<int>(codes.size());
-    int done = 0;
-    for (const int code : codes) {
-        if (options.stop != nullptr && options.stop->load()) {
-            result.status = ReadStatus::kCancelled;
-            return result;
-        }
-        if (!FromStatusLine(code) && panel.ReadParameter(code) != kStatusOk) {
-            result.status = ReadStatus::kReadFailed;
-            result.failedCode = code;
-            return result;
-        }
-        if (options.progress && !FromStatusLine(code)) {
-            options.progress(++done, total);
-        }
+    if (!ReadEachCode(panel, codes, options, result)) {
+        return result;
     }
     std::optional<RegulatorState> regulator;
     if (HasCvSettings(id.deviceType)) {
         regulator = FreshRegulator(panel, begun, options);
         if (!regulator) {
-            const bool stopped = options.stop != nullptr && options.stop->load();
-            result.status = stopped ? ReadStatus::kCancelled : ReadStatus::kNoStatusLine;
+            result.status = Stopped(options) ? ReadStatus::kCancelled : ReadStatus::kNoStatusLine;
             return result;
         }
     }
@@ -178,17 +195,10 @@ SetReadResult ReadPanelSet(PanelAccess& panel, const SetReadOptions& options) {
                         {},
                         {}};
     for (const int code : codes) {
-        double value = 0.0;
-        if (code == param::kCv) {
-            value = regulator->controlValue;
-        } else if (code == param::kDualCvLock) {
-            value = regulator->cvLock != 0 ? 1 : 0;
-        } else {
-            value = cache.Shown(code);
-        }
-        result.set.values.push_back({code, value});
+        result.set.values.push_back({code, ReadValue(code, cache, regulator)});
     }
     if (options.progress) {
+        const int total = static_cast<int>(codes.size());
         options.progress(total, total);
     }
     result.status = ReadStatus::kOk;

@@ -4,7 +4,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <clocale>
 #include <cstdio>
 #include <cstring>
 #include <memory>
@@ -20,6 +19,7 @@
 #include "daemon/mqtt_client.h"
 #include "daemon/setpoint_writer.h"
 #include "link/panel_session.h"
+#include "log/locale_format.h"
 #include "log/log_messages.h"
 #include "log/measurement_log.h"
 #include "panel/port_open_message.h"
@@ -65,12 +65,11 @@ bool WaitForQuit(const sigset_t& signals, Clock::time_point until, const DaemonL
     }
 }
 
-std::unique_ptr<sim::PtySimulator> StartDemoPanel(int kind, const DaemonLog& log) {
-    sim::PtySimulatorOptions options;
-    options.panel = sim::DefaultConfig(kind);
-    auto simulator = std::make_unique<sim::PtySimulator>(options);
+// The demo panel, its start or its failure in the log.
+std::unique_ptr<sim::PtySimulator> StartLoggedDemoPanel(int kind, const DaemonLog& log) {
     std::string error;
-    if (!simulator->Start(&error)) {
+    auto simulator = sim::StartDemoPanel(kind, &error);
+    if (simulator == nullptr) {
         log.Error("nie można uruchomić symulowanego panelu: " + error);
         return nullptr;
     }
@@ -147,7 +146,7 @@ int Daemon::Run() {
     int port = options_.portNumber;
     portLabel_ = "COM" + std::to_string(port);
     if (options_.demoKind) {
-        demo_ = StartDemoPanel(*options_.demoKind, log_);
+        demo_ = StartLoggedDemoPanel(*options_.demoKind, log_);
         if (!demo_) {
             return kExitFailure;
         }
@@ -246,9 +245,7 @@ int RunDaemon(int argc, char** argv) {
     if (command.action != DaemonCommand::Action::kRun) {
         return AnswerCommandLine(command);
     }
-    // Dates in the log follow the user's regional settings; numbers keep a point.
-    std::setlocale(LC_TIME, "");
-    std::setlocale(LC_NUMERIC, "C");
+    SetUpProcessLocale();
     Daemon daemon(command.options, signals);
     return daemon.Run();
 }

@@ -1,5 +1,8 @@
 #include "daemon/state_payload.h"
 
+#include <array>
+#include <vector>
+
 #include "daemon/json_writer.h"
 #include "panel/log_readings.h"
 #include "panel/panel_model.h"
@@ -121,32 +124,52 @@ void WriteZone(JsonWriter& w, const ActiveZone& z, bool usable) {
     usable ? w.Int(z.zone != 0 ? 2 : 1) : w.Null();
 }
 
+// Each record is null while the link is down or the record not valid.
+void RegulatorRecord(JsonWriter& w, const ReadingsSnapshot& s) {
+    WriteRegulator(w, s.regulator, s.connected && s.regulator.valid);
+}
+
+void ValveRecord(JsonWriter& w, const ReadingsSnapshot& s) {
+    WriteValve(w, s.valve, s.connected && s.valve.valid);
+}
+
+void DrainValveRecord(JsonWriter& w, const ReadingsSnapshot& s) {
+    WriteDrainValve(w, s.drainValve, s.connected && s.drainValve.valid);
+}
+
+void VentilationRecord(JsonWriter& w, const ReadingsSnapshot& s) {
+    WriteVentilation(w, s.ventilation, s.connected && s.ventilation.valid);
+}
+
+void RelaysRecord(JsonWriter& w, const ReadingsSnapshot& s) {
+    WriteRelays(w, s.relay, s.connected && s.relay.valid);
+}
+
+void ZoneRecord(JsonWriter& w, const ReadingsSnapshot& s) {
+    WriteZone(w, s.activeZone, s.connected && s.activeZone.valid);
+}
+
 // The records of the panel's kind, as its service view groups them.
 void WriteKindRecords(JsonWriter& w, const ReadingsSnapshot& s) {
-    const bool link = s.connected;
-    switch (s.identity.identified != 0 ? int{s.identity.deviceType} : int{kUnknownDevice}) {
-        case kTemperatureController:
-            WriteRegulator(w, s.regulator, link && s.regulator.valid);
-            WriteValve(w, s.valve, link && s.valve.valid);
-            break;
-        case kDrainValveController:
-            WriteRegulator(w, s.regulator, link && s.regulator.valid);
-            WriteDrainValve(w, s.drainValve, link && s.drainValve.valid);
-            break;
-        case kVentilationController:
-            WriteVentilation(w, s.ventilation, link && s.ventilation.valid);
-            break;
-        case kDualZoneController:
-            WriteRegulator(w, s.regulator, link && s.regulator.valid);
-            WriteValve(w, s.valve, link && s.valve.valid);
-            WriteZone(w, s.activeZone, link && s.activeZone.valid);
-            break;
-        case kThresholdRegulator:
-            WriteRelays(w, s.relay, link && s.relay.valid);
-            WriteZone(w, s.activeZone, link && s.activeZone.valid);
-            break;
-        default:
-            break;
+    using RecordWriter = void (*)(JsonWriter&, const ReadingsSnapshot&);
+    struct KindRecords {
+        int kind;
+        std::vector<RecordWriter> records;
+    };
+    static const std::array<KindRecords, 5> kKinds{{
+        {kTemperatureController, {RegulatorRecord, ValveRecord}},
+        {kDrainValveController, {RegulatorRecord, DrainValveRecord}},
+        {kVentilationController, {VentilationRecord}},
+        {kDualZoneController, {RegulatorRecord, ValveRecord, ZoneRecord}},
+        {kThresholdRegulator, {RelaysRecord, ZoneRecord}},
+    }};
+    const int kind = s.identity.identified != 0 ? int{s.identity.deviceType} : int{kUnknownDevice};
+    for (const KindRecords& k : kKinds) {
+        if (k.kind == kind) {
+            for (const RecordWriter write : k.records) {
+                write(w, s);
+            }
+        }
     }
 }
 

@@ -30,7 +30,6 @@ public:
 
     // Columns of the rows.
     enum Column { kLabelColumn, kPanelColumn, kFileColumn, kStateColumn };
-    QTreeWidget* Rows() const { return rows_; }
     std::vector<int> TickedCodes() const;
 
 protected:

@@ -300,10 +300,6 @@ void CLogSetupDlg::TakeFilePath() {
     setup_.filePath = fileEdit_->text().toStdString();
 }
 
-void CLogSetupDlg::SetFileChooser(FileChooser chooser) {
-    chooser_ = chooser ? std::move(chooser) : FileChooser(&ChooseReportFile);
-}
-
 void CLogSetupDlg::ChooseFile() {
     const std::optional<ChosenFile> chosen = chooser_(this, fileEdit_->text());
     if (!chosen) {

@@ -38,6 +38,10 @@ using FileChooser =
 // an existing file asks nothing here: opening the log asks whether to append.
 std::optional<ChosenFile> ChooseReportFile(QWidget* parent, const QString& currentPath);
 
+namespace test {
+struct LogSetupDlgProbe;
+}
+
 class CLogSetupDlg : public QDialog {
     Q_OBJECT
 
@@ -48,14 +52,16 @@ public:
     // The edited options; meaningful after the dialog ended with Accepted.
     const LogSetup& Result() const { return setup_; }
 
-    // Tests replace the file dialog and the message boxes; nullptr restores them.
-    void SetFileChooser(FileChooser chooser);
+    // Tests replace the message boxes; nullptr restores them.
     void SetMessageSink(MessageSink* sink) { sink_ = sink != nullptr ? sink : &boxes_; }
 
 public slots:
     void accept() override;
 
 private:
+    // Tests choose the report file without the file dialog.
+    friend struct test::LogSetupDlgProbe;
+
     QLayout* BuildFileRows();
     QLayout* BuildFormatColumns();
     QLayout* BuildQuantityRow();

@@ -19,6 +19,10 @@ class QTimeEdit;
 
 namespace tk358 {
 
+namespace test {
+struct TimeDlgProbe;
+}
+
 class CTimeDlg final : public PanelDialog {
     Q_OBJECT
 
@@ -28,9 +32,6 @@ public:
 
     explicit CTimeDlg(PanelAccess& session, QWidget* parent = nullptr, PcClock pcClock = {});
     ~CTimeDlg() override;
-
-    bool FollowsPanel() const { return panelTimer_.isActive(); }
-    bool FollowsPc() const { return pcTimer_.isActive(); }
 
 public slots:
     void done(int result) override;
@@ -43,6 +44,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The tests see which clock the controls follow.
+    friend struct test::TimeDlgProbe;
+
     void FollowPanel();
     void FollowPc();
     void TakePcTime();

@@ -32,7 +32,6 @@ public:
     // Waits for a running listing (serving events) and returns its text; empty
     // when it failed, threw or never ran.
     std::string WaitForResult();
-    bool StopRequested() const { return stop_.load(std::memory_order_relaxed); }
 
 protected:
     void showEvent(QShowEvent* event) override;

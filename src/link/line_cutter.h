@@ -12,6 +12,10 @@
 
 namespace tk358 {
 
+namespace test {
+struct LineCutterProbe;
+}
+
 class LineCutter {
 public:
     AnswerDispatcher& Dispatcher() { return dispatcher_; }
@@ -26,9 +30,9 @@ public:
     // Forgets the line being collected.
     void Clear();
 
-    int Length() const { return length_; }
-
 private:
+    friend struct test::LineCutterProbe;
+
     std::optional<int> Skip(char byte);
 
     AnswerDispatcher dispatcher_;

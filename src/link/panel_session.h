@@ -96,16 +96,17 @@ public:
     // every written code not yet read back, in order.
     int ReadParameters(bool full);
 
-    // Whole seconds on the monotonic clock when the last good line arrived;
-    // none since the session was opened.
-    std::optional<int64_t> LastAnswerSeconds() const;
     // Whole seconds on the monotonic clock the silence is measured with.
     static int64_t NowSeconds();
 
 private:
-    // The tests and the benchmarks look at the read-back queue and the start
-    // sequences through it.
+    // The tests and the benchmarks look at the read-back queue, the last
+    // answer's time and the start sequences through it.
     friend struct test::PanelSessionProbe;
+
+    // Whole seconds on the monotonic clock when the last good line arrived;
+    // none since the session was opened.
+    std::optional<int64_t> LastAnswerSeconds() const;
 
     struct CodeValue {
         int code;

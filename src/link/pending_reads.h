@@ -40,8 +40,6 @@ public:
         }
     }
 
-    std::vector<int> Codes() const { return Take().codes; }
-
 private:
     mutable std::mutex mutex_;  // guards codes_ and dropped_
     std::deque<int> codes_;

@@ -17,6 +17,10 @@
 
 namespace tk358 {
 
+namespace test {
+struct SerialPortProbe;
+}
+
 // Comm event "a character was received": the only mask the session uses.
 inline constexpr uint32_t kEventRxChar = 0x0001;
 
@@ -66,15 +70,12 @@ public:
     // dropped. The owner closes the port and opens the number again later.
     bool DeviceLost() const { return deviceLost_.load(); }
 
-    bool ReaderRunning() const { return reader_ != nullptr; }
     int PortNumber() const { return portNumber_; }
-    const std::string& DevicePath() const { return devicePath_; }
-
-    // Test seam: called on the reader thread just before a frame's purge.
-    // Set it before StartReader.
-    void SetBeforePurgeHook(std::function<void()> hook) { beforePurge_ = std::move(hook); }
 
 private:
+    // The tests look at the reader and the device and step in before a purge.
+    friend struct test::SerialPortProbe;
+
     class ReaderThread;
 
     void StopReader();
@@ -102,7 +103,7 @@ private:
     int txLength_ = 0;
 
     std::atomic<bool> deviceLost_{false};
-    std::function<void()> beforePurge_;
+    std::function<void()> beforePurge_;  // tests only: runs just before a frame's purge
     std::unique_ptr<ReaderThread> reader_;
 };
 

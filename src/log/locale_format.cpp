@@ -46,6 +46,11 @@ char ListSeparatorFor(const std::string& decimalSign) {
     return decimalSign == "," ? ';' : ',';
 }
 
+void SetUpProcessLocale() {
+    setlocale(LC_TIME, "");
+    setlocale(LC_NUMERIC, "C");
+}
+
 std::string FormatDateTime(const std::tm& time) {
     // "%c" is never empty, so a zero result means the buffer was too small.
     for (size_t size = 128; size <= 4096; size *= 2) {

@@ -23,6 +23,12 @@ std::string UserDecimalSign();
 // otherwise ','.
 char ListSeparatorFor(const std::string& decimalSign);
 
+// Sets LC_TIME to the user's locale and LC_NUMERIC to "C": dates and times
+// follow the user's regional settings, numbers always use a point. Called
+// once at start; the window calls it after the QApplication exists, since Qt
+// takes every category from the environment when it starts.
+void SetUpProcessLocale();
+
 // The "%c" text of a broken-down time under the current LC_TIME (the program
 // sets it to the user's locale at start; a thread may override it with
 // uselocale).

@@ -34,6 +34,10 @@ class MessageSink;
 using LogSetupRunner = std::function<std::optional<LogSetup>(
     QWidget* parent, const LogSetup& current, MessageSink& messages)>;
 
+namespace test {
+struct LogControllerProbe;
+}
+
 class LogController : public QObject {
     Q_OBJECT
 
@@ -69,10 +73,10 @@ public:
     // file.
     LoggingState State() const;
 
-    bool FileOpen() const { return log_->IsOpen(); }
-    const QTimer& IntervalTimer() const { return intervalTimer_; }
-
 private:
+    // The tests look at the file and the interval timer.
+    friend struct test::LogControllerProbe;
+
     LogSetup CurrentSetup() const;
     void TakeSetup(const LogSetup& setup);
     // False when the chosen file could not be opened.

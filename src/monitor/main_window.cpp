@@ -69,6 +69,7 @@ void MainWindow::BuildClient() {
     client_->installEventFilter(this);
 
     indicator_ = new StatusIndicator(client_);
+    indicator_->setObjectName(QStringLiteral("statusIndicator"));
     statusLine_ = new QLineEdit(client_);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
     statusLine_->setReadOnly(true);

@@ -34,6 +34,10 @@ class StatusIndicator;
 class ValueDisplay;
 class WindowMenu;
 
+namespace test {
+struct MainWindowProbe;
+}
+
 class MainWindow : public QMainWindow {
     Q_OBJECT
 
@@ -67,19 +71,12 @@ public:
     // The window is shown afterwards by the caller.
     void Start();
 
-    // How the window was closed: "Zamknij" (or the unsupported-panel stop)
-    // gives kOk, the close box kCancel.
-    Result CloseResult() const { return result_; }
-
     int PortNumber() const { return portNumber_; }
-    bool Topmost() const { return topmost_; }
     bool Stopped() const { return stopped_; }
     bool TwoSetpoints() const { return twoSetpoints_; }
     const ReadingsSnapshot& Readings() const { return readings_; }
 
     ValueDisplays Displays() const;
-    StatusIndicator* Indicator() const { return indicator_; }
-    const ServiceView& Service() const { return *service_; }
     const WindowMenu& Menu() const { return *menu_; }
     // The layout for the client area's present size.
     MainLayout CurrentLayout() const;
@@ -135,6 +132,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The tests read how the window was closed and whether it stays on top.
+    friend struct test::MainWindowProbe;
+
     void BuildClient();
     void ConnectMenu();
     void OpenStoredPort();

@@ -160,12 +160,4 @@ QGroupBox* ServiceView::Box(ServiceBox box) const {
     return boxes_.at(static_cast<int>(box));
 }
 
-QLabel* ServiceView::Label(ServiceField field) const {
-    return fields_.at(static_cast<int>(field)).label;
-}
-
-QLineEdit* ServiceView::Edit(ServiceField field) const {
-    return fields_.at(static_cast<int>(field)).edit;
-}
-
 }  // namespace tk358

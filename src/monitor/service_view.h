@@ -43,8 +43,6 @@ public:
     void SetTexts(const std::vector<ServiceText>& texts);
 
     QGroupBox* Box(ServiceBox box) const;
-    QLabel* Label(ServiceField field) const;
-    QLineEdit* Edit(ServiceField field) const;
 
 private:
     void FitFont(const MainLayout& layout);

@@ -31,10 +31,6 @@ TrendController::~TrendController() {
     delete window_;  // it draws from the recorder
 }
 
-TrendWindow* TrendController::Window() const {
-    return window_;
-}
-
 void TrendController::ApplySettings(const TrendSettings& settings) {
     settings_ = settings;
     if (settings_.open) {

@@ -49,7 +49,6 @@ public:
     const TrendRecorder& Recorder() const { return recorder_; }
     TrendRecorder& Recorder() { return recorder_; }
     // The chart window; nullptr until it is first opened.
-    TrendWindow* Window() const;
 
     // The wall clock in milliseconds since the epoch; tests set their own.
     void SetClock(std::function<int64_t()> wallMs);

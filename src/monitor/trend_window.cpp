@@ -100,10 +100,6 @@ QWidget* TrendWindow::BuildBar() {
     return bar;
 }
 
-QAbstractButton* TrendWindow::SpanButton(int index) const {
-    return spans_->button(index);
-}
-
 void TrendWindow::SetSpan(int seconds) {
     chart_->SetSpan(seconds);
     ShowViewState();

@@ -21,6 +21,10 @@ namespace tk358 {
 class TrendChart;
 class TrendRecorder;
 
+namespace test {
+struct TrendWindowProbe;
+}
+
 class TrendWindow : public QWidget {
     Q_OBJECT
 
@@ -34,13 +38,7 @@ public:
     explicit TrendWindow(const TrendRecorder& recorder, QWidget* parent = nullptr);
 
     TrendChart* Chart() const { return chart_; }
-    QAbstractButton* SpanButton(int index) const;
-    QPushButton* FollowButton() const { return follow_; }
-    QPushButton* SavePngButton() const { return savePng_; }
-    QPushButton* SaveCsvButton() const { return saveCsv_; }
 
-    // A non-native file dialog unless a test sets its own.
-    void SetFileChooser(SaveFileChooser chooser) { chooser_ = std::move(chooser); }
     void SetMessageSink(MessageSink* sink) { sink_ = sink != nullptr ? sink : &boxes_; }
     void SetCsvOptionsSource(CsvOptionsSource source) { csvOptions_ = std::move(source); }
 
@@ -63,6 +61,9 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
+    // Tests choose where to save without the file dialog.
+    friend struct test::TrendWindowProbe;
+
     QWidget* BuildBar();
     void ShowViewState();
     void ChooseAndSavePng();

@@ -74,11 +74,11 @@ public:
     int GetKeyNames(std::string_view section, std::vector<std::string>& keys) const;
 
     bool IsOpen() const { return !path_.empty(); }
-    bool IsModified() const { return modified_; }
     const std::string& Path() const { return path_; }
 
 private:
-    // The fuzz target compares the table as read through it.
+    // The fuzz target compares the table as read through it; the tests see
+    // whether a change is pending.
     friend struct test::IniFileProbe;
 
     bool NamesEqual(std::string_view a, std::string_view b) const;

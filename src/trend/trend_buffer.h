@@ -25,12 +25,15 @@ struct TrendSample {
 inline constexpr std::size_t kTrendCapacity = 86400;  // one sample a second for 24 hours
 inline constexpr int64_t kTrendMaxAgeSeconds = 86400;
 
+namespace test {
+struct TrendBufferProbe;
+}
+
 class TrendBuffer {
 public:
     explicit TrendBuffer(std::size_t capacity = kTrendCapacity,
                          int64_t maxAgeSeconds = kTrendMaxAgeSeconds);
 
-    std::size_t Capacity() const { return ring_.size(); }
     std::size_t Size() const { return size_; }
     bool Empty() const { return size_ == 0; }
     // Samples that carry a value (not gaps).
@@ -56,6 +59,8 @@ public:
     void Clear();
 
 private:
+    friend struct test::TrendBufferProbe;
+
     void DropOldest();
 
     std::vector<TrendSample> ring_;  // sized once, never grows

@@ -8,6 +8,10 @@
 
 namespace tk358 {
 
+namespace test {
+struct ColourSwatchProbe;
+}
+
 class ColourSwatch : public QAbstractButton {
     Q_OBJECT
 
@@ -17,7 +21,6 @@ public:
     explicit ColourSwatch(QWidget* parent = nullptr);
 
     void SetColour(Colorref colour);
-    Colorref GetColour() const { return colour_; }
 
     QSize sizeHint() const override { return QSize(64, 28); }
 
@@ -25,6 +28,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The tests read the colour shown.
+    friend struct test::ColourSwatchProbe;
+
     Colorref colour_ = kInitialColour;
 };
 

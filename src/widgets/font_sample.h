@@ -6,6 +6,10 @@
 
 namespace tk358 {
 
+namespace test {
+struct FontSampleProbe;
+}
+
 class FontSample : public QAbstractButton {
     Q_OBJECT
 
@@ -17,7 +21,6 @@ public:
     // The sample's own font; the field grows with it up to a limit, beyond
     // which the text is cut at both sides.
     void SetSampleFont(const QFont& font);
-    QFont GetSampleFont() const { return sampleFont_; }
 
     QSize sizeHint() const override;
 
@@ -25,6 +28,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The tests read the font shown.
+    friend struct test::FontSampleProbe;
+
     QFont sampleFont_;
 };
 

@@ -13,6 +13,10 @@
 
 namespace tk358 {
 
+namespace test {
+struct HyperlinkLabelProbe;
+}
+
 class HyperlinkLabel : public QLabel {
     Q_OBJECT
 
@@ -54,9 +58,6 @@ public:
     void SetAutoSize(bool autoSize);
     bool GetAutoSize() const { return autoSize_; }
 
-    void SetOpener(Opener opener) { opener_ = std::move(opener); }
-    void SetFailureNotifier(FailureNotifier notifier) { notifier_ = std::move(notifier); }
-
     // Opens the target as a click does.
     void OpenTarget();
 
@@ -74,6 +75,9 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
+    // The tests open targets and report failures with their own functions.
+    friend struct test::HyperlinkLabelProbe;
+
     void Attach();
     void ApplyFont();
     void ApplyColour();

@@ -11,6 +11,10 @@
 
 namespace tk358 {
 
+namespace test {
+struct StatusIndicatorProbe;
+}
+
 class StatusIndicator : public QWidget {
     Q_OBJECT
 
@@ -23,7 +27,6 @@ public:
     void ShowCorrect() { Show(StatusImage::kCorrect); }
     void ShowError() { Show(StatusImage::kError); }
     void ShowNoLink() { Show(StatusImage::kNoLink); }
-    StatusImage Shown() const { return shown_; }
 
     QSize sizeHint() const override { return QSize(kSize, kSize); }
 
@@ -34,6 +37,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The tests read the picture shown.
+    friend struct test::StatusIndicatorProbe;
+
     void Show(StatusImage image);
 
     std::array<QIcon, 4> icons_;

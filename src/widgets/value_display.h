@@ -18,6 +18,10 @@ class QPainter;
 
 namespace tk358 {
 
+namespace test {
+struct ValueDisplayProbe;
+}
+
 class ValueDisplay : public QWidget {
     Q_OBJECT
 
@@ -46,12 +50,9 @@ public:
     void SetValue(double value);
     void SetInvalid();
     bool IsInvalid() const { return content_.invalid; }
-    double GetValue() const { return content_.raw; }
 
     // On: the value area goes blank every other 500 ms; off: shown steadily.
     void SetBlink(bool on);
-    bool IsBlinking() const { return blinkTimer_.isActive(); }
-    bool IsBlankPhase() const { return blankPhase_; }
 
     Colorref GetTextColour() const { return textColour_; }
     void SetTextColour(Colorref colour);
@@ -70,8 +71,6 @@ public:
     void ChooseBackgroundColour(QWidget* dialogParent = nullptr);
     void ChooseTextColour(QWidget* dialogParent = nullptr);
     void ChooseFont(QWidget* dialogParent = nullptr);
-    void SetColourChooser(ColourChooser chooser) { colourChooser_ = std::move(chooser); }
-    void SetFontChooser(FontChooser chooser) { fontChooser_ = std::move(chooser); }
 
     // Height of the title strip for the current title and title font.
     int TitleStripHeight() const;
@@ -83,6 +82,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    // The tests read the value and the blinking, and choose colours and fonts
+    // without the standard dialogs.
+    friend struct test::ValueDisplayProbe;
+
     void ToggleBlinkPhase();
     void ChooseColour(Colorref& colour, QWidget* dialogParent);
     void PaintValue(QPainter& painter, const QRect& area) const;

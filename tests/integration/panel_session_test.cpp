@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "session_fixture.h"
+#include "support/panel_session_probe.h"
 
 namespace tk358::test {
 namespace {
@@ -171,14 +172,14 @@ TEST(PanelSessionTest, IgnoredAndFailedLinesAndTheLastAnswerTime) {
             session.OnByteReceived(c);
         }
     };
-    EXPECT_FALSE(session.LastAnswerSeconds());
+    EXPECT_FALSE(PanelSessionProbe::LastAnswerSeconds(session));
     feed("028800: 00 0 0 0 0");  // too short: refused
-    EXPECT_FALSE(session.LastAnswerSeconds());
+    EXPECT_FALSE(PanelSessionProbe::LastAnswerSeconds(session));
     feed("050100: 0 1 XX");  // busy
-    EXPECT_FALSE(session.LastAnswerSeconds());
+    EXPECT_FALSE(PanelSessionProbe::LastAnswerSeconds(session));
     feed("028B00:01 0 0 0 0 000009C4 XX");  // not read, but the panel is talking
-    ASSERT_TRUE(session.LastAnswerSeconds());
-    EXPECT_LE(PanelSession::NowSeconds() - *session.LastAnswerSeconds(), 1);
+    ASSERT_TRUE(PanelSessionProbe::LastAnswerSeconds(session));
+    EXPECT_LE(PanelSession::NowSeconds() - *PanelSessionProbe::LastAnswerSeconds(session), 1);
     SetpointReading sp;
     session.GetSetpointReading(sp);
     EXPECT_EQ(sp.valid, 0);
@@ -261,7 +262,7 @@ TEST(PanelSessionTest, CloseAfterIdentificationSwitchesMonitoringOff) {
     rig.session.GetIdentity(id);
     EXPECT_EQ(id.identified, 0);
     EXPECT_EQ(id.deviceType, kVentilationController);
-    EXPECT_FALSE(rig.session.LastAnswerSeconds());
+    EXPECT_FALSE(PanelSessionProbe::LastAnswerSeconds(rig.session));
     // Opening again runs the start sequence again.
     ASSERT_TRUE(rig.Start());
 }

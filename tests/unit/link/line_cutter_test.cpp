@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "link/records.h"
+#include "support/line_cutter_probe.h"
 
 namespace tk358 {
 namespace {
@@ -105,7 +106,7 @@ TEST(LineCutterTest, CutsTheStream) {
         Recorder r;
         r.Feed(c.stream);
         EXPECT_EQ(r.decoded, c.decoded) << c.name;
-        EXPECT_EQ(r.cutter.Length(), 0) << c.name;
+        EXPECT_EQ(test::LineCutterProbe::Length(r.cutter), 0) << c.name;
     }
 }
 
@@ -146,7 +147,7 @@ TEST(LineCutterTest, ShortLineAfterLongOneSeesZeroDigitsPastItsEnd) {
 TEST(LineCutterTest, ClearForgetsThePartialLine) {
     Recorder r;
     r.Feed("029800:01");
-    EXPECT_EQ(r.cutter.Length(), 9);
+    EXPECT_EQ(test::LineCutterProbe::Length(r.cutter), 9);
     r.cutter.Clear();
     r.Feed("A2\r\n029800:02\r\n");
     EXPECT_EQ(r.decoded, (std::vector<Decoded>{{AnswerKind::kActiveZone, "029800:02\r\n"}}));

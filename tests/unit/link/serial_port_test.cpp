@@ -27,6 +27,7 @@
 #include <thread>
 
 #include "link/manual_reset_event.h"
+#include "support/serial_port_probe.h"
 #include "support/temp_dir.h"
 
 namespace tk358 {
@@ -240,7 +241,7 @@ TEST_F(SerialPortTest, SendPurgesStaleInputThenWritesTheFrame) {
     std::atomic<bool> staleQueued{false};
     // Stale bytes land in the input queue after the reader's last read and
     // before the write is served: the purge must throw them away.
-    port.SetBeforePurgeHook([&] {
+    test::SerialPortProbe::SetBeforePurgeHook(port, [&] {
         pty.Write("STALE\r\n");
         staleQueued = WaitUntil([&] { return pty.Queued() >= 7; }, 2000ms);
     });
@@ -295,7 +296,7 @@ TEST_F(SerialPortTest, PortThatCannotBeOpenedFailsWithoutThread) {
         // A failed Open stops the reader of the device opened before.
         EXPECT_FALSE(OpenSession(port, rx, c.number)) << c.number;
         EXPECT_EQ(port.LastOpenError(), c.error) << c.number;
-        EXPECT_FALSE(port.ReaderRunning());
+        EXPECT_FALSE(test::SerialPortProbe::ReaderRunning(port));
         EXPECT_FALSE(port.StartReader());
         EXPECT_TRUE(ThreadsBackToBase()) << c.number;
     }
@@ -313,9 +314,9 @@ TEST_F(SerialPortTest, SecondOpenStopsTheFirstReader) {
     EXPECT_EQ(ThreadCount(), baseThreads_ + 1);
 
     ASSERT_TRUE(OpenSession(port, rx, 2));
-    EXPECT_FALSE(port.ReaderRunning());
+    EXPECT_FALSE(test::SerialPortProbe::ReaderRunning(port));
     EXPECT_TRUE(ThreadsBackToBase());
-    EXPECT_EQ(port.DevicePath(), dir_ + "/COM2");
+    EXPECT_EQ(test::SerialPortProbe::DevicePath(port), dir_ + "/COM2");
 
     // The first device is free again.
     Collector otherRx;
@@ -394,7 +395,7 @@ TEST_F(SerialPortTest, VanishedDeviceIsReportedAndCostsNoCpu) {
     // Frames still handed over go nowhere, and the port closes normally.
     const RequestFrame frame = BuildRequest("020A00");
     port.Send(frame.bytes.data(), frame.length);
-    EXPECT_TRUE(port.ReaderRunning());
+    EXPECT_TRUE(test::SerialPortProbe::ReaderRunning(port));
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <limits>
 #include <vector>
 
+#include "support/trend_buffer_probe.h"
+
 namespace tk358 {
 namespace {
 
@@ -43,12 +45,12 @@ TEST(TrendBufferTest, WrapsAroundKeepingTheNewestInOrder) {
 
 TEST(TrendBufferTest, HoldsADayAtMostWhateverIsPushed) {
     TrendBuffer b;
-    ASSERT_EQ(b.Capacity(), 86400u);
+    ASSERT_EQ(test::TrendBufferProbe::Capacity(b), 86400u);
     const int64_t first = 1'700'000'000;
     for (int64_t i = 0; i < 200'000; ++i) {
         b.Push(first + i, 20.0 + static_cast<double>(i % 50) / 10.0);
     }
-    EXPECT_EQ(b.Capacity(), 86400u);  // never grows
+    EXPECT_EQ(test::TrendBufferProbe::Capacity(b), 86400u);  // never grows
     EXPECT_EQ(b.Size(), 86400u);
     EXPECT_EQ(b.ValidCount(), 86400u);
     EXPECT_EQ(b.Oldest().time, first + 200'000 - 86400);

@@ -6,8 +6,8 @@
 #include <sstream>
 
 #include "app/command_line.h"
-#include "app/process_locale.h"
 #include "app/settings_keeper.h"
+#include "log/locale_format.h"
 
 namespace tk358 {
 namespace {

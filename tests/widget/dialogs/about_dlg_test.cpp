@@ -7,6 +7,7 @@
 
 #include "../widgets/widget_test_support.h"
 #include "dialogs/about_dlg.h"
+#include "support/hyperlink_label_probe.h"
 #include "tk358_version.h"
 #include "widgets/hyperlink_label.h"
 
@@ -57,7 +58,7 @@ private slots:
         QVERIFY(dlg.rect().contains(QRect(link->mapTo(&dlg, QPoint(0, 0)), link->size())));
 
         QUrl opened;
-        link->SetOpener([&opened](const QUrl& url) {
+        test::HyperlinkLabelProbe::SetOpener(*link, [&opened](const QUrl& url) {
             opened = url;
             return true;
         });

@@ -27,6 +27,10 @@ ParameterBackup VentilationSet(int t2, int airingTime) {
     return set;
 }
 
+QTreeWidget* Rows(const CCompareDlg& dialog) {
+    return dialog.findChild<QTreeWidget*>(QStringLiteral("compareRows"));
+}
+
 class CompareDlgTest : public QObject {
     Q_OBJECT
 
@@ -37,7 +41,7 @@ private slots:
         CCompareDlg dialog(panel, VentilationSet(-200, 10), VentilationSet(50, 15),
                            QStringLiteral("/tmp/w.tk358par"));
         dialog.show();
-        QTreeWidget* rows = dialog.Rows();
+        QTreeWidget* rows = Rows(dialog);
         QCOMPARE(rows->topLevelItemCount(), 9);
         const struct {
             int row;
@@ -75,7 +79,7 @@ private slots:
                            QStringLiteral("w.tk358par"));
         dialog.SetMessageSink(&sink);
         dialog.show();
-        dialog.Rows()->topLevelItem(1)->setCheckState(CCompareDlg::kLabelColumn, Qt::Unchecked);
+        Rows(dialog)->topLevelItem(1)->setCheckState(CCompareDlg::kLabelColumn, Qt::Unchecked);
         QTest::keyClick(&dialog, Qt::Key_Return);
         QVERIFY(dialog.IsWriting());
         QTRY_VERIFY(!dialog.IsWriting());
@@ -86,12 +90,12 @@ private slots:
         QCOMPARE(std::count_if(calls.begin(), calls.end(),
                                [](const std::string& c) { return c.rfind("Write", 0) == 0; }),
                  1);
-        const QTreeWidgetItem* written = dialog.Rows()->topLevelItem(6);
+        const QTreeWidgetItem* written = Rows(dialog)->topLevelItem(6);
         QVERIFY(written->text(CCompareDlg::kStateColumn).startsWith(QStringLiteral("niezapisany")));
-        QCOMPARE(dialog.Rows()->topLevelItem(1)->text(CCompareDlg::kStateColumn),
+        QCOMPARE(Rows(dialog)->topLevelItem(1)->text(CCompareDlg::kStateColumn),
                  QStringLiteral("różni się"));
         // Left unticked by the technician, it stays so for the next OK.
-        QCOMPARE(dialog.Rows()->topLevelItem(1)->checkState(CCompareDlg::kLabelColumn),
+        QCOMPARE(Rows(dialog)->topLevelItem(1)->checkState(CCompareDlg::kLabelColumn),
                  Qt::Unchecked);
         QVERIFY(sink.boxes.empty());
     }
@@ -105,8 +109,8 @@ private slots:
         dialog.SetMessageSink(&sink);
         dialog.show();
         for (const int row : {1, 6}) {
-            dialog.Rows()->topLevelItem(row)->setCheckState(CCompareDlg::kLabelColumn,
-                                                            Qt::Unchecked);
+            Rows(dialog)->topLevelItem(row)->setCheckState(CCompareDlg::kLabelColumn,
+                                                           Qt::Unchecked);
         }
         QTest::keyClick(&dialog, Qt::Key_Return);
         QCOMPARE(sink.Texts(),

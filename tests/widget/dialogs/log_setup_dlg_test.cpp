@@ -18,6 +18,7 @@
 
 #include "dialogs/log_setup_dlg.h"
 #include "recording_sink.h"
+#include "support/log_setup_dlg_probe.h"
 
 namespace tk358::test {
 namespace {
@@ -212,11 +213,12 @@ private slots:
         CLogSetupDlg dlg(SampleSetup());
         int asked = 0;
         QString startedFrom;
-        dlg.SetFileChooser([&](QWidget*, const QString& current) -> std::optional<ChosenFile> {
-            ++asked;
-            startedFrom = current;
-            return ChosenFile{QStringLiteral("/tmp/raport"), 1};
-        });
+        test::LogSetupDlgProbe::SetFileChooser(
+            dlg, [&](QWidget*, const QString& current) -> std::optional<ChosenFile> {
+                ++asked;
+                startedFrom = current;
+                return ChosenFile{QStringLiteral("/tmp/raport"), 1};
+            });
         ShowActive(dlg);
         QTest::mouseClick(Child<QPushButton>(dlg, "browseButton"), Qt::LeftButton);
         QCOMPARE(asked, 1);
@@ -224,7 +226,8 @@ private slots:
         QCOMPARE(Child<QLineEdit>(dlg, "fileEdit")->text(), QStringLiteral("/tmp/raport.csv"));
         QCOMPARE(dlg.Result().filePath, std::string("/tmp/raport.csv"));
 
-        dlg.SetFileChooser([](QWidget*, const QString&) { return std::optional<ChosenFile>(); });
+        test::LogSetupDlgProbe::SetFileChooser(
+            dlg, [](QWidget*, const QString&) { return std::optional<ChosenFile>(); });
         QTest::mouseClick(Child<QPushButton>(dlg, "browseButton"), Qt::LeftButton);
         QCOMPARE(dlg.Result().filePath, std::string("/tmp/raport.csv"));  // cancelled: kept
     }

@@ -11,6 +11,7 @@
 #include "dialog_driver.h"
 #include "dialogs/time_dlg.h"
 #include "support/fake_panel.h"
+#include "support/time_dlg_probe.h"
 #include "widget/dialogs/recording_sink.h"
 
 using namespace std::chrono_literals;
@@ -74,7 +75,7 @@ private slots:
         f.panel.clock.valid = valid ? 1 : 0;
         QCOMPARE(f.dialog->exec(), int(QDialog::Rejected));
         QCOMPARE(f.sink.Texts(), QStringList{"Nie można odczytać czasu"});
-        QVERIFY(!f.dialog->FollowsPanel());
+        QVERIFY(!TimeDlgProbe::FollowsPanel(*f.dialog));
     }
 
     void followsThePanelClock() {
@@ -85,8 +86,8 @@ private slots:
         QCOMPARE(f.Time()->displayFormat(), QStringLiteral("HH:mm:ss"));
         f.panel.clock.time = At(2024, 3, 1, 0, 0, 1);
         QTRY_COMPARE(f.Shown(), QDateTime(QDate(2024, 3, 1), QTime(0, 0, 1)));
-        QVERIFY(f.dialog->FollowsPanel());
-        QVERIFY(!f.dialog->FollowsPc());
+        QVERIFY(TimeDlgProbe::FollowsPanel(*f.dialog));
+        QVERIFY(!TimeDlgProbe::FollowsPc(*f.dialog));
     }
 
     void pcTimeFollowsThePc() {
@@ -94,8 +95,8 @@ private slots:
         QVERIFY(ShowActive(*f.dialog));
         QTest::mouseClick(Button(*f.dialog, "pcTimeButton"), Qt::LeftButton);
         QCOMPARE(f.Shown(), QDateTime(QDate(2031, 7, 15), QTime(8, 9, 10)));
-        QVERIFY(!f.dialog->FollowsPanel());
-        QVERIFY(f.dialog->FollowsPc());
+        QVERIFY(!TimeDlgProbe::FollowsPanel(*f.dialog));
+        QVERIFY(TimeDlgProbe::FollowsPc(*f.dialog));
         f.panel.clock.time = At(2024, 3, 1, 0, 0, 1);  // no longer followed
         *f.pcNow = QDateTime(QDate(2031, 7, 16), QTime(0, 0, 0));
         QTRY_COMPARE(f.Shown(), *f.pcNow);
@@ -129,8 +130,8 @@ private slots:
         } else {
             f.Calendar()->showNextMonth();  // the operator leafing to another month
         }
-        QVERIFY(!f.dialog->FollowsPanel());
-        QVERIFY(!f.dialog->FollowsPc());
+        QVERIFY(!TimeDlgProbe::FollowsPanel(*f.dialog));
+        QVERIFY(!TimeDlgProbe::FollowsPc(*f.dialog));
         const QDateTime chosen = f.Shown();
         f.panel.clock.time = At(2025, 1, 1, 1, 1, 1);
         *f.pcNow = QDateTime(QDate(2032, 1, 1), QTime(2, 2, 2));
@@ -231,7 +232,7 @@ private slots:
         QTRY_COMPARE(f.dialog->result(), int(QDialog::Accepted));
         QCOMPARE(ToQStringList(f.panel.CallTexts()),
                  QStringList{"SetPanelClock(2024-02-29 w4 23:59:58.000)"});
-        QVERIFY(!f.dialog->FollowsPanel());  // a closed dialog follows nothing
+        QVERIFY(!TimeDlgProbe::FollowsPanel(*f.dialog));  // a closed dialog follows nothing
     }
 };
 

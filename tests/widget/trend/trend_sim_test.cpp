@@ -20,8 +20,10 @@
 #include "support/fake_panel.h"
 #include "support/mnemonics.h"
 #include "support/paint_counter.h"
+#include "support/value_display_probe.h"
 #include "trend/trend_decimate.h"
 #include "widget/dialogs/recording_sink.h"
+#include "widget/trend/trend_window_children.h"
 #include "widget/window/short_timing.h"
 #include "widgets/value_display.h"
 
@@ -113,20 +115,21 @@ void TrendSimTest::commandOpensOneWindowKeptInTheSettings() {
     window.show();
 
     // Open at the end of the last run: reopened with its size and span.
-    QTRY_VERIFY(trend->Window() != nullptr && trend->Window()->isVisible());
-    TrendWindow* chart = trend->Window();
+    QTRY_VERIFY(test::FindTrendWindow(window) != nullptr &&
+                test::FindTrendWindow(window)->isVisible());
+    TrendWindow* chart = test::FindTrendWindow(window);
     QCOMPARE(chart->size(), QSize(800, 500));
     QCOMPARE(chart->Chart()->View().Span(), 7200.0);
-    QVERIFY(chart->SpanButton(2)->isChecked());
+    QVERIFY(test::SpanButton(*chart, 2)->isChecked());
 
     QAction* command = window.Menu().Action(MenuCommand::kTrend);
     QCOMPARE(test::WithoutMnemonic(command->text()), QStringLiteral("Wykres"));
     command->trigger();
     command->trigger();
-    QCOMPARE(trend->Window(), chart);
+    QCOMPARE(test::FindTrendWindow(window), chart);
     QCOMPARE(TrendWindows(), 1);
 
-    QTest::mouseClick(chart->SpanButton(0), Qt::LeftButton);
+    QTest::mouseClick(test::SpanButton(*chart, 0), Qt::LeftButton);
     chart->resize(700, 450);
     QCOMPARE(saved().trend.span, 300);
     QCOMPARE(saved().trend.window.right - saved().trend.window.left, 700);
@@ -156,11 +159,11 @@ void TrendSimTest::hugeStoredRectangleOpensAChartThatFitsTheScreen() {
     settings.trend = {true, 1800, {100000000, 100000000, 200000000, 200000000}};
     const WiredParts parts = WireDialogs(window);
     ApplyAppSettings(window, parts, settings);
-    auto* trend = window.findChild<TrendController*>();
     window.Start();
     window.show();
-    QTRY_VERIFY(trend->Window() != nullptr && trend->Window()->isVisible());
-    const TrendWindow* chart = trend->Window();
+    QTRY_VERIFY(test::FindTrendWindow(window) != nullptr &&
+                test::FindTrendWindow(window)->isVisible());
+    const TrendWindow* chart = test::FindTrendWindow(window);
     const QRect screen = chart->screen()->availableGeometry();
     QVERIFY(screen.contains(QRect(chart->pos(), chart->size())));
     const WindowRect used = parts.trend.Settings().window;
@@ -183,9 +186,9 @@ void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {
     QVERIFY(trend != nullptr);
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     window.Menu().Action(MenuCommand::kTrend)->trigger();
-    TrendWindow* chart = trend->Window();
+    TrendWindow* chart = test::FindTrendWindow(window);
     QVERIFY(chart != nullptr && chart->isVisible());
-    QTest::mouseClick(chart->SpanButton(0), Qt::LeftButton);
+    QTest::mouseClick(test::SpanButton(*chart, 0), Qt::LeftButton);
 
     QTRY_VERIFY_WITH_TIMEOUT(NewestHasValue(*trend, kTrendSetpoint), 15000);
     const std::size_t samples = trend->Recorder().Size();
@@ -197,7 +200,7 @@ void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {
     QVERIFY(NewestHasValue(*trend, kTrendTemperature));
     QVERIFY(NewestHasValue(*trend, kTrendSetpoint));
     QVERIFY(!trend->Recorder().HasValues(kTrendSetpoint2));
-    const double shown = window.Displays()[kTemperatureRow]->GetValue();
+    const double shown = test::ValueDisplayProbe::Value(*window.Displays()[kTemperatureRow]);
     QVERIFY(std::abs(trend->Recorder().Curve(kTrendTemperature).Newest().value - shown) < 1.0);
     // Repainted once a second, not on every tick.
     const int repaints = counter.Count() - paints;
@@ -255,10 +258,10 @@ void TrendSimTest::thresholdRegulatorWithTwoChannelsHasThreeCurves() {
     QTRY_VERIFY_WITH_TIMEOUT(NewestHasValue(*trend, kTrendSetpoint2), 20000);
     QVERIFY(window.TwoSetpoints());
     QTest::qWait(2500);
-    TrendWindow* chart = trend->Window();
+    TrendWindow* chart = test::FindTrendWindow(window);
     QCOMPARE(chart->Chart()->CurvesShown(), (std::array<bool, kTrendCurves>{true, true, true}));
     QCOMPARE(trend->Recorder().Curve(kTrendSetpoint2).Newest().value,
-             window.Displays()[kSecondSetpointRow]->GetValue());
+             test::ValueDisplayProbe::Value(*window.Displays()[kSecondSetpointRow]));
     Shoot(chart, QStringLiteral("trend-two-setpoints"));
     QVERIFY(sink.boxes.empty());
 }

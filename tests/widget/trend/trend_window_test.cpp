@@ -21,8 +21,10 @@
 #include "monitor/trend_window.h"
 #include "support/mnemonics.h"
 #include "support/paint_counter.h"
+#include "support/trend_window_probe.h"
 #include "trend/trend_recorder.h"
 #include "widget/dialogs/recording_sink.h"
+#include "widget/trend/trend_window_children.h"
 
 namespace tk358 {
 namespace {
@@ -103,20 +105,21 @@ void TrendWindowTest::spanButtonsSetTheTimeAxis() {
     // Every button of the bar answers its own Alt key.
     QStringList texts;
     for (int i = 0; i < static_cast<int>(kTrendSpans.size()); ++i) {
-        texts << s.window.SpanButton(i)->text();
+        texts << test::SpanButton(s.window, i)->text();
     }
-    texts << s.window.FollowButton()->text() << s.window.SavePngButton()->text()
-          << s.window.SaveCsvButton()->text();
+    texts << test::BarButton(s.window, "follow")->text()
+          << test::BarButton(s.window, "savePng")->text()
+          << test::BarButton(s.window, "saveCsv")->text();
     QCOMPARE(test::MnemonicFaults(texts), QStringList{});
     QCOMPARE(test::WithoutMnemonic(texts.last()), QStringLiteral("Zapisz dane…"));
     QSignalSpy spans(&s.window, &TrendWindow::spanChanged);
     for (int i = 0; i < static_cast<int>(kTrendSpans.size()); ++i) {
-        QTest::mouseClick(s.window.SpanButton(i), Qt::LeftButton);
+        QTest::mouseClick(test::SpanButton(s.window, i), Qt::LeftButton);
         const TrendView& view = s.Chart().View();
         QCOMPARE(view.Span(), static_cast<double>(kTrendSpans[static_cast<std::size_t>(i)]));
         QCOMPARE(view.End(), static_cast<double>(kNow));
         QVERIFY(view.Following());
-        QVERIFY(s.window.SpanButton(i)->isChecked());
+        QVERIFY(test::SpanButton(s.window, i)->isChecked());
         QCOMPARE(spans.takeLast().at(0).toInt(), kTrendSpans[static_cast<std::size_t>(i)]);
         QImage image(s.Chart().size(), QImage::Format_RGB32);
         QPainter painter(&image);
@@ -136,7 +139,7 @@ void TrendWindowTest::dragAndWheelLeaveTheNewestAndFollowReturns() {
     Fill(r, 7200);
     Shown s(r);
     QVERIFY(QTest::qWaitForWindowExposed(&s.window));
-    QVERIFY(!s.window.FollowButton()->isEnabled());
+    QVERIFY(!test::BarButton(s.window, "follow")->isEnabled());
     TrendChart& chart = s.Chart();
     const QRect plot = chart.PlotRect();
     const QPointF from = plot.center();
@@ -145,7 +148,7 @@ void TrendWindowTest::dragAndWheelLeaveTheNewestAndFollowReturns() {
     Send(&chart, QEvent::MouseButtonRelease, from + QPointF(200, 0), Qt::LeftButton, Qt::NoButton);
     QVERIFY(!chart.View().Following());
     QVERIFY(std::abs(chart.View().End() - (kNow - 200.0 * 1800 / plot.width())) < 1e-6);
-    QVERIFY(s.window.FollowButton()->isEnabled());
+    QVERIFY(test::BarButton(s.window, "follow")->isEnabled());
 
     const QPointF pointer(plot.left() + plot.width() * 0.3, plot.center().y());
     const double before = TimeAt(chart, pointer.x());
@@ -153,7 +156,7 @@ void TrendWindowTest::dragAndWheelLeaveTheNewestAndFollowReturns() {
     QVERIFY(std::abs(chart.View().Span() - 1800 * 0.8) < 1e-6);
     QVERIFY(std::abs(TimeAt(chart, pointer.x()) - before) < 1e-6);
     for (int i = 0; i < static_cast<int>(kTrendSpans.size()); ++i) {
-        QVERIFY(!s.window.SpanButton(i)->isChecked());  // no button for this span
+        QVERIFY(!test::SpanButton(s.window, i)->isChecked());  // no button for this span
     }
     // Dragging far into the future stops at the newest sample.
     Send(&chart, QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
@@ -161,9 +164,9 @@ void TrendWindowTest::dragAndWheelLeaveTheNewestAndFollowReturns() {
     Send(&chart, QEvent::MouseButtonRelease, from, Qt::LeftButton, Qt::NoButton);
     QCOMPARE(chart.View().End(), static_cast<double>(kNow));
 
-    QTest::mouseClick(s.window.FollowButton(), Qt::LeftButton);
+    QTest::mouseClick(test::BarButton(s.window, "follow"), Qt::LeftButton);
     QVERIFY(chart.View().Following());
-    QVERIFY(!s.window.FollowButton()->isEnabled());
+    QVERIFY(!test::BarButton(s.window, "follow")->isEnabled());
     Wheel(&chart, pointer, -240);
     QVERIFY(!chart.View().Following());
     QTest::mouseDClick(&chart, Qt::LeftButton, {}, pointer.toPoint());
@@ -204,10 +207,11 @@ void TrendWindowTest::exportsWriteTheImageAndTheLogFormat() {
     QTemporaryDir dir;
     QString answer;
     QStringList suggested;
-    s.window.SetFileChooser([&](QWidget*, const QString&, const QString& name, const QString&) {
-        suggested << name;
-        return answer;
-    });
+    test::TrendWindowProbe::SetFileChooser(
+        s.window, [&](QWidget*, const QString&, const QString& name, const QString&) {
+            suggested << name;
+            return answer;
+        });
     s.window.SetCsvOptionsSource([] {
         TrendCsvOptions o;
         o.separatorCode = kSeparatorSemicolon;
@@ -216,14 +220,14 @@ void TrendWindowTest::exportsWriteTheImageAndTheLogFormat() {
     });
 
     answer = dir.filePath(QStringLiteral("wykres"));  // the suffix is added
-    QTest::mouseClick(s.window.SavePngButton(), Qt::LeftButton);
+    QTest::mouseClick(test::BarButton(s.window, "savePng"), Qt::LeftButton);
     const QImage image(answer + QStringLiteral(".png"));
     QVERIFY(!image.isNull());
     QCOMPARE(image.size(), s.Chart().grab().size());
     QVERIFY(suggested.last().endsWith(QStringLiteral(".png")));
 
     answer = dir.filePath(QStringLiteral("odczyty.csv"));
-    QTest::mouseClick(s.window.SaveCsvButton(), Qt::LeftButton);
+    QTest::mouseClick(test::BarButton(s.window, "saveCsv"), Qt::LeftButton);
     QFile file(answer);
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QString text = QString::fromUtf8(file.readAll());
@@ -250,7 +254,7 @@ void TrendWindowTest::exportsWriteTheImageAndTheLogFormat() {
     QCOMPARE(gaps, 10);
 
     answer.clear();  // cancelled: nothing written, nothing said
-    QTest::mouseClick(s.window.SaveCsvButton(), Qt::LeftButton);
+    QTest::mouseClick(test::BarButton(s.window, "saveCsv"), Qt::LeftButton);
     QVERIFY(sink.boxes.empty());
 }
 
@@ -262,10 +266,10 @@ void TrendWindowTest::exportThatCannotBeWrittenIsReported() {
     s.window.SetMessageSink(&sink);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("brak/wykres.png"));
-    s.window.SetFileChooser(
-        [&](QWidget*, const QString&, const QString&, const QString&) { return path; });
-    QTest::mouseClick(s.window.SavePngButton(), Qt::LeftButton);
-    QTest::mouseClick(s.window.SaveCsvButton(), Qt::LeftButton);
+    test::TrendWindowProbe::SetFileChooser(
+        s.window, [&](QWidget*, const QString&, const QString&, const QString&) { return path; });
+    QTest::mouseClick(test::BarButton(s.window, "savePng"), Qt::LeftButton);
+    QTest::mouseClick(test::BarButton(s.window, "saveCsv"), Qt::LeftButton);
     QCOMPARE(sink.Texts(), QStringList(2, QStringLiteral("Nie można zapisać pliku %1.").arg(path)));
 }
 

@@ -5,6 +5,7 @@
 #include <QtTest>
 #include <vector>
 
+#include "support/hyperlink_label_probe.h"
 #include "widget_test_support.h"
 #include "widgets/qt_colour.h"
 
@@ -26,11 +27,12 @@ struct Fixture {
         if (!target.isEmpty()) {
             link->SetTarget(target);
         }
-        link->SetOpener([this](const QUrl& url) {
+        test::HyperlinkLabelProbe::SetOpener(*link, [this](const QUrl& url) {
             opened.push_back(url);
             return openResult;
         });
-        link->SetFailureNotifier([this](QWidget*, const QString& m) { messages.push_back(m); });
+        test::HyperlinkLabelProbe::SetFailureNotifier(
+            *link, [this](QWidget*, const QString& m) { messages.push_back(m); });
     }
     bool Show() {
         parent.show();

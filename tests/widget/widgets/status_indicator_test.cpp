@@ -3,6 +3,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include "support/status_indicator_probe.h"
 #include "widget_test_support.h"
 
 namespace tk358 {
@@ -19,7 +20,7 @@ private slots:
 void StatusIndicatorTest::showsEachImageOnce() {
     StatusIndicator indicator;
     QCOMPARE(indicator.size(), QSize(24, 24));
-    QCOMPARE(indicator.Shown(), StatusImage::kNone);
+    QCOMPARE(test::StatusIndicatorProbe::Shown(indicator), StatusImage::kNone);
     QSignalSpy changes(&indicator, &StatusIndicator::imageChanged);
     struct Step {
         void (StatusIndicator::*show)();
@@ -37,7 +38,7 @@ void StatusIndicatorTest::showsEachImageOnce() {
     for (const Step& step : steps) {
         changes.clear();
         (indicator.*step.show)();
-        QCOMPARE(indicator.Shown(), step.shown);
+        QCOMPARE(test::StatusIndicatorProbe::Shown(indicator), step.shown);
         QCOMPARE(changes.count(), step.changes);
     }
 }

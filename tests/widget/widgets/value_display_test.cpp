@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "support/paint_counter.h"
+#include "support/value_display_probe.h"
 #include "widget_test_support.h"
 #include "widgets/qt_colour.h"
 
@@ -103,23 +104,23 @@ void ValueDisplayTest::blinkingBlanksOnlyTheValueArea() {
     QVERIFY(PixelsOtherThan(steady, ValueArea(display), background) > 0);
 
     display.SetBlink(true);
-    QVERIFY(display.IsBlinking());
-    QVERIFY(!display.IsBlankPhase());
-    QTRY_VERIFY_WITH_TIMEOUT(display.IsBlankPhase(), 2000);
+    QVERIFY(test::ValueDisplayProbe::IsBlinking(display));
+    QVERIFY(!test::ValueDisplayProbe::IsBlankPhase(display));
+    QTRY_VERIFY_WITH_TIMEOUT(test::ValueDisplayProbe::IsBlankPhase(display), 2000);
     const QImage blank = display.grab().toImage();
     QCOMPARE(blank.copy(strip), steady.copy(strip));
     QCOMPARE(PixelsOtherThan(blank, ValueArea(display), background), 0);
 
     // Starting it again keeps the running timer; the phase flips back in time.
     display.SetBlink(true);
-    QTRY_VERIFY_WITH_TIMEOUT(!display.IsBlankPhase(), 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(display.IsBlankPhase(), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!test::ValueDisplayProbe::IsBlankPhase(display), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(test::ValueDisplayProbe::IsBlankPhase(display), 2000);
 
     const int before = paints.Count();
     display.SetBlink(false);
     Settle();
-    QVERIFY(!display.IsBlinking());
-    QVERIFY(!display.IsBlankPhase());
+    QVERIFY(!test::ValueDisplayProbe::IsBlinking(display));
+    QVERIFY(!test::ValueDisplayProbe::IsBlankPhase(display));
     QCOMPARE(paints.Count() - before, 1);
     QCOMPARE(display.grab().toImage(), steady);
 }
@@ -171,7 +172,7 @@ void ValueDisplayTest::colourChoiceRepaintsWhateverTheOutcome() {
     std::optional<QColor> answer;
     QColor offered;
     QWidget* askedParent = nullptr;
-    display.SetColourChooser([&](QWidget* parent, const QColor& initial) {
+    test::ValueDisplayProbe::SetColourChooser(display, [&](QWidget* parent, const QColor& initial) {
         askedParent = parent;
         offered = initial;
         return answer;

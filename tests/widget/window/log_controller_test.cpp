@@ -28,6 +28,7 @@
 #include "monitor/main_window.h"
 #include "monitor/window_menu.h"
 #include "support/fake_panel.h"
+#include "support/log_controller_probe.h"
 #include "text/text_format.h"
 #include "unit/log/scripted_file_ops.h"
 #include "widget/dialogs/recording_sink.h"
@@ -220,9 +221,9 @@ void LogControllerTest::startUpOpenAppendsWithoutAsking() {
     if (!path.isEmpty()) {
         QCOMPARE(ReadAll(path), contents);
     }
-    QCOMPARE(h.logs->IntervalTimer().isActive(), timerMs != 0);
+    QCOMPARE(test::LogControllerProbe::IntervalTimer(*h.logs).isActive(), timerMs != 0);
     if (timerMs != 0) {
-        QCOMPARE(h.logs->IntervalTimer().interval(), timerMs);
+        QCOMPARE(test::LogControllerProbe::IntervalTimer(*h.logs).interval(), timerMs);
         QVERIFY(h.Status().endsWith(QString::fromStdString(" Rejestracja do pliku co " +
                                                            FormatHms(timerMs / 1000) + ". ")));
     } else {
@@ -267,7 +268,7 @@ void LogControllerTest::startUpOpenFailureOffersTheDialog() {
     QVERIFY(h.offered[0].loggingOn);
     // Cancelled without a file: logging is off, and stays off when saved.
     QVERIFY(!h.Saved().log.fileLog);
-    QVERIFY(!h.logs->IntervalTimer().isActive());
+    QVERIFY(!test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
     QVERIFY(h.SetupCommand()->isEnabled());
 }
 
@@ -297,7 +298,7 @@ void LogControllerTest::existingFileIsKeptOrEmptiedAsAnswered() {
 
     QCOMPARE(h.sink.Texts(), QStringList{QString::fromUtf8(kLogFileExistsQuestion)});
     QCOMPARE(ReadAll(path), contents);
-    QVERIFY(h.logs->IntervalTimer().isActive());
+    QVERIFY(test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
     const LogSettings saved = h.Saved().log;
     QVERIFY(saved.fileLog);
     QCOMPARE(saved.fileName, path.toStdString());
@@ -365,8 +366,8 @@ void LogControllerTest::cancelledDialogSwitchesLoggingOffOnlyWithoutAFile() {
     h.logs->RunSetup(h.window.get());
 
     QCOMPARE(h.Saved().log.fileLog, fileOpen);
-    QCOMPARE(h.logs->FileOpen(), fileOpen);
-    QCOMPARE(h.logs->IntervalTimer().isActive(), fileOpen);
+    QCOMPARE(test::LogControllerProbe::FileOpen(*h.logs), fileOpen);
+    QCOMPARE(test::LogControllerProbe::IntervalTimer(*h.logs).isActive(), fileOpen);
 }
 
 void LogControllerTest::fileThatDoesNotOpenAsksAgain() {
@@ -381,7 +382,7 @@ void LogControllerTest::fileThatDoesNotOpenAsksAgain() {
     QCOMPARE(h.offered.size(), std::size_t{2});
     QCOMPARE(h.offered[1].filePath, bad.toStdString());  // shown again as chosen
     QCOMPARE(ReadAll(good), kHeader + kLine);
-    QVERIFY(h.logs->IntervalTimer().isActive());
+    QVERIFY(test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
 }
 
 void LogControllerTest::newIntervalRestartsTheTimerAndTheNote() {
@@ -393,7 +394,7 @@ void LogControllerTest::newIntervalRestartsTheTimerAndTheNote() {
 
     h.answers.push_back([](LogSetup& s) { s.interval = 1; });
     h.logs->RunSetup(h.window.get());
-    QCOMPARE(h.logs->IntervalTimer().interval(), 1000);
+    QCOMPARE(test::LogControllerProbe::IntervalTimer(*h.logs).interval(), 1000);
     QVERIFY(h.Status().endsWith(QStringLiteral(" Rejestracja do pliku co 00:00:01. ")));
     QCOMPARE(ReadAll(path), kHeader + kLine + kLine);  // a line at each start
 
@@ -411,7 +412,7 @@ void LogControllerTest::loggingOffAndTheWindowsEndCloseTheFile() {
     h.answers.push_back([](LogSetup& s) { s.loggingOn = false; });
     h.logs->RunSetup(h.window.get());
     QVERIFY(FileReleased(path));
-    QVERIFY(!h.logs->IntervalTimer().isActive());
+    QVERIFY(!test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
     QVERIFY(!h.Status().contains(QString::fromUtf8(kNote)));
 
     h.answers.push_back(LogTo(path));
@@ -438,8 +439,8 @@ void LogControllerTest::writeFailureIsReportedOnceAndLoggingResumes() {
     QCOMPARE(h.sink.Texts(), QStringList{QString::fromStdString(LogWriteFailureText(ENOSPC))});
     QCOMPARE(h.sink.boxes[0].icon, MessageIcon::Warning);
     QVERIFY(!h.Status().contains(QString::fromUtf8(kNote)));
-    QCOMPARE(ReadAll(path), kHeader + kLine);     // nothing torn left behind
-    QVERIFY(h.logs->IntervalTimer().isActive());  // still trying
+    QCOMPARE(ReadAll(path), kHeader + kLine);  // nothing torn left behind
+    QVERIFY(test::LogControllerProbe::IntervalTimer(*h.logs).isActive());  // still trying
 
     h.logs->WriteLine();
     QVERIFY(h.Status().contains(QString::fromUtf8(kNote)));
@@ -520,7 +521,7 @@ void LogControllerTest::loggingGoesOnWhileTheFailureBoxIsOpen() {
         h.ops->writes = noSpace;
     }
     h.logs->StartUpOpen(h.window.get());
-    QVERIFY(h.logs->IntervalTimer().isActive());
+    QVERIFY(test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
     if (!fromTheStart) {
         QTRY_COMPARE_WITH_TIMEOUT(ReadAll(path), kHeader + kLine + kLine, 3000);
         h.ops->writes = noSpace;

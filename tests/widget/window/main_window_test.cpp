@@ -13,11 +13,14 @@
 #include <deque>
 #include <memory>
 
-#include "monitor/service_view.h"
 #include "monitor/window_menu.h"
 #include "panel/panel_model.h"
 #include "support/fake_panel.h"
+#include "support/main_window_probe.h"
+#include "support/status_indicator_probe.h"
+#include "support/value_display_probe.h"
 #include "widget/dialogs/recording_sink.h"
+#include "widget/window/service_children.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/colour_swatch.h"
 #include "widgets/status_indicator.h"
@@ -82,6 +85,9 @@ struct Harness {
     QLineEdit* StatusLine() const {
         return window->findChild<QLineEdit*>(QStringLiteral("statusLine"));
     }
+    StatusIndicator* Indicator() const {
+        return window->findChild<StatusIndicator*>(QStringLiteral("statusIndicator"));
+    }
     ValueDisplay* Display(int row) const {
         return window->Displays()[static_cast<std::size_t>(row)];
     }
@@ -131,7 +137,7 @@ private slots:
 void MainWindowTest::startShowsNoLinkThenReportsAPortThatDoesNotOpen() {
     Harness h(WithPort(7));
     StatusImage imageAtOpen = StatusImage::kNone;
-    h.panel.onOpen = [&](int) { imageAtOpen = h.window->Indicator()->Shown(); };
+    h.panel.onOpen = [&](int) { imageAtOpen = test::StatusIndicatorProbe::Shown(*h.Indicator()); };
     h.StartAndShow();
 
     QCOMPARE(imageAtOpen, StatusImage::kNoLink);
@@ -258,14 +264,14 @@ void MainWindowTest::sameStatusTextIsWrittenOnce() {
     h.window->UpdateReadings();
     QCOMPARE(writes.count(), 0);
     QCOMPARE(h.StatusLine()->text(), QStringLiteral("TK-358W nr 7. "));
-    QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kCorrect);
+    QCOMPARE(test::StatusIndicatorProbe::Shown(*h.Indicator()), StatusImage::kCorrect);
 
     h.panel.temperature.sensorError = 1;
     h.window->UpdateReadings();
     h.window->UpdateReadings();
     QCOMPARE(writes.count(), 1);
     QCOMPARE(h.StatusLine()->text(), QStringLiteral("TK-358W nr 7.  Błąd temperatury."));
-    QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kError);
+    QCOMPARE(test::StatusIndicatorProbe::Shown(*h.Indicator()), StatusImage::kError);
 }
 
 void MainWindowTest::serviceViewMovesTheDisplays() {
@@ -285,21 +291,21 @@ void MainWindowTest::serviceViewMovesTheDisplays() {
     QCOMPARE(h.Geometry(kSetpointRow), ToQRect(*layout.setpoint));
     QVERIFY(h.Geometry(kTemperatureRow).top() > plain.top());
     for (const BoxPlacement& box : layout.boxes) {
-        QVERIFY(h.window->Service().Box(box.box)->isVisible());
-        QCOMPARE(h.window->Service().Box(box.box)->geometry(), ToQRect(box.rect));
+        QVERIFY(test::ServiceBoxWidget(*h.window, box.box)->isVisible());
+        QCOMPARE(test::ServiceBoxWidget(*h.window, box.box)->geometry(), ToQRect(box.rect));
     }
     for (const FieldPlacement& f : layout.fields) {
-        QVERIFY(h.window->Service().Edit(f.field)->isVisible());
-        QCOMPARE(h.window->Service().Edit(f.field)->geometry(), ToQRect(f.edit));
-        QCOMPARE(h.window->Service().Label(f.field)->geometry(), ToQRect(f.label));
+        QVERIFY(test::ServiceEdit(*h.window, f.field)->isVisible());
+        QCOMPARE(test::ServiceEdit(*h.window, f.field)->geometry(), ToQRect(f.edit));
+        QCOMPARE(test::ServiceLabel(*h.window, f.field)->geometry(), ToQRect(f.label));
     }
-    QVERIFY(!h.window->Service().Box(ServiceBox::kOperational)->isVisible());
+    QVERIFY(!test::ServiceBoxWidget(*h.window, ServiceBox::kOperational)->isVisible());
 
     h.Action(MenuCommand::kShowService)->trigger();
     QVERIFY(!h.Action(MenuCommand::kShowService)->isChecked());
     QCOMPARE(h.Geometry(kTemperatureRow), plain);
-    QVERIFY(!h.window->Service().Box(ServiceBox::kRegulation)->isVisible());
-    QVERIFY(!h.window->Service().Edit(ServiceField::kKp)->isVisible());
+    QVERIFY(!test::ServiceBoxWidget(*h.window, ServiceBox::kRegulation)->isVisible());
+    QVERIFY(!test::ServiceEdit(*h.window, ServiceField::kKp)->isVisible());
 }
 
 void MainWindowTest::serviceLabelsAreNeverCut() {
@@ -312,9 +318,8 @@ void MainWindowTest::serviceLabelsAreNeverCut() {
             h.panel.openable = {1};
             h.panel.Connect(type);
             h.StartAndShow();
-            const ServiceView& view = h.window->Service();
             for (const FieldPlacement& f : h.window->CurrentLayout().fields) {
-                const QLabel* label = view.Label(f.field);
+                const QLabel* label = test::ServiceLabel(*h.window, f.field);
                 const QString full = QString::fromUtf8(ServiceFieldLabel(f.field));
                 const QString where =
                     QStringLiteral("type %1, %2 px: %3").arg(type).arg(width).arg(full);
@@ -336,7 +341,7 @@ void MainWindowTest::serviceFieldsFillWhenTheViewOpensWithoutNews() {
     h.panel.parameters.Store(1, 25);
     h.StartAndShow();
     h.window->UpdateReadings();
-    QLineEdit* kp = h.window->Service().Edit(ServiceField::kKp);
+    QLineEdit* kp = test::ServiceEdit(*h.window, ServiceField::kKp);
     QVERIFY(kp->text().isEmpty());  // not filled while hidden
     h.Action(MenuCommand::kShowService)->trigger();
     h.window->UpdateReadings();
@@ -357,8 +362,8 @@ void MainWindowTest::ventilationControllerHasNoSetpointDisplay() {
     h.panel.Connect(kVentilationController);
     h.StartAndShow();
     QVERIFY(!h.Display(kSetpointRow)->isVisible());
-    QVERIFY(h.window->Service().Edit(ServiceField::kVentT1)->isVisible());
-    QVERIFY(!h.window->Service().Edit(ServiceField::kKp)->isVisible());
+    QVERIFY(test::ServiceEdit(*h.window, ServiceField::kVentT1)->isVisible());
+    QVERIFY(!test::ServiceEdit(*h.window, ServiceField::kKp)->isVisible());
     h.Action(MenuCommand::kShowService)->trigger();
     QVERIFY(!h.Display(kSetpointRow)->isVisible());
     QVERIFY(h.Display(kTemperatureRow)->isVisible());
@@ -374,8 +379,8 @@ void MainWindowTest::secondSetpointFollowsTheActiveChannels() {
     h.StartAndShow();
     QVERIFY(h.window->TwoSetpoints());
     QVERIFY(h.Display(kSecondSetpointRow)->isVisible());
-    QCOMPARE(h.Display(kSetpointRow)->GetValue(), 21.5);
-    QCOMPARE(h.Display(kSecondSetpointRow)->GetValue(), 18.5);
+    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kSetpointRow)), 21.5);
+    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kSecondSetpointRow)), 18.5);
     QCOMPARE(h.Geometry(kSecondSetpointRow), ToQRect(*h.window->CurrentLayout().setpoint2));
     const int halfWidth = h.Geometry(kSetpointRow).width();
 
@@ -395,29 +400,29 @@ void MainWindowTest::lostLinkClearsEverything() {
     h.panel.Connect(kTemperatureController);
     h.panel.parameters.Store(32, 125);
     h.StartAndShow();
-    QCOMPARE(h.window->Service().Edit(ServiceField::kValveOpenTime)->text(),
+    QCOMPARE(test::ServiceEdit(*h.window, ServiceField::kValveOpenTime)->text(),
              QStringLiteral("12.5"));
-    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 21.5);
-    QVERIFY(!h.Display(kTemperatureRow)->IsBlinking());
+    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kTemperatureRow)), 21.5);
+    QVERIFY(!test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
 
     h.panel.linkStatus = kStatusFailed;
     h.window->UpdateReadings();
     for (int row = 0; row < 3; ++row) {
         QVERIFY(h.Display(row)->IsInvalid());
-        QVERIFY(h.Display(row)->IsBlinking());
+        QVERIFY(test::ValueDisplayProbe::IsBlinking(*h.Display(row)));
     }
     for (ServiceField f : AllServiceFields()) {
-        QVERIFY2(h.window->Service().Edit(f)->text().isEmpty(),
+        QVERIFY2(test::ServiceEdit(*h.window, f)->text().isEmpty(),
                  qPrintable(QString::number(static_cast<int>(f))));
     }
     QCOMPARE(h.StatusLine()->text(), QStringLiteral("Brak komunikacji z urządzeniem. "));
-    QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kNoLink);
+    QCOMPARE(test::StatusIndicatorProbe::Shown(*h.Indicator()), StatusImage::kNoLink);
 
     // Back again: values shown steadily.
     h.panel.linkStatus = kStatusOk;
     h.window->UpdateReadings();
     QVERIFY(!h.Display(kTemperatureRow)->IsInvalid());
-    QVERIFY(!h.Display(kTemperatureRow)->IsBlinking());
+    QVERIFY(!test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
 }
 
 void MainWindowTest::linkChangeRelaysTheWindowOut() {
@@ -428,12 +433,12 @@ void MainWindowTest::linkChangeRelaysTheWindowOut() {
     Harness h(s);
     h.panel.openable = {1};
     h.StartAndShow();
-    QVERIFY(h.window->Service().Edit(ServiceField::kKp)->isVisible());  // unknown kind
+    QVERIFY(test::ServiceEdit(*h.window, ServiceField::kKp)->isVisible());  // unknown kind
     h.panel.Connect(kDualZoneController);
     h.window->UpdateReadings();
-    QVERIFY(h.window->Service().Box(ServiceBox::kOperational)->isVisible());
-    QVERIFY(h.window->Service().Edit(ServiceField::kZone1Sp)->isVisible());
-    QVERIFY(!h.window->Service().Edit(ServiceField::kKp)->isVisible());
+    QVERIFY(test::ServiceBoxWidget(*h.window, ServiceBox::kOperational)->isVisible());
+    QVERIFY(test::ServiceEdit(*h.window, ServiceField::kZone1Sp)->isVisible());
+    QVERIFY(!test::ServiceEdit(*h.window, ServiceField::kKp)->isVisible());
     QCOMPARE(h.Geometry(kTemperatureRow), ToQRect(h.window->CurrentLayout().temperature));
 }
 
@@ -467,7 +472,7 @@ void MainWindowTest::topmostKeepsTheGeometry() {
         h.Action(MenuCommand::kTopmost)->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
         QCOMPARE(h.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), expected);
-        QCOMPARE(h.window->Topmost(), expected);
+        QCOMPARE(test::MainWindowProbe::Topmost(*h.window), expected);
         QCOMPARE(h.Action(MenuCommand::kTopmost)->isChecked(), expected);
         QCOMPARE(h.window->geometry(), before);
         QCOMPARE(h.window->pos(), outer);
@@ -555,9 +560,9 @@ void MainWindowTest::unsupportedPanelStopsOnce() {
     QVERIFY(h.window->Stopped());
     QCOMPARE(h.sink.Texts(), QStringList{QString::fromUtf8(kUnsupportedPanelMessage)});
     QCOMPARE(h.sink.boxes[0].icon, MessageIcon::Plain);
-    QCOMPARE(h.window->Indicator()->Shown(), StatusImage::kNoLink);
+    QCOMPARE(test::StatusIndicatorProbe::Shown(*h.Indicator()), StatusImage::kNoLink);
     QCOMPARE(closed.count(), 1);
-    QCOMPARE(h.window->CloseResult(), MainWindow::Result::kOk);
+    QCOMPARE(test::MainWindowProbe::CloseResult(*h.window), MainWindow::Result::kOk);
     const int reads = h.panel.ReadCount("identity");
     h.window->UpdateReadings();
     QCOMPARE(h.panel.ReadCount("identity"), reads);
@@ -569,7 +574,7 @@ void MainWindowTest::closeResults() {
         Harness h(WithPort(0));
         h.StartAndShow();
         h.window->close();  // the close box
-        QCOMPARE(h.window->CloseResult(), MainWindow::Result::kCancel);
+        QCOMPARE(test::MainWindowProbe::CloseResult(*h.window), MainWindow::Result::kCancel);
     }
     {
         Harness h(WithPort(0));
@@ -577,7 +582,7 @@ void MainWindowTest::closeResults() {
         QSignalSpy closed(h.window.get(), &MainWindow::closed);
         h.Action(MenuCommand::kClose)->trigger();
         QCOMPARE(closed.count(), 1);
-        QCOMPARE(h.window->CloseResult(), MainWindow::Result::kOk);
+        QCOMPARE(test::MainWindowProbe::CloseResult(*h.window), MainWindow::Result::kOk);
     }
 }
 

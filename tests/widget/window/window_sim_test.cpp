@@ -14,10 +14,11 @@
 #include "link/panel_session.h"
 #include "monitor/log_controller.h"
 #include "monitor/main_window.h"
-#include "monitor/service_view.h"
 #include "monitor/trend_controller.h"
 #include "sim/pty_simulator.h"
+#include "support/value_display_probe.h"
 #include "widget/dialogs/recording_sink.h"
+#include "widget/window/service_children.h"
 #include "widget/window/short_timing.h"
 #include "widgets/value_display.h"
 
@@ -154,19 +155,19 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(sink.boxes.empty());
 
-    const ServiceView& view = window.Service();
-    QLineEdit* field = view.Edit(expected.field);
+    QLineEdit* field = test::ServiceEdit(window, expected.field);
     const ValueDisplays displays = window.Displays();
     QTRY_VERIFY_WITH_TIMEOUT(!field->text().isEmpty(), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(!displays[kTemperatureRow]->IsInvalid(), 5000);
     const QString status = window.findChild<QLineEdit*>(QStringLiteral("statusLine"))->text();
     QVERIFY2(status.startsWith(QString::fromUtf8(expected.label)), qPrintable(status));
-    QVERIFY(view.Box(expected.box)->isVisible());
+    QVERIFY(test::ServiceBoxWidget(window, expected.box)->isVisible());
     QVERIFY(field->isVisible());
 
     const sim::ProcessValues values =
         simulator.WithPanel([](sim::SimPanel& p) { return p.Values(); });
-    QVERIFY(std::abs(displays[kTemperatureRow]->GetValue() - values.temperature) < 1.0);
+    QVERIFY(std::abs(test::ValueDisplayProbe::Value(*displays[kTemperatureRow]) -
+                     values.temperature) < 1.0);
     QCOMPARE(displays[kSetpointRow]->isVisible(), kind != sim::kKindVentilation);
     if (kind != sim::kKindVentilation) {
         QTRY_VERIFY_WITH_TIMEOUT(!displays[kSetpointRow]->IsInvalid(), 5000);
@@ -174,7 +175,7 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
         const double setpoint = kind == sim::kKindThreshold
                                     ? simulator.Parameter(values.zone != 0 ? 160 : 90) / 10.0
                                     : values.setpoint / 100.0;
-        QCOMPARE(displays[kSetpointRow]->GetValue(), setpoint);
+        QCOMPARE(test::ValueDisplayProbe::Value(*displays[kSetpointRow]), setpoint);
     }
     if (kind == sim::kKindThreshold) {
         QCOMPARE(window.TwoSetpoints(), simulator.Parameter(165) == 2);
@@ -189,10 +190,10 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
         15000);
     for (ValueDisplay* display : displays) {
         QVERIFY(display->IsInvalid());
-        QVERIFY(display->IsBlinking());
+        QVERIFY(test::ValueDisplayProbe::IsBlinking(*display));
     }
     for (ServiceField f : AllServiceFields()) {
-        QVERIFY(view.Edit(f)->text().isEmpty());
+        QVERIFY(test::ServiceEdit(window, f)->text().isEmpty());
     }
 }
 
@@ -216,8 +217,9 @@ void WindowSimTest::noOldValueIsShownLoggedOrChartedAfterAnOutage() {
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("log.csv"));
     LoggingWindow w(*simulator, log);
-    QTRY_VERIFY_WITH_TIMEOUT(!w.Temperature()->IsInvalid() && w.Temperature()->GetValue() < 0.0,
-                             15000);
+    QTRY_VERIFY_WITH_TIMEOUT(
+        !w.Temperature()->IsInvalid() && test::ValueDisplayProbe::Value(*w.Temperature()) < 0.0,
+        15000);
     QTRY_VERIFY_WITH_TIMEOUT(!LoggedTemperatures(log, 0).filter(QStringLiteral("-")).isEmpty(),
                              5000);
 
@@ -229,7 +231,7 @@ void WindowSimTest::noOldValueIsShownLoggedOrChartedAfterAnOutage() {
     QList<double> displayed;  // every value the display showed since the return
     connect(&w.window, &MainWindow::ticked, this, [&] {
         if (!w.Temperature()->IsInvalid()) {
-            displayed << w.Temperature()->GetValue();
+            displayed << test::ValueDisplayProbe::Value(*w.Temperature());
         }
     });
     simulator->Resume();
