@@ -121,6 +121,12 @@ void WriteZone(JsonWriter& w, const ActiveZone& z, bool usable) {
     usable ? w.Int(z.zone != 0 ? 2 : 1) : w.Null();
 }
 
+// The dual-zone controller's two set points, as its set-point dialog shows them.
+void WriteZoneSetpoints(JsonWriter& w, const ParameterSet& p, bool usable) {
+    OptionalNumber(w, "zone1Setpoint", usable, p.Shown(param::kZone1Setpoint) / 100.0);
+    OptionalNumber(w, "zone2Setpoint", usable, p.Shown(param::kZone2Setpoint) / 100.0);
+}
+
 // The records of the panel's kind, as its service view groups them.
 void WriteKindRecords(JsonWriter& w, const ReadingsSnapshot& s) {
     const bool link = s.connected;
@@ -140,6 +146,7 @@ void WriteKindRecords(JsonWriter& w, const ReadingsSnapshot& s) {
             WriteRegulator(w, s.regulator, link && s.regulator.valid);
             WriteValve(w, s.valve, link && s.valve.valid);
             WriteZone(w, s.activeZone, link && s.activeZone.valid);
+            WriteZoneSetpoints(w, s.parameters, link && s.parameters.ReadComplete(3));
             break;
         case kThresholdRegulator:
             WriteRelays(w, s.relay, link && s.relay.valid);
