@@ -158,6 +158,9 @@ private:
 };
 
 int Daemon::Run() {
+    for (const std::string& warning : options_.warnings) {
+        log_.Warning(warning);
+    }
     int port = options_.portNumber;
     portLabel_ = "COM" + std::to_string(port);
     if (options_.demoKind) {

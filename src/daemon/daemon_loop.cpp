@@ -80,9 +80,8 @@ int DaemonLoop::Run(const Wait& wait) {
         }
         if (broker_ != nullptr) {
             WatchBroker(now);
-            if (const MqttClient::Failure failure = broker_->Failed();
-                failure != MqttClient::Failure::kNone) {
-                return failure == MqttClient::Failure::kSharedIdentity ? kExitUsage : kExitFailure;
+            if (broker_->Failed() != MqttClient::Failure::kNone) {
+                return BrokerExitCode();
             }
         }
     }
@@ -138,6 +137,12 @@ void DaemonLoop::ReportLink(const ReadingsSnapshot& snapshot, bool firstContactD
         panel += " nr " + std::to_string(id.serialNumber);
     }
     log_.Info("panel " + panel + " odpowiada na " + portLabel_);
+}
+
+// The broker side has ended: topics in use by another process are a
+// configuration error, anything else a failure to be restarted from.
+int DaemonLoop::BrokerExitCode() const {
+    return broker_->Failed() == MqttClient::Failure::kSharedIdentity ? kExitUsage : kExitFailure;
 }
 
 void DaemonLoop::WatchBroker(Clock::time_point now) {

@@ -55,6 +55,7 @@ private:
     void WriteLogLine(const ReadingsSnapshot& snapshot);
     void ReportLink(const ReadingsSnapshot& snapshot, bool firstContactDue);
     void WatchBroker(Clock::time_point now);
+    int BrokerExitCode() const;
 
     PanelAccess& panel_;
     const DaemonOptions& options_;
