@@ -202,13 +202,10 @@ void MqttClient::RunNetwork() {
             std::lock_guard<std::mutex> lock(retainedLock_);
             connected_ = false;
         }
-        if (lastRefusal_ == 0) {
-            std::string reason = mosquitto_strerror(rc);
-            if (const std::string detail = TakeErrorText(); !detail.empty()) {
-                reason += " (" + detail + ")";
-            }
-            log_.Error("błąd połączenia z brokerem " + Address(settings_) + ": " + reason);
-            failure_ = Failure::kConnection;
+        if (TryOlderProtocol(rc)) {
+            refusals = 0;
+        } else if (lastRefusal_ == 0) {
+            ReportConnectionEnd(rc);
             return;
         }
         ++refusals;
@@ -222,6 +219,34 @@ void MqttClient::RunNetwork() {
         }
         mosquitto_reconnect_async(mosq_);
     }
+}
+
+void MqttClient::ReportConnectionEnd(int rc) {
+    std::string reason = mosquitto_strerror(rc);
+    if (const std::string detail = TakeErrorText(); !detail.empty()) {
+        reason += " (" + detail + ")";
+    }
+    log_.Error("błąd połączenia z brokerem " + Address(settings_) + ": " + reason);
+    failure_ = Failure::kConnection;
+}
+
+// A broker that knows only MQTT 3.1.1 refuses the MQTT 5 connection (or
+// answers in a form MQTT 5 cannot read) before any connection succeeded.
+bool MqttClient::TryOlderProtocol(int rc) {
+    const bool refused = lastRefusal_ == 1 || lastRefusal_ == MQTT_RC_UNSUPPORTED_PROTOCOL_VERSION;
+    const bool unreadable =
+        lastRefusal_ == 0 && (rc == MOSQ_ERR_PROTOCOL || rc == MOSQ_ERR_MALFORMED_PACKET);
+    if (everConnected_ || v311_ || !(refused || unreadable)) {
+        return false;
+    }
+    v311_ = true;
+    lastRefusal_ = 0;
+    TakeErrorText();
+    mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V311);
+    log_.Warning("broker " + Address(settings_) +
+                 " nie przyjął MQTT 5; połączenie przez MQTT 3.1.1 (polecenia zachowane "
+                 "rozpoznawane tylko przy subskrypcji)");
+    return true;
 }
 
 void MqttClient::OnConnect(mosquitto*, void* self, int rc, int, const mosquitto_property*) {
@@ -328,6 +353,7 @@ void MqttClient::HandleConnect(int rc) {
         return;
     }
     lastRefusal_ = 0;
+    everConnected_ = true;
     TakeErrorText();
     log_.Info("połączono z brokerem " + Address(settings_));
     // The availability first: its retained message has arrived when the last
@@ -339,7 +365,7 @@ void MqttClient::HandleConnect(int rc) {
     }
     checkMid_ = -1;
     for (const MqttSubscription& s : settings_.subscriptions) {
-        const int options = s.retainAsPublished ? MQTT_SUB_OPT_RETAIN_AS_PUBLISHED : 0;
+        const int options = s.retainAsPublished && !v311_ ? MQTT_SUB_OPT_RETAIN_AS_PUBLISHED : 0;
         mosquitto_subscribe_v5(mosq_, &checkMid_, s.filter.c_str(), kRetainedQos, options, nullptr);
     }
     if (settings_.subscriptions.empty()) {
@@ -377,7 +403,7 @@ void MqttClient::HandleDisconnect(int rc) {
 
 void MqttClient::PublishRetainedLocked(const std::string& topic, const std::string& payload) {
     mosquitto_property* properties = nullptr;
-    if (topic == settings_.willTopic && payload == settings_.onlinePayload) {
+    if (topic == settings_.willTopic && payload == settings_.onlinePayload && !v311_) {
         mosquitto_property_add_string_pair(&properties, MQTT_PROP_USER_PROPERTY, kOwnerProperty,
                                            ownerTag_.c_str());
     }

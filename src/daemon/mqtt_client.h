@@ -134,6 +134,8 @@ private:
     void HandleSubscribed(int mid);
     bool HandleOwnMessage(const mosquitto_message& message, const mosquitto_property* properties);
     void ReportSharedIdentity(const std::string& other);
+    void ReportConnectionEnd(int rc);
+    bool TryOlderProtocol(int rc);
     void PublishRetainedLocked(const std::string& topic, const std::string& payload);
     void PublishAllRetainedLocked();
     std::string TakeErrorText();
@@ -156,9 +158,11 @@ private:
     std::atomic<bool> connected_{false};
 
     std::atomic<bool> stopping_{false};
+    std::atomic<bool> v311_{false};  // the broker knows only MQTT 3.1.1
     std::atomic<Failure> failure_{Failure::kNone};
     // Network thread only.
     int lastRefusal_ = 0;
+    bool everConnected_ = false;
     int checkMid_ = -1;  // the subscription whose acknowledgement ends the ownership check
     int clearMid_ = -1;
     bool clearRefusalLogged_ = false;
