@@ -38,17 +38,17 @@ std::string OwnerTag(const std::string& clientId) {
     return clientId + "#" + std::to_string(::getpid());
 }
 
-// Holds an abstract local socket named after the client id for as long as
-// the process runs: a second process on this host with the same topic
+// Holds an abstract local socket named after `identity` for as long as the
+// process runs: a second process on this host with the same broker, topic
 // prefix and name cannot take it. -1 when it is taken.
-int ClaimLocally(const std::string& clientId) {
+int ClaimLocally(const std::string& identity) {
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     if (fd < 0) {
         return -2;  // no claim possible: left to the broker's check
     }
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
-    const std::string name = "tk358d " + std::to_string(std::hash<std::string>{}(clientId));
+    const std::string name = "tk358d " + std::to_string(std::hash<std::string>{}(identity));
     std::memcpy(address.sun_path + 1, name.data(), name.size());
     const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
     if (::bind(fd, reinterpret_cast<const sockaddr*>(&address), length) != 0) {
@@ -141,7 +141,8 @@ bool MqttClient::Configure(std::string* error) {
 }
 
 bool MqttClient::Start(std::string* error) {
-    claim_ = ClaimLocally(settings_.clientId);
+    // Per broker: the same topics on two brokers are not shared.
+    claim_ = ClaimLocally(Address(settings_) + " " + settings_.clientId);
     if (claim_ == -1) {
         ReportSharedIdentity("na tym komputerze");
         error->clear();
