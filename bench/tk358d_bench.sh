@@ -4,7 +4,9 @@
 # file every second. Measures, per tk358d process, the CPU used (share of one
 # core, from /proc/<pid>/stat), the resident memory at the end (VmRSS) and its
 # peak (VmHWM), and the state messages the broker delivered against one per
-# second. Talks only to 127.0.0.1 and stops by itself.
+# second. Then stops the broker for 15 s and for 60 s and measures, per
+# process, the time from the broker's return to its first state message.
+# Talks only to 127.0.0.1 and stops by itself.
 #
 #   bench/tk358d_bench.sh [build dir] [seconds] [processes]
 #
@@ -52,12 +54,16 @@ done
     echo "persistence false"
     [ "$(id -u)" -eq 0 ] && echo "user root"
 } > "$dir/mosquitto.conf"
-"$broker" -c "$dir/mosquitto.conf" > "$dir/mosquitto.log" 2>&1 &
-pids+=($!)
-for _ in $(seq 1 50); do
-    (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
-    sleep 0.1
-done
+start_broker() {
+    "$broker" -c "$dir/mosquitto.conf" >> "$dir/mosquitto.log" 2>&1 &
+    broker_pid=$!
+    pids+=($broker_pid)
+    for _ in $(seq 1 50); do
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null && break
+        sleep 0.1
+    done
+}
+start_broker
 
 mosquitto_sub -h 127.0.0.1 -p "$port" -v -t 'bench/+/state' > "$dir/states.txt" &
 pids+=($!)
@@ -112,3 +118,25 @@ for i in $(seq 1 "$count"); do
 done
 echo "log lines written: $(cat "$dir"/p*.csv | grep -c $'\r$')"
 echo "missing state messages in total: $total_missing"
+
+# The broker away for $1 seconds: the time from its return to each process's
+# first state message (reconnection delay, connection, next state tick).
+outage() {
+    kill -TERM "$broker_pid"
+    wait "$broker_pid" 2>/dev/null || true
+    sleep "$1"
+    back=$(date +%s.%N)
+    start_broker
+    timeout 40 mosquitto_sub -h 127.0.0.1 -p "$port" -t 'bench/+/state' -F '%U %t' \
+        > "$dir/back$1.txt" 2>/dev/null || true
+    awk -v back="$back" -v n="$count" '
+        !($2 in first) { first[$2] = $1 - back }
+        END {
+            min = 1e9; max = 0; got = 0
+            for (t in first) { got++; if (first[t] < min) min = first[t]; if (first[t] > max) max = first[t] }
+            printf "after a %s-s outage: first state %.1f s (earliest) to %.1f s (latest) after the broker returned; %d of %d processes\n", \
+                outage_s, min, max, got, n
+        }' outage_s="$1" "$dir/back$1.txt"
+}
+outage 15
+outage 60

@@ -15,12 +15,13 @@ std::string Shown(const std::string& payload) {
 }  // namespace
 
 CommandRouter::CommandRouter(MqttTopics topics, bool writesAllowed, const DaemonLog& log,
-                             Submit submit, PublishResult publish)
+                             Submit submit, PublishResult publish, ClearRetained clear)
     : topics_(std::move(topics)),
       writesAllowed_(writesAllowed),
       log_(log),
       submit_(std::move(submit)),
-      publish_(std::move(publish)) {}
+      publish_(std::move(publish)),
+      clear_(std::move(clear)) {}
 
 void CommandRouter::OnMessage(const std::string& topic, const std::string& payload, bool retained) {
     const std::string prefix = topics_.CommandPrefix();
@@ -28,6 +29,15 @@ void CommandRouter::OnMessage(const std::string& topic, const std::string& paylo
         return;
     }
     const std::string command = topic.substr(prefix.size());
+    if (retained) {
+        // The empty message is the removal itself, coming back.
+        if (!payload.empty()) {
+            log_.Warning("zachowane (retained) polecenie " + command + " \"" + Shown(payload) +
+                         "\" nie jest wykonywane; usuwam je z brokera");
+            clear_(topic);
+        }
+        return;
+    }
     CommandDecision d = DecideCommand(command, payload, retained, writesAllowed_);
     switch (d.kind) {
         case CommandDecision::Kind::kIgnore:

@@ -78,6 +78,16 @@ std::unique_ptr<sim::PtySimulator> StartLoggedDemoPanel(int kind, const DaemonLo
     return simulator;
 }
 
+// One client per host, topic prefix and name: two processes that publish on
+// different topics never take each other's connection at the broker.
+std::string BrokerClientId(const DaemonOptions& o) {
+    char host[256] = {};
+    if (::gethostname(host, sizeof host - 1) != 0 || host[0] == '\0') {
+        std::snprintf(host, sizeof host, "localhost");
+    }
+    return std::string("tk358d:") + host + ":" + o.topicPrefix + "/" + o.name;
+}
+
 MqttClientSettings BrokerSettings(const DaemonOptions& o, const MqttTopics& topics) {
     MqttClientSettings s;
     s.host = o.broker->host;
@@ -88,12 +98,16 @@ MqttClientSettings BrokerSettings(const DaemonOptions& o, const MqttTopics& topi
     s.keyFile = o.keyFile;
     s.user = o.user.empty() ? o.broker->user : o.user;
     s.password = o.password.empty() ? o.broker->password : o.password;
-    s.clientId = "tk358d-" + o.name;
+    s.clientId = BrokerClientId(o);
     s.qos = o.qos;
     s.reconnectMaxSeconds = o.reconnectMax;
     s.willTopic = topics.Availability();
     s.willPayload = kOffline;
-    s.subscriptions = {topics.Commands()};
+    s.onlinePayload = kOnline;
+    s.subscriptions = {{topics.Commands(), true}};
+    if (o.haDiscovery) {
+        s.birthTopic = o.discoveryPrefix + "/status";
+    }
     return s;
 }
 
@@ -143,6 +157,9 @@ private:
 };
 
 int Daemon::Run() {
+    for (const std::string& warning : options_.warnings) {
+        log_.Warning(warning);
+    }
     int port = options_.portNumber;
     portLabel_ = "COM" + std::to_string(port);
     if (options_.demoKind) {
@@ -163,7 +180,10 @@ int Daemon::Run() {
         return kExitPortFailed;
     }
     log_.Info("port COM" + std::to_string(port) + " otwarty");
-    const int code = StartBroker() ? Loop() : kExitFailure;
+    int code = StartBroker() ? Loop() : kExitFailure;
+    if (broker_ && broker_->Failed() == MqttClient::Failure::kSharedIdentity) {
+        code = kExitUsage;
+    }
     Finish();
     return code;
 }
@@ -202,10 +222,13 @@ bool Daemon::StartBroker() {
         [this](const SetpointRequest& request) { return writer_->Submit(request); },
         [this](const std::string& topic, const std::string& payload) {
             broker_->Publish(topic, payload);
-        });
+        },
+        [this](const std::string& topic) { broker_->ClearRetained(topic); });
     std::string error;
     if (!broker_->Start(&error)) {
-        log_.Error(error);
+        if (!error.empty()) {  // else reported already
+            log_.Error(error);
+        }
         return false;
     }
     return true;

@@ -6,8 +6,9 @@
 
 namespace tk358 {
 
-std::string DaemonHelpText() {
-    std::string text = R"(Użycie: tk358d --port COMn [OPCJE]
+namespace {
+
+constexpr const char* kPanelAndLog = R"(Użycie: tk358d --port COMn [OPCJE]
        tk358d --demo [RODZAJ] [OPCJE]
        tk358d --config PLIK [OPCJE]
 
@@ -30,40 +31,51 @@ Plik rejestracji:
   --interval S           odstęp wierszy w sekundach, 1-86399 (domyślnie 60)
   --log-separator S      locale (domyślnie), tab, comma albo semicolon
   --log-decimal D        locale (domyślnie), comma albo point
+)";
 
-Broker MQTT:
+constexpr const char* kBroker = R"(
+Broker MQTT (MQTT 5):
   --mqtt ADRES           mqtt://[użytkownik[:hasło]@]host[:port] (port 1883)
-                         albo mqtts://... dla TLS (port 8883)
-  --topic PREFIKS        początek tematów (domyślnie tk358)
+                         albo mqtts://... dla TLS (port 8883); hasło w adresie
+                         tylko w pliku --config
+  --topic PREFIKS        początek tematów (domyślnie tk358, nie od '$')
   --name NAZWA           nazwa panelu w tematach: litery, cyfry, '_' i '-'
-                         (domyślnie com3 dla COM3, demo dla --demo)
+                         (domyślnie com3 dla COM3, demo dla --demo); jeden
+                         PREFIKS/NAZWA ma tylko jeden proces (drugi kończy
+                         pracę z kodem 2)
   --qos 0|1              QoS wiadomości stanu i wyników (domyślnie 0);
                          wiadomości zachowywane idą zawsze z QoS 1
   --ha-discovery         konfiguracja Home Assistant MQTT discovery
   --discovery-prefix P   temat discovery (domyślnie homeassistant)
   --user NAZWA           użytkownik brokera
-  --password-file PLIK   hasło brokera z pierwszego wiersza pliku
+  --password-file PLIK   hasło brokera z pierwszego wiersza pliku; bez niej
+                         hasło z poświadczenia systemd mqtt-password
+                         ($CREDENTIALS_DIRECTORY), jeśli jest
   --ca-file PLIK         certyfikat CA dla mqtts:// (domyślnie systemowe)
   --cert-file PLIK       certyfikat klienta dla mqtts://
   --key-file PLIK        klucz klienta dla mqtts://
   --reconnect-max S      najdłuższy odstęp prób połączenia z brokerem,
-                         1-3600 s (domyślnie 30); odstępy rosną 1, 4, 9, 16 ... s
+                         1-3600 s (domyślnie 10); odstępy rosną 1, 4, 9 ... s
 
 Tematy (BAZA = PREFIKS/NAZWA):
   BAZA/availability      "online" / "offline" (zachowywany, także ostatnia wola)
   BAZA/state             odczyty co sekundę (JSON); null: brak bieżącego odczytu
   BAZA/info              identyfikacja panelu (JSON, zachowywany)
   BAZA/set/setpoint      nowa wartość zadana w °C, np. 21.5 (tylko z
-                         --allow-setpoint-writes); BAZA/set/setpoint2: druga
-                         wartość zadana TK-358D
-  BAZA/result/setpoint   wynik polecenia (JSON)
+                         --allow-setpoint-writes); TK-358D:
+                         BAZA/set/zone1Setpoint i BAZA/set/zone2Setpoint;
+                         polecenie zachowane (retained) nie jest wykonywane,
+                         tylko usuwane z brokera
+  BAZA/result/POLECENIE  wynik polecenia (JSON)
 
 Zapis do panelu:
-  --allow-setpoint-writes  wykonuje polecenia BAZA/set/setpoint w granicach
+  --allow-setpoint-writes  wykonuje polecenia BAZA/set/... w granicach
                          okna "Wartość zadana" (@BOUNDS@); bez tej
                          opcji tk358d wysyła do panelu tylko polecenia
                          nawiązania łączności i trybu monitorowania
+)";
 
+constexpr const char* kOther = R"(
 Inne:
   --config PLIK          opcje z pliku: klucz=wartość (nazwy jak wyżej, bez --),
                          przed sekcjami albo w sekcji [tk358d]; hasło także
@@ -77,10 +89,16 @@ Kody wyjścia:
      monitorowania, broker dostaje "offline")
   1  nie można otworzyć pliku rejestracji, uruchomić klienta MQTT lub panelu
      demonstracyjnego albo połączenie z brokerem zakończył błąd TLS/protokołu
-  2  błąd w wierszu poleceń lub pliku konfiguracji
+  2  błąd w wierszu poleceń lub pliku konfiguracji albo tematy PREFIKS/NAZWA
+     ma już inny proces
   3  nie można otworzyć portu szeregowego
   4  panel nie jest podstawową wersją panelu
 )";
+
+}  // namespace
+
+std::string DaemonHelpText() {
+    std::string text = std::string(kPanelAndLog) + kBroker + kOther;
     char bounds[64];
     std::snprintf(bounds, sizeof bounds, "%.2f do %.2f °C", rules::kSetpoint.min / 100.0,
                   rules::kSetpoint.max / 100.0);

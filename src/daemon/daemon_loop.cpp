@@ -49,6 +49,12 @@ int DaemonLoop::Run(const Wait& wait) {
     brokerLostSince_ = start;
     if (broker_ != nullptr) {
         broker_->SetRetained(topics_.Availability(), kOnline);
+        if (options_.haDiscovery) {
+            for (const RetainedMessage& m :
+                 EarlierDiscoveryRemovals(options_.discoveryPrefix, options_.name)) {
+                broker_->SetRetained(m.topic, m.payload);
+            }
+        }
     }
     for (;;) {
         const bool logging = measurementLog_ != nullptr && measurementLog_->IsOpen();
@@ -74,23 +80,27 @@ int DaemonLoop::Run(const Wait& wait) {
         }
         if (broker_ != nullptr) {
             WatchBroker(now);
-            if (broker_->Failed()) {
-                return kExitFailure;
+            if (broker_->Failed() != MqttClient::Failure::kNone) {
+                return BrokerExitCode();
             }
         }
     }
 }
 
 void DaemonLoop::Publish(const ReadingsSnapshot& snapshot) {
-    if (broker_ == nullptr) {
+    // Nothing before the first contact has succeeded or failed: the link
+    // would show lost for the seconds the first start sequence takes.
+    if (broker_ == nullptr || !linkReported_) {
         return;
     }
     InfoSource info{options_.name, portLabel_, snapshot.identity, {}};
     panel_.GetPanelInfo(info.info);
     broker_->SetRetained(topics_.Info(), BuildInfoPayload(info));
     if (options_.haDiscovery) {
-        for (const RetainedMessage& m : BuildDiscoveryMessages(
-                 options_.discoveryPrefix, options_.name, topics_, snapshot.identity)) {
+        const DiscoverySource source{
+            options_.discoveryPrefix, options_.topicPrefix,        options_.name, topics_,
+            snapshot.identity,        options_.allowSetpointWrites};
+        for (const RetainedMessage& m : BuildDiscoveryMessages(source)) {
             broker_->SetRetained(m.topic, m.payload);
         }
     }
@@ -129,6 +139,12 @@ void DaemonLoop::ReportLink(const ReadingsSnapshot& snapshot, bool firstContactD
     log_.Info("panel " + panel + " odpowiada na " + portLabel_);
 }
 
+// The broker side has ended: topics in use by another process are a
+// configuration error, anything else a failure to be restarted from.
+int DaemonLoop::BrokerExitCode() const {
+    return broker_->Failed() == MqttClient::Failure::kSharedIdentity ? kExitUsage : kExitFailure;
+}
+
 void DaemonLoop::WatchBroker(Clock::time_point now) {
     if (broker_->Connected()) {
         brokerLostSince_ = now;
@@ -137,9 +153,10 @@ void DaemonLoop::WatchBroker(Clock::time_point now) {
     }
     if (!brokerWarned_ && now - brokerLostSince_ >= kBrokerPatience) {
         brokerWarned_ = true;
-        log_.Warning(
-            "brak połączenia z brokerem; dalsze próby trwają, plik rejestracji jest "
-            "zapisywany nadal");
+        log_.Warning(measurementLog_ != nullptr
+                         ? "brak połączenia z brokerem; dalsze próby trwają, plik rejestracji "
+                           "jest zapisywany nadal"
+                         : "brak połączenia z brokerem; dalsze próby trwają");
     }
 }
 

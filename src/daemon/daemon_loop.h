@@ -24,7 +24,7 @@ namespace tk358 {
 enum DaemonExit : int {
     kExitStopped = 0,      // ended by SIGTERM, SIGINT or SIGHUP (or --help, --version)
     kExitFailure = 1,      // the log file, the broker settings or the demo panel failed
-    kExitUsage = 2,        // wrong command line or configuration file
+    kExitUsage = 2,        // wrong command line or configuration file, or topics in use
     kExitPortFailed = 3,   // the serial port cannot be opened
     kExitUnsupported = 4,  // the panel is not a basic panel version
 };
@@ -55,6 +55,7 @@ private:
     void WriteLogLine(const ReadingsSnapshot& snapshot);
     void ReportLink(const ReadingsSnapshot& snapshot, bool firstContactDue);
     void WatchBroker(Clock::time_point now);
+    int BrokerExitCode() const;
 
     PanelAccess& panel_;
     const DaemonOptions& options_;

@@ -4,9 +4,9 @@
 #include <array>
 #include <cctype>
 #include <charconv>
-#include <fstream>
 
 #include "daemon/mqtt_topics.h"
+#include "daemon/secret_files.h"
 #include "link/port_map.h"
 #include "log/log_interval.h"
 
@@ -137,7 +137,7 @@ std::string SetMqtt(DaemonOptions& o, std::string_view value) {
 
 std::string SetTopic(DaemonOptions& o, std::string_view value) {
     if (!IsValidTopicPrefix(value)) {
-        return "topic: poziomy rozdzielone '/', bez pustych poziomów i bez '+' i '#': " +
+        return "topic: poziomy rozdzielone '/', bez pustych poziomów, bez '+' i '#', nie od '$': " +
                std::string(value);
     }
     o.topicPrefix = std::string(value);
@@ -170,15 +170,16 @@ std::string SetQos(DaemonOptions& o, std::string_view value) {
 }
 
 std::string SetPasswordFile(DaemonOptions& o, std::string_view value) {
-    std::ifstream file{std::string(value)};
-    std::string line;
-    if (!file || !std::getline(file, line)) {
-        return "password-file: nie można odczytać pliku " + std::string(value);
+    const std::string path(value);
+    const std::optional<std::string> line = ReadFirstLine(path);
+    if (!line) {
+        return "password-file: nie można odczytać pliku " + path;
     }
-    if (!line.empty() && line.back() == '\r') {
-        line.pop_back();
+    o.password = *line;
+    o.passwordFile = path;
+    if (std::string warning = ExposedFileWarning(path); !warning.empty()) {
+        o.warnings.push_back(std::move(warning));
     }
-    o.password = line;
     return {};
 }
 
@@ -242,6 +243,36 @@ const OptionRule* FindRule(std::string_view key) {
     return nullptr;
 }
 
+// The panel and at least one of log file and broker.
+std::string CheckWhatToDo(const DaemonOptions& options) {
+    if (options.demoKind && options.portNumber != 0) {
+        return "podaj albo --port, albo --demo";
+    }
+    if (!options.demoKind && options.portNumber == 0) {
+        return "brak portu panelu: podaj --port COMn (albo --demo)";
+    }
+    if (options.logPath.empty() && !options.broker) {
+        return "nie ma czego robić: podaj --log PLIK, --mqtt ADRES albo oba";
+    }
+    return {};
+}
+
+std::string CheckBrokerSecrets(const DaemonOptions& options) {
+    const bool tlsFiles =
+        !options.caFile.empty() || !options.certFile.empty() || !options.keyFile.empty();
+    if (tlsFiles && (!options.broker || !options.broker->tls)) {
+        return "ca-file, cert-file i key-file dotyczą tylko adresu mqtts://";
+    }
+    if (options.certFile.empty() != options.keyFile.empty()) {
+        return "cert-file i key-file podaje się razem";
+    }
+    if (options.broker && options.broker->user.empty() && options.user.empty() &&
+        !options.password.empty()) {
+        return "hasło bez użytkownika: podaj też --user";
+    }
+    return {};
+}
+
 }  // namespace
 
 OptionForm FormOfOption(std::string_view key, bool fromFile) {
@@ -266,31 +297,14 @@ std::string ApplyDaemonOption(DaemonOptions& options, std::string_view key,
 }
 
 std::string FinishDaemonOptions(DaemonOptions& options) {
-    if (options.demoKind && options.portNumber != 0) {
-        return "podaj albo --port, albo --demo";
+    std::string error = CheckWhatToDo(options);
+    if (error.empty()) {
+        error = CheckBrokerSecrets(options);
     }
-    if (!options.demoKind && options.portNumber == 0) {
-        return "brak portu panelu: podaj --port COMn (albo --demo)";
-    }
-    if (options.logPath.empty() && !options.broker) {
-        return "nie ma czego robić: podaj --log PLIK, --mqtt ADRES albo oba";
-    }
-    const bool tlsFiles =
-        !options.caFile.empty() || !options.certFile.empty() || !options.keyFile.empty();
-    if (tlsFiles && (!options.broker || !options.broker->tls)) {
-        return "ca-file, cert-file i key-file dotyczą tylko adresu mqtts://";
-    }
-    if (options.certFile.empty() != options.keyFile.empty()) {
-        return "cert-file i key-file podaje się razem";
-    }
-    if (options.broker && options.broker->user.empty() && options.user.empty() &&
-        !options.password.empty()) {
-        return "hasło bez użytkownika: podaj też --user";
-    }
-    if (options.name.empty()) {
+    if (error.empty() && options.name.empty()) {
         options.name = options.demoKind ? "demo" : DefaultPanelName(options.portNumber);
     }
-    return {};
+    return error;
 }
 
 }  // namespace tk358

@@ -7,13 +7,14 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "daemon/mqtt_url.h"
 #include "log/log_line.h"
 
 namespace tk358 {
 
-inline constexpr int kDefaultReconnectMax = 30;  // seconds
+inline constexpr int kDefaultReconnectMax = 10;  // seconds
 inline constexpr int kMaxReconnectMax = 3600;
 inline constexpr int kDefaultLogIntervalSeconds = 60;
 
@@ -32,14 +33,18 @@ struct DaemonOptions {
     bool haDiscovery = false;
     std::string discoveryPrefix = "homeassistant";
     int qos = 0;
-    std::string user;  // over the address's user
-    std::string password;
+    std::string user;          // over the address's user
+    std::string password;      // --password-file over the credential over password=
+    std::string passwordFile;  // over the address's password
     std::string caFile;
     std::string certFile;
     std::string keyFile;
     int reconnectMax = kDefaultReconnectMax;
 
     bool allowSetpointWrites = false;
+
+    // Said once at the start (Polish): files with a password that others can read.
+    std::vector<std::string> warnings;
 };
 
 // How an option is written: with a value, or as a bare switch on the command

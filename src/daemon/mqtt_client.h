@@ -1,16 +1,24 @@
 #pragma once
 
-// The broker connection of tk358d, on libmosquitto. Its own network thread
-// connects, reconnects with a growing delay (1 s, 4 s, 9 s ... up to the
-// maximum) and delivers the command messages; the callers' threads only
-// queue messages, so nothing that talks to the panel ever waits for the
+// The broker connection of tk358d, on libmosquitto with MQTT 5. Its own
+// network thread connects, reconnects with a growing delay (1 s, 4 s, 9 s ...
+// up to the maximum) and delivers the command messages; the callers' threads
+// only queue messages, so nothing that talks to the panel ever waits for the
 // network.
 //
 // Retained messages (availability, info, discovery) are kept and published
 // again after every reconnection, since a restarted broker may have lost
-// them. Other messages are published only while connected: the panel's
-// readings are not worth delivering late, and the measurement log keeps the
-// record meanwhile.
+// them, and whenever Home Assistant says it has (re)started. Other messages
+// are published only while connected: the panel's readings are not worth
+// delivering late, and the measurement log keeps the record meanwhile.
+//
+// One process per topic prefix and name: on this host a local claim on the
+// client id says so at the start; on the broker, before anything is published
+// on a connection, the retained availability is checked: an "online" that
+// another client left there means that two processes share these topics, and
+// this one gives way.
+
+#include <pthread.h>
 
 #include <atomic>
 #include <condition_variable>
@@ -25,8 +33,18 @@
 
 struct mosquitto;
 struct mosquitto_message;
+struct mqtt5__property;
+typedef struct mqtt5__property mosquitto_property;
 
 namespace tk358 {
+
+struct MqttSubscription {
+    std::string filter;
+    // The retain flag as the publisher set it, also on messages published
+    // while subscribed (MQTT 5): a retained command is recognised whenever
+    // it arrives.
+    bool retainAsPublished = false;
+};
 
 struct MqttClientSettings {
     std::string host;
@@ -40,16 +58,26 @@ struct MqttClientSettings {
     std::string clientId;
     int keepAliveSeconds = 30;
     int qos = 0;  // of the messages that are not retained
-    int reconnectMaxSeconds = 30;
-    std::string willTopic;                   // the last will, retained: published when the
-    std::string willPayload;                 // connection breaks without a goodbye
-    std::vector<std::string> subscriptions;  // (re)made on every connection
+    int reconnectMaxSeconds = 10;
+    std::string willTopic;      // the availability topic; the last will, retained,
+    std::string willPayload;    // is published when the connection breaks without a goodbye
+    std::string onlinePayload;  // of willTopic while this process owns it
+    std::vector<MqttSubscription> subscriptions;  // (re)made on every connection
+    // Home Assistant's status topic: its "online" asks for every retained
+    // message again. Empty: none.
+    std::string birthTopic;
 };
 
 class MqttClient {
 public:
     // topic, payload, retained flag; called on the network thread.
     using MessageHandler = std::function<void(const std::string&, const std::string&, bool)>;
+
+    enum class Failure {
+        kNone,
+        kConnection,      // the network thread ended: TLS, protocol, ...
+        kSharedIdentity,  // another process publishes on the same topics
+    };
 
     MqttClient(MqttClientSettings settings, const DaemonLog& log, MessageHandler onMessage);
     ~MqttClient();
@@ -59,6 +87,8 @@ public:
     // Sets the client up and starts connecting in the background. False, with
     // the reason in `error`, when the settings cannot work (a TLS file that
     // cannot be read, for instance); a broker that is away is not an error.
+    // False with `error` empty (logged already) when another process of this
+    // host has the same client id.
     bool Start(std::string* error);
 
     // Keeps `payload` as the retained message of `topic` and publishes it now
@@ -66,35 +96,57 @@ public:
     // topic's retained message at the broker.
     void SetRetained(const std::string& topic, const std::string& payload);
 
+    // Removes the retained message of `topic` once, now (a retained command).
+    // A refusal by the broker is logged, once.
+    void ClearRetained(const std::string& topic);
+
     // Queues a message that is not retained; false when it is dropped because
     // the broker is away.
     bool Publish(const std::string& topic, const std::string& payload);
 
     bool Connected() const { return connected_.load(); }
 
-    // True after an error that ended the network thread (a TLS or protocol
-    // error of an established connection): no more reconnections are made,
-    // and the owner ends the program so that its supervisor starts it anew.
-    bool Failed() const { return failed_.load(); }
+    // Set once the network thread has ended on an error that libmosquitto
+    // does not retry, or this process found its topics in use by another;
+    // the owner ends the program then (the error is logged already).
+    Failure Failed() const { return failure_.load(); }
 
     // Publishes `payload` retained on `topic` (the goodbye, "offline"),
     // disconnects and ends the network thread. Waits at most a few seconds.
+    // No goodbye after a shared identity: the topics belong to the other.
     void Stop(const std::string& topic, const std::string& payload);
 
 private:
-    static void OnConnect(mosquitto*, void* self, int rc);
-    static void OnDisconnect(mosquitto*, void* self, int rc);
-    static void OnMessage(mosquitto*, void* self, const mosquitto_message* message);
+    static void* ThreadMain(void* self);
+    static void OnConnect(mosquitto*, void* self, int rc, int flags, const mosquitto_property*);
+    static void OnDisconnect(mosquitto*, void* self, int rc, const mosquitto_property*);
+    static void OnSubscribe(mosquitto*, void* self, int mid, int count, const int* granted,
+                            const mosquitto_property*);
+    static void OnPublish(mosquitto*, void* self, int mid, int reason, const mosquitto_property*);
+    static void OnMessage(mosquitto*, void* self, const mosquitto_message* message,
+                          const mosquitto_property* properties);
+    static void OnLog(mosquitto*, void* self, int level, const char* text);
 
     bool Configure(std::string* error);
+    void RunNetwork();
     void HandleConnect(int rc);
     void HandleDisconnect(int rc);
+    void HandleSubscribed(int mid);
+    bool HandleOwnMessage(const mosquitto_message& message, const mosquitto_property* properties);
+    void ReportSharedIdentity(const std::string& other);
+    void ReportConnectionEnd(int rc);
+    bool TryOlderProtocol(int rc);
     void PublishRetainedLocked(const std::string& topic, const std::string& payload);
+    void PublishAllRetainedLocked();
+    std::string TakeErrorText();
 
     const MqttClientSettings settings_;
+    const std::string ownerTag_;  // client id and process id, on our "online"
     const DaemonLog& log_;
     MessageHandler onMessage_;
     mosquitto* mosq_ = nullptr;
+    int claim_ = -1;  // the local claim on the client id
+    pthread_t thread_{};
     bool threadRunning_ = false;  // owner's thread only
 
     // retainedLock: the retained messages and the connected flag change
@@ -106,8 +158,17 @@ private:
     std::atomic<bool> connected_{false};
 
     std::atomic<bool> stopping_{false};
-    std::atomic<bool> failed_{false};
-    int lastRefusal_ = 0;  // network thread only
+    std::atomic<bool> v311_{false};  // the broker knows only MQTT 3.1.1
+    std::atomic<Failure> failure_{Failure::kNone};
+    // Network thread only.
+    int lastRefusal_ = 0;
+    bool everConnected_ = false;
+    int checkMid_ = -1;  // the subscription whose acknowledgement ends the ownership check
+    int clearMid_ = -1;
+    bool clearRefusalLogged_ = false;
+
+    std::mutex errorLock_;  // errorText_: from libmosquitto's error log lines
+    std::string errorText_;
 
     // stopLock: the goodbye's disconnection, awaited by Stop.
     std::mutex stopLock_;

@@ -9,8 +9,8 @@ constexpr std::size_t kMaxNameLength = 64;
 }  // namespace
 
 bool IsValidTopicPrefix(std::string_view prefix) {
-    if (prefix.empty() || prefix.starts_with('/') || prefix.ends_with('/') ||
-        prefix.find("//") != std::string_view::npos) {
+    if (prefix.empty() || prefix.starts_with('/') || prefix.starts_with('$') ||
+        prefix.ends_with('/') || prefix.find("//") != std::string_view::npos) {
         return false;
     }
     for (char c : prefix) {

@@ -31,7 +31,8 @@ inline constexpr const char* kOnline = "online";
 inline constexpr const char* kOffline = "offline";
 
 // A topic prefix is one or more levels separated by '/', without empty levels
-// and without the wildcards '+' and '#'.
+// and without the wildcards '+' and '#'; it does not start with '$', which
+// brokers keep for their own topics.
 bool IsValidTopicPrefix(std::string_view prefix);
 
 // A panel name is one topic level that also serves in Home Assistant's

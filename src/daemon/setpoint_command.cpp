@@ -50,6 +50,20 @@ std::string_view TrimBlanks(std::string_view text) {
     return text.substr(first, text.find_last_not_of(kBlanks) - first + 1);
 }
 
+// The set-point dialog's rule of the value a command writes.
+const FieldRule* RuleOf(std::string_view command) {
+    if (command == "setpoint") {
+        return &rules::kSetpoint;
+    }
+    if (command == "zone1Setpoint") {
+        return &rules::kZone1Setpoint;
+    }
+    if (command == "zone2Setpoint") {
+        return &rules::kZone2Setpoint;
+    }
+    return nullptr;
+}
+
 }  // namespace
 
 std::optional<int> ParseSetpointPayload(std::string_view payload) {
@@ -66,7 +80,8 @@ CommandDecision DecideCommand(std::string_view command, std::string_view payload
     d.request.command = std::string(command);
     // Echoed in the result: a huge payload is not sent back whole.
     d.request.text = std::string(payload.substr(0, kMaxEchoed));
-    if (command != "setpoint" && command != "setpoint2") {
+    const FieldRule* rule = RuleOf(command);
+    if (rule == nullptr) {
         d.reason = "nieznane polecenie";
         return d;
     }
@@ -75,16 +90,19 @@ CommandDecision DecideCommand(std::string_view command, std::string_view payload
         return d;
     }
     d.kind = CommandDecision::Kind::kRefuse;
-    d.request.index = command == "setpoint2" ? 1 : 0;
+    d.request.index = rule == &rules::kZone2Setpoint ? 1 : 0;
     if (!writesAllowed) {
         d.reason = "Zapis do panelu jest wyłączony (uruchom tk358d z --allow-setpoint-writes)";
         return d;
     }
     // The set-point dialogs' own bounds and refusals.
-    const FieldRule& rule = d.request.index == 0 ? rules::kSetpoint : rules::kZone2Setpoint;
     const std::optional<int> value = ParseSetpointPayload(payload);
-    if (!value || !rule.Admits(*value)) {
-        d.reason = rule.message;
+    if (!value) {
+        d.reason = "\"" + d.request.text + "\" nie jest liczbą";
+        return d;
+    }
+    if (!rule->Admits(*value)) {
+        d.reason = rule->message;
         return d;
     }
     d.kind = CommandDecision::Kind::kWrite;
@@ -97,11 +115,15 @@ std::string CheckPanelFor(const SetpointRequest& request, const PanelAccess& pan
     if (panel.GetIdentity(identity) != kStatusOk || identity.identified == 0) {
         return "Brak komunikacji z urządzeniem.";
     }
+    const bool dualZone = identity.deviceType == kDualZoneController;
     if (!PanelMenuFor(identity.deviceType, false).setpoint) {
         return "Ten panel nie ma wartości zadanej do ustawienia";
     }
-    if (request.index == 1 && identity.deviceType != kDualZoneController) {
-        return "Ten panel ma jedną wartość zadaną (setpoint2 ma tylko TK-358D)";
+    if (request.command == "setpoint" && dualZone) {
+        return "TK-358D ma dwie wartości zadane: polecenia zone1Setpoint i zone2Setpoint";
+    }
+    if (request.command != "setpoint" && !dualZone) {
+        return "Ten panel ma jedną wartość zadaną: polecenie setpoint";
     }
     return {};
 }
@@ -111,8 +133,9 @@ std::string WriteSetpointRequest(const SetpointRequest& request, PanelAccess& pa
         return reason;
     }
     if (panel.WriteSetpoint(request.hundredths, request.index) != kStatusOk) {
-        return request.index == 0 ? "Nie można ustawić wartości zadanej"
-                                  : "Nie można ustawić wartości zadanej 2";
+        return request.command == "setpoint"        ? "Nie można ustawić wartości zadanej"
+               : request.command == "zone1Setpoint" ? "Nie można ustawić wartości zadanej 1"
+                                                    : "Nie można ustawić wartości zadanej 2";
     }
     return {};
 }

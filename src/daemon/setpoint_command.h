@@ -14,10 +14,13 @@
 
 namespace tk358 {
 
+// The commands, named as the state message names the values they write:
+// "setpoint" (the panels whose set-point dialog has one set point),
+// "zone1Setpoint" and "zone2Setpoint" (the dual-zone controller).
 struct SetpointRequest {
-    std::string command;  // "setpoint" or "setpoint2"
-    std::string text;     // the payload as received
-    int index = 0;        // 0 the set point, 1 the dual-zone panel's second
+    std::string command;
+    std::string text;  // the payload as received
+    int index = 0;     // of the session's write: 1 for zone 2, else 0
     int hundredths = 0;
 };
 
@@ -42,8 +45,9 @@ CommandDecision DecideCommand(std::string_view command, std::string_view payload
 // when the text is not one number.
 std::optional<int> ParseSetpointPayload(std::string_view payload);
 
-// Whether the panel can take the request now: the link is up and the panel
-// has that set point. Empty when it can, else the reason.
+// Whether the panel can take the request now: the link is up and the
+// window's set-point dialog writes that value for the panel's kind. Empty
+// when it can, else the reason.
 std::string CheckPanelFor(const SetpointRequest& request, const PanelAccess& panel);
 
 // Writes the request through the session's write operation (blocking) and

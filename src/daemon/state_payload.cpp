@@ -149,6 +149,16 @@ void ZoneRecord(JsonWriter& w, const ReadingsSnapshot& s) {
     WriteZone(w, s.activeZone, s.connected && s.activeZone.valid);
 }
 
+// The dual-zone controller's two set points, as its set-point dialog shows them.
+void WriteZoneSetpoints(JsonWriter& w, const ParameterSet& p, bool usable) {
+    OptionalNumber(w, "zone1Setpoint", usable, p.Shown(param::kZone1Setpoint) / 100.0);
+    OptionalNumber(w, "zone2Setpoint", usable, p.Shown(param::kZone2Setpoint) / 100.0);
+}
+
+void ZoneSetpointsRecord(JsonWriter& w, const ReadingsSnapshot& s) {
+    WriteZoneSetpoints(w, s.parameters, s.connected && s.parameters.ReadComplete(3));
+}
+
 // The records of the panel's kind, as its service view groups them.
 void WriteKindRecords(JsonWriter& w, const ReadingsSnapshot& s) {
     using RecordWriter = void (*)(JsonWriter&, const ReadingsSnapshot&);
@@ -160,7 +170,7 @@ void WriteKindRecords(JsonWriter& w, const ReadingsSnapshot& s) {
         {kTemperatureController, {RegulatorRecord, ValveRecord}},
         {kDrainValveController, {RegulatorRecord, DrainValveRecord}},
         {kVentilationController, {VentilationRecord}},
-        {kDualZoneController, {RegulatorRecord, ValveRecord, ZoneRecord}},
+        {kDualZoneController, {RegulatorRecord, ValveRecord, ZoneRecord, ZoneSetpointsRecord}},
         {kThresholdRegulator, {RelaysRecord, ZoneRecord}},
     }};
     const int kind = s.identity.identified != 0 ? int{s.identity.deviceType} : int{kUnknownDevice};

@@ -7,7 +7,12 @@
 //   {"time":"2026-12-08T10:15:00Z","link":"ok","kind":3,"model":"TK-358D",
 //    "serial":3105,"temperature":21.5,"sensorFault":false,"setpoint":22,
 //    "setpointFault":false,"setpoint2":null,"regulator":{...},"valve":{...},
-//    "zone":1}
+//    "zone":1,"zone1Setpoint":22,"zone2Setpoint":18}
+//
+// Each key keeps one meaning for every kind: "setpoint" is the set point the
+// window's set-point display shows, "setpoint2" the second display of the
+// threshold regulator, "zone1Setpoint" and "zone2Setpoint" the dual-zone
+// controller's two set points (its set-point dialog's values).
 //
 // A value is null when it is not a current measurement: the link is down, the
 // reading is not valid, or its fault flag is set (the log writes "???" then).

@@ -1,6 +1,7 @@
 #include "support/mqtt_listener.h"
 
 #include <mosquitto.h>
+#include <mqtt_protocol.h>
 
 #include <algorithm>
 #include <mutex>
@@ -11,6 +12,7 @@ MqttListener::MqttListener() {
     static std::once_flag once;
     std::call_once(once, [] { mosquitto_lib_init(); });
     mosq_ = mosquitto_new(nullptr, true, this);
+    mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
     mosquitto_connect_callback_set(mosq_, &MqttListener::OnConnect);
     mosquitto_subscribe_callback_set(mosq_, &MqttListener::OnSubscribe);
     mosquitto_message_callback_set(mosq_, &MqttListener::OnMessage);
@@ -103,6 +105,19 @@ void MqttListener::Clear() {
 bool MqttListener::Publish(const std::string& topic, const std::string& payload, bool retained) {
     return mosquitto_publish(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
                              payload.data(), 1, retained) == MOSQ_ERR_SUCCESS;
+}
+
+bool MqttListener::PublishWithProperty(const std::string& topic, const std::string& payload,
+                                       bool retained, const std::string& name,
+                                       const std::string& value) {
+    mosquitto_property* properties = nullptr;
+    mosquitto_property_add_string_pair(&properties, MQTT_PROP_USER_PROPERTY, name.c_str(),
+                                       value.c_str());
+    const int rc =
+        mosquitto_publish_v5(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
+                             payload.data(), 1, retained, properties);
+    mosquitto_property_free_all(&properties);
+    return rc == MOSQ_ERR_SUCCESS;
 }
 
 }  // namespace tk358::test

@@ -1,6 +1,6 @@
 #pragma once
 
-// A test's MQTT client: subscribes to everything on the test broker, keeps
+// A test's MQTT 5 client: subscribes to everything on the test broker, keeps
 // every message with the time it arrived, reconnects by itself after the
 // broker comes back, and publishes commands.
 
@@ -44,6 +44,9 @@ public:
     void Clear();
 
     bool Publish(const std::string& topic, const std::string& payload, bool retained = false);
+    // The same with one MQTT 5 user property.
+    bool PublishWithProperty(const std::string& topic, const std::string& payload, bool retained,
+                             const std::string& name, const std::string& value);
 
 private:
     static void OnConnect(mosquitto*, void* self, int rc);

@@ -33,6 +33,10 @@ TEST_F(DaemonBrokerTest, PublishesThePanelOnceASecondWithItsInfoAndDiscovery) {
     ASSERT_TRUE(WaitForAvailability("online", 10s));
     const JsonValue first = WaitForState(LinkOk, 20s);
     ASSERT_TRUE(first.IsObject()) << "no state with the link up";
+    // No state before the first contact: the link never shows lost at the start.
+    for (const ReceivedMessage& m : listener_->On(Base() + "/state")) {
+        EXPECT_NE(m.payload.find("\"link\":\"ok\""), std::string::npos) << m.payload;
+    }
 
     listener_->Clear();
     std::this_thread::sleep_for(5s);
@@ -74,8 +78,9 @@ TEST_F(DaemonBrokerTest, PublishesThePanelOnceASecondWithItsInfoAndDiscovery) {
     EXPECT_EQ((*info)["serial"].Number(), 3105);
     EXPECT_EQ((*info)["firmware"].String(), "1.07");
     EXPECT_EQ((*info)["port"].String(), "COM" + std::to_string(panel_->PortNumber()));
+    const std::string node = "homeassistant/sensor/tk358_tk358_line/";
     const ReceivedMessage config = late.WaitFor(
-        "homeassistant/sensor/tk358_line/temperature/config", [](auto&) { return true; }, 5s);
+        node + "temperature/config", [](auto&) { return true; }, 5s);
     const std::optional<JsonValue> discovery = JsonValue::Parse(config.payload);
     ASSERT_TRUE(discovery) << config.payload;
     EXPECT_TRUE(config.retained);
@@ -83,11 +88,23 @@ TEST_F(DaemonBrokerTest, PublishesThePanelOnceASecondWithItsInfoAndDiscovery) {
     EXPECT_EQ((*discovery)["availability_topic"].String(), Base() + "/availability");
     EXPECT_EQ((*discovery)["device_class"].String(), "temperature");
     EXPECT_EQ((*discovery)["unit_of_measurement"].String(), "°C");
-    EXPECT_EQ((*discovery)["device"]["identifiers"].Elements().at(0).String(), "tk358_line");
-    EXPECT_FALSE(
-        late.WaitFor(
-                "homeassistant/sensor/tk358_line/setpoint/config", [](auto&) { return true; }, 5s)
-            .topic.empty());
+    EXPECT_EQ((*discovery)["device"]["identifiers"].Elements().at(0).String(), "tk358_tk358_line");
+    EXPECT_FALSE(discovery->Has("object_id"));
+    EXPECT_FALSE(late.WaitFor(
+                         node + "zone1_setpoint/config", [](auto&) { return true; }, 5s)
+                     .payload.empty());
+
+    // Home Assistant's birth asks for every configuration again.
+    listener_->Clear();
+    listener_->Publish("homeassistant/status", "online");
+    EXPECT_FALSE(listener_
+                     ->WaitFor(
+                         node + "temperature/config", [](auto&) { return true; }, 5s)
+                     .topic.empty());
+    EXPECT_FALSE(listener_
+                     ->WaitFor(
+                         Base() + "/info", [](auto&) { return true; }, 5s)
+                     .topic.empty());
 
     // The log file carries the same readings in the window's format.
     const std::string log = LogText();
@@ -190,6 +207,7 @@ TEST_F(DaemonBrokerTest, SilencedPanelGivesNullReadingsLostLinkAndQuestionMarksI
 }
 
 struct SetpointCase {
+    const char* command;
     const char* payload;
     bool ok;
     const char* error;  // part of the result's error text
@@ -223,16 +241,17 @@ TEST_F(DaemonBrokerTest, AllowedSetpointWritesAreCheckedAndReachThePanel) {
     listener_->Publish(Base() + "/set/setpoint", "", true);  // clears it at the broker
     std::this_thread::sleep_for(1s);
     const SetpointCase cases[] = {
-        {"abc", false, "poza dopuszczalnym zakresem"},
-        {"550.01", false, "poza dopuszczalnym zakresem"},
-        {"-200.01", false, "poza dopuszczalnym zakresem"},
-        {"23,57", true, ""},
+        {"zone1Setpoint", "abc", false, "nie jest liczbą"},
+        {"zone1Setpoint", "550.01", false, "Wartość zadana 1 poza dopuszczalnym zakresem"},
+        {"zone2Setpoint", "-200.01", false, "Wartość zadana 2 poza dopuszczalnym zakresem"},
+        {"setpoint", "21", false, "zone1Setpoint"},  // TK-358D: two set points
+        {"zone1Setpoint", "23,57", true, ""},
     };
     for (const SetpointCase& c : cases) {
         listener_->Clear();
-        listener_->Publish(Base() + "/set/setpoint", c.payload);
+        listener_->Publish(Base() + "/set/" + c.command, c.payload);
         const ReceivedMessage result = listener_->WaitFor(
-            Base() + "/result/setpoint", [](auto&) { return true; }, 15s);
+            Base() + "/result/" + c.command, [](auto&) { return true; }, 15s);
         const std::optional<JsonValue> json = JsonValue::Parse(result.payload);
         ASSERT_TRUE(json) << c.payload << ": " << result.payload;
         EXPECT_EQ((*json)["request"].String(), c.payload);
@@ -244,6 +263,19 @@ TEST_F(DaemonBrokerTest, AllowedSetpointWritesAreCheckedAndReachThePanel) {
     }
     // Truncated to hundredths as the set-point dialog reads it.
     EXPECT_EQ(panel_->Parameter(132), 2357);
+
+    // Retained while connected: still not carried out, and removed from the broker.
+    listener_->Publish(Base() + "/set/zone1Setpoint", "30", true);
+    std::this_thread::sleep_for(2s);
+    EXPECT_EQ(panel_->Parameter(132), 2357);
+    MqttListener late;
+    ASSERT_TRUE(late.Start(broker_->Port(), Base() + "/set/#"));
+    std::this_thread::sleep_for(1s);
+    EXPECT_TRUE(late.Messages().empty()) << late.Messages().at(0).payload;
+    const std::string retainedLine = "zone1Setpoint \"30\" nie jest wykonywane";
+    const std::string out = Output();
+    EXPECT_NE(out.find(retainedLine), std::string::npos) << out;
+    EXPECT_EQ(out.find(retainedLine), out.rfind(retainedLine)) << "logged once";
 
     // Anything else on the command topics is only logged.
     listener_->Publish(Base() + "/set/valve", "100");

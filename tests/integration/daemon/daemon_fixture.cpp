@@ -73,6 +73,16 @@ void DaemonFixture::StartDaemon(const std::vector<std::string>& extra) {
                                {"TK358_PORT_DIR=" + portDir_, "LC_ALL=C"}));
 }
 
+std::unique_ptr<ChildProcess> DaemonFixture::StartOther(const std::string& label,
+                                                        const std::vector<std::string>& args) {
+    std::vector<std::string> all = {"--mqtt", broker_->Url(), "--reconnect-max", "2"};
+    all.insert(all.end(), args.begin(), args.end());
+    auto other = std::make_unique<ChildProcess>();
+    EXPECT_TRUE(other->Start(TK358D_EXECUTABLE, all, dir_ + "/" + label + ".out",
+                             {"TK358_PORT_DIR=" + portDir_, "LC_ALL=C"}));
+    return other;
+}
+
 JsonValue DaemonFixture::WaitForState(const std::function<bool(const JsonValue&)>& match,
                                       std::chrono::milliseconds timeout) {
     JsonValue found;

@@ -36,6 +36,11 @@ protected:
     // replaces the test broker's address).
     void StartDaemon(const std::vector<std::string>& extra = {});
 
+    // Another tk358d on the test broker with `args` (and its own panel, --demo);
+    // its output goes to <dir>/<label>.out.
+    std::unique_ptr<ChildProcess> StartOther(const std::string& label,
+                                             const std::vector<std::string>& args);
+
     std::string Base() const { return "tk358/line"; }
     std::string Output() const { return ReadFile(dir_ + "/tk358d.out"); }
     std::string LogText() const { return ReadFile(LogPath()); }

@@ -4,6 +4,7 @@
 
 #include "daemon/setpoint_command.h"
 #include "panel/regulation_fields.h"
+#include "support/fake_panel.h"
 #include "support/json_value.h"
 
 namespace tk358 {
@@ -30,19 +31,23 @@ TEST(SetpointCommand, DecidesEachMessage) {
         {"setpoint", "+7.129", false, true, Kind::kWrite, 0, 712, ""},  // truncated
         {"setpoint", "550", false, true, Kind::kWrite, 0, 55000, ""},
         {"setpoint", "-200", false, true, Kind::kWrite, 0, -20000, ""},
-        {"setpoint2", "45.5", false, true, Kind::kWrite, 1, 4550, ""},
+        {"zone2Setpoint", "45.5", false, true, Kind::kWrite, 1, 4550, ""},
+        {"zone1Setpoint", "-45.5", false, true, Kind::kWrite, 0, -4550, ""},
+        {"zone1Setpoint", "551", false, true, Kind::kRefuse, 0, 0, "Wartość zadana 1 poza"},
         {"setpoint", "550.01", false, true, Kind::kRefuse, 0, 0, "poza dopuszczalnym zakresem"},
         {"setpoint", "-200.01", false, true, Kind::kRefuse, 0, 0, "poza dopuszczalnym"},
-        {"setpoint2", "1000", false, true, Kind::kRefuse, 1, 0, "Wartość zadana 2 poza"},
-        {"setpoint", "", false, true, Kind::kRefuse, 0, 0, "poza dopuszczalnym"},
-        {"setpoint", "abc", false, true, Kind::kRefuse, 0, 0, "poza dopuszczalnym"},
-        {"setpoint", "21.5abc", false, true, Kind::kRefuse, 0, 0, "poza dopuszczalnym"},
-        {"setpoint", "1e2", false, true, Kind::kRefuse, 0, 0, "poza dopuszczalnym"},
-        {"setpoint", "21.", false, true, Kind::kRefuse, 0, 0, "poza dopuszczalnym"},
-        {"setpoint", "{\"value\":21}", false, true, Kind::kRefuse, 0, 0, "poza dopuszczalnym"},
+        {"zone2Setpoint", "1000", false, true, Kind::kRefuse, 1, 0, "Wartość zadana 2 poza"},
+        {"setpoint", "", false, true, Kind::kRefuse, 0, 0, "\"\" nie jest liczbą"},
+        {"setpoint", "abc", false, true, Kind::kRefuse, 0, 0, "\"abc\" nie jest liczbą"},
+        {"setpoint", "21.5abc", false, true, Kind::kRefuse, 0, 0, "nie jest liczbą"},
+        {"setpoint", "1e2", false, true, Kind::kRefuse, 0, 0, "nie jest liczbą"},
+        {"setpoint", "21.", false, true, Kind::kRefuse, 0, 0, "nie jest liczbą"},
+        {"setpoint", "{\"value\":21}", false, true, Kind::kRefuse, 0, 0, "nie jest liczbą"},
         {"setpoint", "21.5", false, false, Kind::kRefuse, 0, 0, "--allow-setpoint-writes"},
         {"setpoint", "21.5", true, true, Kind::kIgnore, 0, 0, "retained"},
         {"valve", "100", false, true, Kind::kIgnore, 0, 0, "nieznane"},
+        {"setpoint2", "21", false, true, Kind::kIgnore, 0, 0,
+         "nieznane"},  // no command of that name
         {"setpoint/result", "x", false, true, Kind::kIgnore, 0, 0, "nieznane"},
     };
     for (const CommandCase& c : cases) {
@@ -54,6 +59,37 @@ TEST(SetpointCommand, DecidesEachMessage) {
             EXPECT_EQ(d.request.hundredths, c.hundredths) << label;
             EXPECT_EQ(d.request.index, c.index) << label;
         }
+    }
+}
+
+// Written exactly where the window's set-point dialog writes that value.
+TEST(SetpointCommand, EachKindTakesTheSetpointsItsDialogWrites) {
+    struct Case {
+        int kind;
+        const char* command;
+        const char* written;  // the session's write, or empty when refused
+    };
+    const Case cases[] = {
+        {kTemperatureController, "setpoint", "WriteSetpoint(2150, 0)"},
+        {kDrainValveController, "setpoint", "WriteSetpoint(2150, 0)"},
+        {kVentilationController, "setpoint", ""},
+        {kDualZoneController, "setpoint", ""},
+        {kDualZoneController, "zone1Setpoint", "WriteSetpoint(2150, 0)"},
+        {kDualZoneController, "zone2Setpoint", "WriteSetpoint(2150, 1)"},
+        {kThresholdRegulator, "setpoint", ""},
+        {kThresholdRegulator, "zone2Setpoint", ""},
+        {kTemperatureController, "zone1Setpoint", ""},
+    };
+    for (const Case& c : cases) {
+        test::FakePanel panel;
+        panel.Connect(static_cast<uint8_t>(c.kind));
+        const CommandDecision d = DecideCommand(c.command, "21.5", false, true);
+        ASSERT_EQ(d.kind, Kind::kWrite) << c.command;
+        const std::string error = WriteSetpointRequest(d.request, panel);
+        const std::vector<test::WriteCall> calls = panel.Calls();
+        const std::string label = std::to_string(c.kind) + " " + c.command;
+        EXPECT_EQ(error.empty(), *c.written != '\0') << label << ": " << error;
+        EXPECT_EQ(calls.empty() ? "" : calls.at(0).text, c.written) << label;
     }
 }
 
