@@ -30,7 +30,7 @@ void RotatingLog::Configure(std::optional<LogNamePattern> pattern, int keepDays)
     pattern_ = std::move(pattern);
     keepDays_ = keepDays;
     if (!pattern_) {
-        file_.Close();
+        Close();
     }
 }
 
@@ -61,17 +61,41 @@ void RotatingLog::WriteLine(const LogLineOptions& options, const LogReadings& re
         }
     }
     const LogWriteOutcome outcome = file_.WriteLine(options, readings);
+    if (outcome.error == 0) {
+        unusedFile_.clear();
+    }
     Record(outcome.error, LogWriteFailureText(outcome.error));
 }
 
 bool RotatingLog::OpenFile(const std::string& path) {
+    const std::string previous = std::exchange(unusedFile_, {});
     const LogOpenResult opened = file_.Open(path);
+    if (previous != path) {
+        RemoveIfEmpty(previous);
+    }
     if (!opened.ok()) {
         Record(opened.error, LogOpenFailureText(opened.error) + " " + path + " (" +
                                  std::strerror(opened.error) + ")");
         return false;
     }
+    if (!opened.existed) {
+        unusedFile_ = path;
+    }
     return true;
+}
+
+void RotatingLog::Close() {
+    file_.Close();
+    RemoveIfEmpty(std::exchange(unusedFile_, {}));
+}
+
+// A file opened ahead of its first line whose name changed before that line
+// came (a start just before midnight) would stay behind empty.
+void RotatingLog::RemoveIfEmpty(const std::string& path) {
+    std::error_code error;
+    if (!path.empty() && std::filesystem::file_size(path, error) == 0 && !error) {
+        std::filesystem::remove(path, error);
+    }
 }
 
 void RotatingLog::Record(int error, const std::string& text) {

@@ -42,7 +42,7 @@ public:
     // Appends a line to the file of the current time.
     void WriteLine(const LogLineOptions& options, const LogReadings& readings);
 
-    void Close() { file_.Close(); }
+    void Close();
     // The open file; empty when none is.
     const std::string& Path() const { return file_.Path(); }
 
@@ -50,6 +50,7 @@ private:
     bool OpenFile(const std::string& path);
     void DeleteExpired();
     void Record(int error, const std::string& text);
+    void RemoveIfEmpty(const std::string& path);
 
     const DaemonLog& log_;
     TimeSource now_;
@@ -58,6 +59,7 @@ private:
     LogWriteHealth health_;  // over files: a full disk is reported once
     std::optional<LogNamePattern> pattern_;
     int keepDays_ = 0;
+    std::string unusedFile_;  // created by this log, no line written to it yet
 };
 
 }  // namespace tk358

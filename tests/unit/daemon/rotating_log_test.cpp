@@ -169,6 +169,7 @@ TEST_F(RotatingLogTest, KeepDaysDeletesThePatternsOldFilesAtOpenAndAtEachNewFile
     EXPECT_FALSE(std::filesystem::exists(dir_.File("a-2026-03-01.csv")));
     EXPECT_FALSE(std::filesystem::exists(dir_.File("a-2026-03-02.csv")));
     EXPECT_EQ(Count(Messages(), "usunięty stary plik rejestracji"), 2) << Messages();
+    log.WriteLine(options_, Readings());
     now_ += 86400;  // 03-08: 03-04 and later
     log.WriteLine(options_, Readings());
     for (const char* kept : {"a-2026-03-06.csv", "a-2026-03-07.csv", "a-2026-03-08.csv",
