@@ -1,24 +1,18 @@
 #pragma once
 
-// The service manager's end of the notification socket ($NOTIFY_SOCKET) for
-// a test: a Unix datagram socket bound in the test's directory. A thread of
-// its own reads it at once, as the service manager does (a full socket would
-// block the sender), and keeps each message with the time it arrived.
+// The service manager's end of $NOTIFY_SOCKET for a test: a bound Unix
+// datagram socket whose messages are taken with their arrival time. Read it
+// while the program under test runs: a socket of 10 unread messages blocks
+// the sender, as it would under systemd.
 
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <cstring>
-#include <deque>
-#include <mutex>
-#include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace tk358::test {
@@ -31,95 +25,48 @@ public:
         Clock::time_point at;
     };
 
-    explicit NotifySocket(std::string path) : path_(std::move(path)) {
-        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    explicit NotifySocket(const std::string& path) : path_(path) {
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
-        std::strncpy(address.sun_path, path_.c_str(), sizeof address.sun_path - 1);
-        ::unlink(path_.c_str());
-        if (fd_ >= 0 &&
-            ::bind(fd_, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0) {
-            ::close(fd_);
-            fd_ = -1;
-        }
-        if (fd_ >= 0) {
-            reader_ = std::thread([this] { Read(); });
-        }
+        std::strncpy(address.sun_path, path.c_str(), sizeof address.sun_path - 1);
+        fd_ = ::socket(AF_UNIX, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+        bound_ = ::bind(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     }
     ~NotifySocket() {
-        stop_ = true;
-        if (reader_.joinable()) {
-            reader_.join();
-        }
-        if (fd_ >= 0) {
-            ::close(fd_);
-            ::unlink(path_.c_str());
-        }
+        ::close(fd_);
+        ::unlink(path_.c_str());
     }
-    NotifySocket(const NotifySocket&) = delete;
-    NotifySocket& operator=(const NotifySocket&) = delete;
 
-    bool Bound() const { return fd_ >= 0; }
-    // For the environment of the program under test.
+    bool Bound() const { return bound_; }
     std::string Variable() const { return "NOTIFY_SOCKET=" + path_; }
 
-    // Everything not taken yet that arrives within `span` from now, and
-    // anything that was waiting already.
-    std::vector<Message> Collect(std::chrono::milliseconds span) {
+    // What arrives within `span` (and what waited already); with `until`,
+    // only until a message containing it, which is the last one returned.
+    std::vector<Message> Collect(std::chrono::milliseconds span, const std::string& until = {}) {
         std::vector<Message> messages;
-        const Clock::time_point end = Clock::now() + span;
-        while (std::optional<Message> m = Next(end)) {
-            messages.push_back(std::move(*m));
+        char buffer[4096];
+        for (const Clock::time_point end = Clock::now() + span; Clock::now() < end;) {
+            pollfd p{fd_, POLLIN, 0};
+            if (::poll(&p, 1, 10) > 0) {
+                const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
+                messages.push_back({std::string(buffer, n > 0 ? std::size_t(n) : 0), Clock::now()});
+                if (!until.empty() && messages.back().text.find(until) != std::string::npos) {
+                    break;
+                }
+            }
         }
         return messages;
     }
-
-    // Takes messages until one contains `part`; false on time-out.
+    // True when a message containing `part` arrives within `timeout`.
     bool WaitFor(const std::string& part, std::chrono::milliseconds timeout) {
-        const Clock::time_point end = Clock::now() + timeout;
-        while (std::optional<Message> m = Next(end)) {
-            if (m->text.find(part) != std::string::npos) {
-                return true;
-            }
-        }
-        return false;
+        const std::vector<Message> messages = Collect(timeout, part);
+        return !messages.empty() && messages.back().text.find(part) != std::string::npos;
     }
 
 private:
-    void Read() {
-        while (!stop_) {
-            pollfd p{fd_, POLLIN, 0};
-            if (::poll(&p, 1, 50) <= 0) {
-                continue;
-            }
-            char buffer[4096];
-            const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-            if (n < 0) {
-                continue;
-            }
-            std::lock_guard<std::mutex> lock(lock_);
-            received_.push_back({std::string(buffer, static_cast<std::size_t>(n)), Clock::now()});
-            wake_.notify_all();
-        }
-    }
-
-    std::optional<Message> Next(Clock::time_point end) {
-        std::unique_lock<std::mutex> lock(lock_);
-        if (!wake_.wait_until(lock, end, [this] { return !received_.empty(); })) {
-            return std::nullopt;
-        }
-        Message m = std::move(received_.front());
-        received_.pop_front();
-        return m;
-    }
-
     std::string path_;
     int fd_ = -1;
-    std::atomic<bool> stop_{false};
-    std::mutex lock_;
-    std::condition_variable wake_;
-    std::deque<Message> received_;
-    std::thread reader_;
+    bool bound_ = false;
 };
 
 }  // namespace tk358::test
