@@ -52,19 +52,16 @@ void RotatingLog::WriteLine(const LogLineOptions& options, const LogReadings& re
     lineTime_ = now_();
     const std::string path = PathFor(*pattern_, lineTime_);
     if (!file_.IsOpen() || file_.Path() != path) {
-        const bool rotated = file_.IsOpen();
         if (!OpenFile(path)) {
             return;
         }
-        if (rotated) {
-            DeleteExpired();
-        }
+        DeleteExpired();
     }
     const LogWriteOutcome outcome = file_.WriteLine(options, readings);
     if (outcome.error == 0) {
         unusedFile_.clear();
     }
-    Record(outcome.error, LogWriteFailureText(outcome.error));
+    Record(outcome.error, outcome.error != 0 ? LogWriteFailureText(outcome.error) : "");
 }
 
 bool RotatingLog::OpenFile(const std::string& path) {

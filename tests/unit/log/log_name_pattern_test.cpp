@@ -13,13 +13,6 @@
 namespace tk358 {
 namespace {
 
-LogNamePattern Pattern(const std::string& text) {
-    std::string error;
-    std::optional<LogNamePattern> pattern = LogNamePattern::Parse(text, &error);
-    EXPECT_TRUE(pattern) << text << ": " << error;
-    return pattern.value_or(*LogNamePattern::Parse("x", &error));
-}
-
 TEST(LogNamePattern, ExpandsNumericConversionsInTheFileNameOnly) {
     const std::time_t time = 1772874302;  // 2026-03-07 09:05:02
     std::tm t{};
@@ -56,7 +49,8 @@ TEST(ExpiredLogFiles, WithoutADayInTheNameTheModificationTimeTellsTheAge) {
     const std::time_t now = std::time(nullptr);
     const timespec old[2] = {{now - 5 * 86400, 0}, {now - 5 * 86400, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, dir.File("h-01.csv").c_str(), old, 0), 0);
-    EXPECT_EQ(ExpiredLogFiles(Pattern(dir.File("h-%H.csv")), 3, now),
+    std::string error;
+    EXPECT_EQ(ExpiredLogFiles(*LogNamePattern::Parse(dir.File("h-%H.csv"), &error), 3, now),
               std::vector<std::string>{dir.File("h-01.csv")});
 }
 
