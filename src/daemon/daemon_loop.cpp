@@ -113,6 +113,7 @@ void DaemonLoop::KeepAlive(Clock::time_point now) {
     if (notifier_ == nullptr || !notifier_->AlivePeriod() || now < nextAlive_) {
         return;
     }
+    nextAlive_ = NextAfter(nextAlive_, *notifier_->AlivePeriod(), now);
     if (panelActivity_ && now - panelActivity_() > kPanelStall) {
         if (!panelStallReported_) {
             panelStallReported_ = true;
@@ -124,7 +125,6 @@ void DaemonLoop::KeepAlive(Clock::time_point now) {
     }
     panelStallReported_ = false;
     notifier_->Alive();
-    nextAlive_ = NextAfter(nextAlive_, *notifier_->AlivePeriod(), now);
 }
 
 void DaemonLoop::Publish(const ReadingsSnapshot& snapshot) {
