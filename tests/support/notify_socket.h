@@ -1,7 +1,7 @@
 #pragma once
 
 // The service manager's end of $NOTIFY_SOCKET for a test: a bound Unix
-// datagram socket whose messages are taken with their arrival time. Read it
+// datagram socket whose messages the test takes. Read it
 // while the program under test runs: a socket of 10 unread messages blocks
 // the sender, as it would under systemd.
 
@@ -20,10 +20,6 @@ namespace tk358::test {
 class NotifySocket {
 public:
     using Clock = std::chrono::steady_clock;
-    struct Message {
-        std::string text;
-        Clock::time_point at;
-    };
 
     explicit NotifySocket(const std::string& path) : path_(path) {
         sockaddr_un address{};
@@ -42,15 +38,16 @@ public:
 
     // What arrives within `span` (and what waited already); with `until`,
     // only until a message containing it, which is the last one returned.
-    std::vector<Message> Collect(std::chrono::milliseconds span, const std::string& until = {}) {
-        std::vector<Message> messages;
+    std::vector<std::string> Collect(std::chrono::milliseconds span,
+                                     const std::string& until = {}) {
+        std::vector<std::string> messages;
         char buffer[4096];
         for (const Clock::time_point end = Clock::now() + span; Clock::now() < end;) {
             pollfd p{fd_, POLLIN, 0};
             if (::poll(&p, 1, 10) > 0) {
                 const ssize_t n = ::recv(fd_, buffer, sizeof buffer, 0);
-                messages.push_back({std::string(buffer, n > 0 ? std::size_t(n) : 0), Clock::now()});
-                if (!until.empty() && messages.back().text.find(until) != std::string::npos) {
+                messages.emplace_back(buffer, n > 0 ? std::size_t(n) : 0);
+                if (!until.empty() && messages.back().find(until) != std::string::npos) {
                     break;
                 }
             }
@@ -59,8 +56,8 @@ public:
     }
     // True when a message containing `part` arrives within `timeout`.
     bool WaitFor(const std::string& part, std::chrono::milliseconds timeout) {
-        const std::vector<Message> messages = Collect(timeout, part);
-        return !messages.empty() && messages.back().text.find(part) != std::string::npos;
+        const std::vector<std::string> messages = Collect(timeout, part);
+        return !messages.empty() && messages.back().find(part) != std::string::npos;
     }
 
 private:

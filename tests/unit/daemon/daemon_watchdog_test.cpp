@@ -7,6 +7,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <thread>
 
@@ -47,10 +48,8 @@ TEST(DaemonWatchdog, AliveWhileThePanelSideIsActiveQuietWithoutBusyLoopOnceItSta
             std::this_thread::sleep_until(std::min(until, end));
             return Clock::now() >= end ? DaemonLoop::Wake::kQuit : DaemonLoop::Wake::kTime;
         });
-        int alive = 0;
-        for (const auto& m : socket.Collect(50ms)) {
-            alive += m.text == "WATCHDOG=1" ? 1 : 0;
-        }
+        const auto heard = socket.Collect(50ms);
+        const auto alive = std::count(heard.begin(), heard.end(), "WATCHDOG=1");
         EXPECT_TRUE(stalled ? alive == 0 : alive >= 4) << alive;
         EXPECT_LE(wakes, 12) << "stalled " << stalled;  // 0.2-s signs of life, 1-s states
     }
