@@ -11,6 +11,10 @@
 #   bench/tk358d_bench.sh [build dir] [seconds] [processes]
 #
 # Defaults: build/normal, 600 s, 8. Needs mosquitto and mosquitto_sub.
+# TK358D_BENCH_SERVICE=1 runs them as systemd would with a watchdog due every
+# 0.5 s (30 times the unit's rate; the signs of life go to a socket nobody
+# reads, which costs the sender the same calls) and a log file a minute with
+# --keep-days, to price the watchdog and the rotation.
 set -euo pipefail
 build=${1:-build/normal}
 seconds=${2:-600}
@@ -77,8 +81,15 @@ for i in $(seq 1 "$count"); do
         [ -e "$TK358_PORT_DIR/COM$com" ] && break
         sleep 0.1
     done
-    "$daemon" --port "COM$com" --mqtt "mqtt://127.0.0.1:$port" --topic bench --name "p$i" \
-        --log "$dir/p$i.csv" --interval 1 > "$dir/p$i.out" 2>&1 &
+    if [ "${TK358D_BENCH_SERVICE:-0}" = 1 ]; then
+        log=("--log" "$dir/p$i-%Y%m%d%H%M.csv" "--keep-days" "1")
+        service=(env "NOTIFY_SOCKET=$dir/notify" WATCHDOG_USEC=1000000)
+    else
+        log=("--log" "$dir/p$i.csv")
+        service=()
+    fi
+    "${service[@]}" "$daemon" --port "COM$com" --mqtt "mqtt://127.0.0.1:$port" --topic bench \
+        --name "p$i" "${log[@]}" --interval 1 > "$dir/p$i.out" 2>&1 &
     pids+=($!)
     daemons+=($!)
 done
@@ -116,7 +127,7 @@ for i in $(seq 1 "$count"); do
     total_missing=$((total_missing + missing))
     printf 'p%-3s %10s %9s %9s %9s %9s %8s\n' "$i" "$cpu" "$rss" "$hwm" "$expected" "$got" "$missing"
 done
-echo "log lines written: $(cat "$dir"/p*.csv | grep -c $'\r$')"
+echo "log lines written: $(cat "$dir"/p*.csv | grep -c $'\r$') in $(ls "$dir"/p*.csv | wc -l) files"
 echo "missing state messages in total: $total_missing"
 
 # The broker away for $1 seconds: the time from its return to each process's

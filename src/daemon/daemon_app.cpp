@@ -17,11 +17,14 @@
 #include "daemon/daemon_log.h"
 #include "daemon/daemon_loop.h"
 #include "daemon/mqtt_client.h"
+#include "daemon/rotating_log.h"
+#include "daemon/service_notifier.h"
 #include "daemon/setpoint_writer.h"
 #include "link/panel_session.h"
 #include "log/locale_format.h"
 #include "log/log_messages.h"
 #include "log/measurement_log.h"
+#include "log/log_name_pattern.h"
 #include "panel/port_open_message.h"
 #include "sim/pty_simulator.h"
 #include "tk358_version.h"
@@ -32,10 +35,11 @@ namespace {
 
 using Clock = DaemonLoop::Clock;
 
-// The signals that end the program. They are blocked in every thread (the
-// mask is set before the first thread starts) and taken only by the main
-// thread's sigtimedwait, so no handler ever runs.
-sigset_t QuitSignals() {
+// The signals that end the program (SIGTERM, SIGINT) or reload it (SIGHUP).
+// They are blocked in every thread (the mask is set before the first thread
+// starts) and taken only by the main thread's sigtimedwait, so no handler
+// ever runs.
+sigset_t HandledSignals() {
     sigset_t set;
     sigemptyset(&set);
     sigaddset(&set, SIGTERM);
@@ -44,23 +48,22 @@ sigset_t QuitSignals() {
     return set;
 }
 
-// Sleeps until `until`; true when a quit signal came.
-bool WaitForQuit(const sigset_t& signals, Clock::time_point until, const DaemonLog& log) {
+// Sleeps until `until`; the signal that came, or 0.
+int WaitForSignal(const sigset_t& signals, Clock::time_point until) {
     for (;;) {
         const auto left = until - Clock::now();
         if (left <= Clock::duration::zero()) {
-            return false;
+            return 0;
         }
         const auto ns = std::chrono::duration_cast<std::chrono::nanoseconds>(left).count();
         const timespec timeout{static_cast<time_t>(ns / 1000000000),
                                static_cast<long>(ns % 1000000000)};
         const int signo = ::sigtimedwait(&signals, nullptr, &timeout);
         if (signo > 0) {
-            log.Info(std::string("sygnał ") + ::strsignal(signo) + ": kończę pracę");
-            return true;
+            return signo;
         }
         if (errno != EINTR && errno != EAGAIN) {
-            return false;
+            return 0;
         }
     }
 }
@@ -128,28 +131,38 @@ int AnswerCommandLine(const DaemonCommand& command) {
 // Everything that runs once the options are known; `signals` are blocked.
 class Daemon {
 public:
-    Daemon(const DaemonOptions& options, const sigset_t& signals)
+    // `args`: the command line, read again on a reload.
+    Daemon(const DaemonOptions& options, std::vector<std::string> args, const sigset_t& signals)
         : options_(options),
+          args_(std::move(args)),
           signals_(signals),
           log_(options.name, STDERR_FILENO, DaemonLog::IsJournalStream(STDERR_FILENO)),
+          measurementLog_(log_),
           topics_{options.topicPrefix + "/" + options.name} {}
 
     int Run();
 
 private:
     bool OpenLog();
+    void ConfigureLog();
     bool StartBroker();
     int Loop();
+    DaemonLoop::Wake Wait(Clock::time_point until);
+    void Reload();
+    void ReadOptionsAgain();
     void Finish();
 
-    const DaemonOptions& options_;
+    // Changed only by a reload, and then only in its log settings.
+    DaemonOptions options_;
+    const std::vector<std::string> args_;
     const sigset_t signals_;
     DaemonLog log_;
+    ServiceNotifier notifier_;
+    RotatingLog measurementLog_;
     const MqttTopics topics_;
     std::unique_ptr<sim::PtySimulator>
         demo_;  // before the session: closing it still talks to the panel
     PanelSession session_;
-    std::optional<MeasurementLog> measurementLog_;
     std::unique_ptr<MqttClient> broker_;
     std::unique_ptr<SetpointWriter> writer_;
     std::unique_ptr<CommandRouter> router_;
@@ -189,19 +202,23 @@ int Daemon::Run() {
 }
 
 bool Daemon::OpenLog() {
-    if (options_.logPath.empty()) {
+    ConfigureLog();
+    if (!measurementLog_.Enabled()) {
         return true;
     }
-    measurementLog_.emplace();
-    const LogOpenResult opened = measurementLog_->Open(options_.logPath);
-    if (!opened.ok()) {
-        log_.Error(LogOpenFailureText(opened.error) + " " + options_.logPath + " (" +
-                   std::strerror(opened.error) + ")");
+    if (!measurementLog_.Open()) {
         return false;
     }
-    log_.Info("rejestracja do pliku " + options_.logPath + " co " +
+    log_.Info("rejestracja do pliku " + measurementLog_.Path() + " co " +
               std::to_string(options_.interval) + " s");
     return true;
+}
+
+void Daemon::ConfigureLog() {
+    std::string error;  // the options were checked when read
+    measurementLog_.Configure(
+        options_.logPath.empty() ? std::nullopt : LogNamePattern::Parse(options_.logPath, &error),
+        options_.keepDays);
 }
 
 bool Daemon::StartBroker() {
@@ -235,9 +252,53 @@ bool Daemon::StartBroker() {
 }
 
 int Daemon::Loop() {
-    DaemonLoop loop(session_, options_, log_, measurementLog_ ? &*measurementLog_ : nullptr,
-                    broker_.get(), portLabel_);
-    return loop.Run([this](Clock::time_point until) { return WaitForQuit(signals_, until, log_); });
+    DaemonLoop loop(session_, options_, log_, &measurementLog_, broker_.get(), portLabel_);
+    loop.WatchOver(&notifier_, [this] { return session_.LastActivity(); });
+    notifier_.Ready("panel na " + portLabel_);
+    return loop.Run([this](Clock::time_point until) { return Wait(until); });
+}
+
+DaemonLoop::Wake Daemon::Wait(Clock::time_point until) {
+    const int signo = WaitForSignal(signals_, until);
+    if (signo == 0) {
+        return DaemonLoop::Wake::kTime;
+    }
+    if (signo == SIGHUP) {
+        Reload();
+        return DaemonLoop::Wake::kReload;
+    }
+    log_.Info(std::string("sygnał ") + ::strsignal(signo) + ": kończę pracę");
+    return DaemonLoop::Wake::kQuit;
+}
+
+// SIGHUP: the log file is opened anew (an outside logrotate moved it away)
+// and the configuration read again; only its log settings take effect.
+void Daemon::Reload() {
+    notifier_.Reloading();
+    log_.Info("sygnał SIGHUP: ponowne wczytanie konfiguracji i otwarcie pliku rejestracji");
+    ReadOptionsAgain();
+    ConfigureLog();
+    if (measurementLog_.Enabled()) {
+        measurementLog_.Open();  // a failure is reported and tried again with the next line
+    }
+    notifier_.Ready("panel na " + portLabel_);
+}
+
+void Daemon::ReadOptionsAgain() {
+    const DaemonCommand command = ParseDaemonCommandLine(args_);
+    if (command.action != DaemonCommand::Action::kRun) {
+        log_.Error("konfiguracja nie została wczytana ponownie (" + command.error +
+                   "); obowiązują dotychczasowe ustawienia");
+        return;
+    }
+    DaemonOptions fresh = command.options;
+    CopyLogSettings(fresh, options_);
+    CopyLogSettings(options_, fresh);
+    if (!(fresh == options_)) {
+        log_.Warning(
+            "zmiany ustawień innych niż plik rejestracji obowiązują dopiero po ponownym "
+            "uruchomieniu tk358d");
+    }
 }
 
 // The panel first: a write in progress ends, then monitoring mode goes off.
@@ -246,10 +307,9 @@ void Daemon::Finish() {
     if (writer_) {
         writer_->Stop();
     }
+    notifier_.Stopping();
     session_.Close();
-    if (measurementLog_) {
-        measurementLog_->Close();
-    }
+    measurementLog_.Close();
     if (broker_) {
         broker_->Stop(topics_.Availability(), kOffline);
     }
@@ -259,17 +319,17 @@ void Daemon::Finish() {
 }  // namespace
 
 int RunDaemon(int argc, char** argv) {
-    const sigset_t signals = QuitSignals();
+    const sigset_t signals = HandledSignals();
     ::pthread_sigmask(SIG_BLOCK, &signals, nullptr);
     ::signal(SIGPIPE, SIG_IGN);  // a broken broker connection is an error, not an end
 
-    const DaemonCommand command =
-        ParseDaemonCommandLine(std::vector<std::string>(argv + 1, argv + argc));
+    std::vector<std::string> args(argv + 1, argv + argc);
+    const DaemonCommand command = ParseDaemonCommandLine(args);
     if (command.action != DaemonCommand::Action::kRun) {
         return AnswerCommandLine(command);
     }
     SetUpProcessLocale();
-    Daemon daemon(command.options, signals);
+    Daemon daemon(command.options, std::move(args), signals);
     return daemon.Run();
 }
 

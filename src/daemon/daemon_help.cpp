@@ -27,7 +27,12 @@ Panel:
 
 Plik rejestracji:
   --log PLIK             dopisuje wiersz odczytów co --interval sekund (pierwszy
-                         6 s po starcie); ten sam format co w programie tk358
+                         6 s po starcie); ten sam format co w programie tk358;
+                         data w nazwie (%Y %y %m %d %j %H %M %S %F, %% to znak
+                         %) daje nowy plik z nagłówkiem przy każdej zmianie
+                         nazwy, np. /var/log/tk358/linia1-%Y-%m-%d.csv
+  --keep-days N          usuwa pliki tego wzorca sprzed więcej niż N dni (dzień
+                         z nazwy albo z czasu modyfikacji); inne pliki nigdy
   --interval S           odstęp wierszy w sekundach, 1-86399 (domyślnie 60)
   --log-separator S      locale (domyślnie), tab, comma albo semicolon
   --log-decimal D        locale (domyślnie), comma albo point
@@ -85,8 +90,12 @@ Inne:
   --version              wersja programu
 
 Kody wyjścia:
-  0  koniec na sygnał SIGTERM, SIGINT lub SIGHUP (panel wyłącza tryb
+  0  koniec na sygnał SIGTERM lub SIGINT (panel wyłącza tryb
      monitorowania, broker dostaje "offline")
+
+Sygnał SIGHUP: ponowne otwarcie pliku rejestracji (po logrotate) i ponowne
+wczytanie konfiguracji; zmienia tylko ustawienia rejestracji (log, keep-days,
+interval, log-separator, log-decimal), błędny plik zostawia dotychczasowe.
   1  nie można otworzyć pliku rejestracji, uruchomić klienta MQTT lub panelu
      demonstracyjnego albo połączenie z brokerem zakończył błąd TLS/protokołu
   2  błąd w wierszu poleceń lub pliku konfiguracji albo tematy PREFIKS/NAZWA

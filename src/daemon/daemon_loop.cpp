@@ -1,11 +1,11 @@
 #include "daemon/daemon_loop.h"
 
+#include <algorithm>
 #include <ctime>
 
 #include "daemon/discovery_payload.h"
 #include "daemon/info_payload.h"
 #include "daemon/state_payload.h"
-#include "log/log_messages.h"
 #include "panel/log_readings.h"
 #include "panel/panel_model.h"
 #include "panel/value_displays.h"
@@ -29,7 +29,7 @@ DaemonLoop::Clock::time_point NextAfter(DaemonLoop::Clock::time_point deadline,
 }  // namespace
 
 DaemonLoop::DaemonLoop(PanelAccess& panel, const DaemonOptions& options, const DaemonLog& log,
-                       MeasurementLog* measurementLog, MqttClient* broker, std::string portLabel)
+                       RotatingLog* measurementLog, MqttClient* broker, std::string portLabel)
     : panel_(panel),
       options_(options),
       log_(log),
@@ -37,15 +37,20 @@ DaemonLoop::DaemonLoop(PanelAccess& panel, const DaemonOptions& options, const D
       broker_(broker),
       portLabel_(std::move(portLabel)),
       topics_{options.topicPrefix + "/" + options.name} {
-    lineOptions_.separatorCode = options.separatorCode;
-    lineOptions_.decimalCode = options.decimalCode;
+    TakeLogOptions(Clock::now());
+}
+
+void DaemonLoop::WatchOver(const ServiceNotifier* notifier,
+                           std::function<Clock::time_point()> panelActivity) {
+    notifier_ = notifier;
+    panelActivity_ = std::move(panelActivity);
 }
 
 int DaemonLoop::Run(const Wait& wait) {
     const Clock::time_point start = Clock::now();
-    Clock::time_point nextState = start;
-    Clock::time_point nextLog = start + kFirstLogLine;
-    const Clock::duration interval = std::chrono::seconds(options_.interval);
+    nextState_ = start;
+    nextLog_ = start + kFirstLogLine;
+    nextAlive_ = start;
     brokerLostSince_ = start;
     if (broker_ != nullptr) {
         broker_->SetRetained(topics_.Availability(), kOnline);
@@ -57,12 +62,14 @@ int DaemonLoop::Run(const Wait& wait) {
         }
     }
     for (;;) {
-        const bool logging = measurementLog_ != nullptr && measurementLog_->IsOpen();
-        const Clock::time_point deadline = logging ? std::min(nextState, nextLog) : nextState;
-        if (wait(deadline)) {
+        const Wake wake = wait(NextWake());
+        if (wake == Wake::kQuit) {
             return kExitStopped;
         }
         const Clock::time_point now = Clock::now();
+        if (wake == Wake::kReload) {
+            TakeLogOptions(now);
+        }
         const ReadingsSnapshot snapshot = TakeSnapshot(panel_);
         if (snapshot.connected && IsUnsupportedPanel(snapshot.identity)) {
             log_.Error(std::string(kUnsupportedPanelMessage) + " (wersja sprzętu " +
@@ -70,13 +77,13 @@ int DaemonLoop::Run(const Wait& wait) {
             return kExitUnsupported;
         }
         ReportLink(snapshot, now - start >= kBrokerPatience);
-        if (now >= nextState) {
+        if (now >= nextState_) {
             Publish(snapshot);
-            nextState = NextAfter(nextState, kStatePeriod, now);
+            nextState_ = NextAfter(nextState_, kStatePeriod, now);
         }
-        if (logging && now >= nextLog) {
+        if (measurementLog_ != nullptr && measurementLog_->Enabled() && now >= nextLog_) {
             WriteLogLine(snapshot);
-            nextLog = NextAfter(nextLog, interval, now);
+            nextLog_ = NextAfter(nextLog_, interval_, now);
         }
         if (broker_ != nullptr) {
             WatchBroker(now);
@@ -84,7 +91,46 @@ int DaemonLoop::Run(const Wait& wait) {
                 return BrokerExitCode();
             }
         }
+        KeepAlive(now);
     }
+}
+
+DaemonLoop::Clock::time_point DaemonLoop::NextWake() const {
+    Clock::time_point next = nextState_;
+    if (measurementLog_ != nullptr && measurementLog_->Enabled()) {
+        next = std::min(next, nextLog_);
+    }
+    if (notifier_ != nullptr && notifier_->AlivePeriod()) {
+        next = std::min(next, nextAlive_);
+    }
+    return next;
+}
+
+// The log settings, at the start and after each reload. A shorter interval
+// takes effect at once, a longer one after the line due.
+void DaemonLoop::TakeLogOptions(Clock::time_point now) {
+    lineOptions_.separatorCode = options_.separatorCode;
+    lineOptions_.decimalCode = options_.decimalCode;
+    interval_ = std::chrono::seconds(options_.interval);
+    nextLog_ = std::min(nextLog_, now + interval_);
+}
+
+void DaemonLoop::KeepAlive(Clock::time_point now) {
+    if (notifier_ == nullptr || !notifier_->AlivePeriod() || now < nextAlive_) {
+        return;
+    }
+    nextAlive_ = NextAfter(nextAlive_, *notifier_->AlivePeriod(), now);
+    if (panelActivity_ && now - panelActivity_() > kPanelStall) {
+        if (!panelStallReported_) {
+            panelStallReported_ = true;
+            log_.Error(
+                "obsługa panelu nie odpowiada od ponad minuty; watchdog systemd nie dostaje "
+                "znaku życia");
+        }
+        return;
+    }
+    panelStallReported_ = false;
+    notifier_->Alive();
 }
 
 void DaemonLoop::Publish(const ReadingsSnapshot& snapshot) {
@@ -108,13 +154,7 @@ void DaemonLoop::Publish(const ReadingsSnapshot& snapshot) {
 }
 
 void DaemonLoop::WriteLogLine(const ReadingsSnapshot& snapshot) {
-    const LogWriteOutcome outcome = measurementLog_->WriteLine(
-        lineOptions_, LogReadingsOf(snapshot, WantsTwoSetpoints(snapshot)));
-    if (outcome.change == LogWriteHealth::Change::kFailed) {
-        log_.Error(LogWriteFailureText(outcome.error));
-    } else if (outcome.change == LogWriteHealth::Change::kRecovered) {
-        log_.Info("zapis do pliku rejestracji znów się udaje");
-    }
+    measurementLog_->WriteLine(lineOptions_, LogReadingsOf(snapshot, WantsTwoSetpoints(snapshot)));
 }
 
 void DaemonLoop::ReportLink(const ReadingsSnapshot& snapshot, bool firstContactDue) {

@@ -14,15 +14,16 @@
 #include "daemon/daemon_options.h"
 #include "daemon/mqtt_client.h"
 #include "daemon/mqtt_topics.h"
+#include "daemon/rotating_log.h"
+#include "daemon/service_notifier.h"
 #include "link/panel_access.h"
-#include "log/measurement_log.h"
 #include "panel/readings_snapshot.h"
 
 namespace tk358 {
 
 // tk358d's exit codes.
 enum DaemonExit : int {
-    kExitStopped = 0,      // ended by SIGTERM, SIGINT or SIGHUP (or --help, --version)
+    kExitStopped = 0,      // ended by SIGTERM or SIGINT (or --help, --version)
     kExitFailure = 1,      // the log file, the broker settings or the demo panel failed
     kExitUsage = 2,        // wrong command line or configuration file, or topics in use
     kExitPortFailed = 3,   // the serial port cannot be opened
@@ -32,13 +33,23 @@ enum DaemonExit : int {
 class DaemonLoop {
 public:
     using Clock = std::chrono::steady_clock;
-    // Sleeps until the time given or until the program is to end; true when
-    // it is to end.
-    using Wait = std::function<bool(Clock::time_point)>;
+    // Why a wait ended: its time came, the program is to end, or the options
+    // were reloaded (the log settings may have changed).
+    enum class Wake { kTime, kQuit, kReload };
+    // Sleeps until the time given or until a signal.
+    using Wait = std::function<Wake(Clock::time_point)>;
 
-    // `log` and `broker` may be null (not in use). `portLabel` is "COM3" or "demo".
+    // `measurementLog` and `broker` may be null (not in use). `portLabel` is
+    // "COM3" or "demo".
     DaemonLoop(PanelAccess& panel, const DaemonOptions& options, const DaemonLog& log,
-               MeasurementLog* measurementLog, MqttClient* broker, std::string portLabel);
+               RotatingLog* measurementLog, MqttClient* broker, std::string portLabel);
+
+    // Tells the systemd watchdog the loop is alive at `notifier`'s period,
+    // as long as `panelActivity` (when the panel side last did something)
+    // stays within kPanelStall. A broker that is away does not count: a
+    // broker client whose thread ended stops the loop itself.
+    void WatchOver(const ServiceNotifier* notifier,
+                   std::function<Clock::time_point()> panelActivity);
 
     // Runs until `wait` says to end or the panel turns out to be unsupported;
     // returns the exit code.
@@ -49,6 +60,9 @@ public:
     static constexpr std::chrono::seconds kStatePeriod{1};
     // A broker or a panel not reached within this time is reported once.
     static constexpr std::chrono::seconds kBrokerPatience{10};
+    // A panel side this long without a poll cycle or an exchange attempt
+    // counts as hung (an attempt lasts 1.5 s, a cycle 1 s).
+    static constexpr std::chrono::seconds kPanelStall{60};
 
 private:
     void Publish(const ReadingsSnapshot& snapshot);
@@ -56,11 +70,14 @@ private:
     void ReportLink(const ReadingsSnapshot& snapshot, bool firstContactDue);
     void WatchBroker(Clock::time_point now);
     int BrokerExitCode() const;
+    Clock::time_point NextWake() const;
+    void TakeLogOptions(Clock::time_point now);
+    void KeepAlive(Clock::time_point now);
 
     PanelAccess& panel_;
     const DaemonOptions& options_;
     const DaemonLog& log_;
-    MeasurementLog* measurementLog_;
+    RotatingLog* measurementLog_;
     MqttClient* broker_;
     const std::string portLabel_;
     const MqttTopics topics_;
@@ -70,6 +87,15 @@ private:
     bool lastConnected_ = false;
     Clock::time_point brokerLostSince_;
     bool brokerWarned_ = false;
+
+    Clock::time_point nextState_;
+    Clock::time_point nextLog_;
+    Clock::duration interval_;
+
+    const ServiceNotifier* notifier_ = nullptr;
+    std::function<Clock::time_point()> panelActivity_;
+    Clock::time_point nextAlive_;
+    bool panelStallReported_ = false;
 };
 
 }  // namespace tk358

@@ -9,12 +9,15 @@
 #include "daemon/secret_files.h"
 #include "link/port_map.h"
 #include "log/log_interval.h"
+#include "log/log_name_pattern.h"
 
 namespace tk358 {
 
 namespace {
 
 using Setter = std::string (*)(DaemonOptions&, std::string_view);
+
+constexpr int kMaxKeepDays = 36500;
 
 struct OptionRule {
     std::string_view key;
@@ -81,8 +84,28 @@ std::string SetLog(DaemonOptions& o, std::string_view value) {
     if (value.empty()) {
         return "log: brak nazwy pliku";
     }
+    std::string error;
+    if (!LogNamePattern::Parse(std::string(value), &error)) {
+        return "log: " + error;
+    }
     o.logPath = std::string(value);
     return {};
+}
+
+std::string SetKeepDays(DaemonOptions& o, std::string_view value) {
+    const std::optional<int> days = ParseInt(value, 1, kMaxKeepDays);
+    if (!days) {
+        return "keep-days: liczba dni od 1 do 36500: " + std::string(value);
+    }
+    o.keepDays = *days;
+    return {};
+}
+
+// --keep-days deletes files by their name: only a dated name tells them apart.
+bool KeepDaysFits(const DaemonOptions& o) {
+    std::string error;
+    const std::optional<LogNamePattern> pattern = LogNamePattern::Parse(o.logPath, &error);
+    return o.keepDays == 0 || (pattern && pattern->Dated());
 }
 
 std::string SetInterval(DaemonOptions& o, std::string_view value) {
@@ -215,6 +238,7 @@ constexpr OptionRule kRules[] = {
     {"demo", OptionForm::kOptionalValue, false, SetDemo},
     {"log", OptionForm::kValue, false, SetLog},
     {"interval", OptionForm::kValue, false, SetInterval},
+    {"keep-days", OptionForm::kValue, false, SetKeepDays},
     {"log-separator", OptionForm::kValue, false, SetSeparator},
     {"log-decimal", OptionForm::kValue, false, SetDecimal},
     {"mqtt", OptionForm::kValue, false, SetMqtt},
@@ -253,6 +277,9 @@ std::string CheckWhatToDo(const DaemonOptions& options) {
     }
     if (options.logPath.empty() && !options.broker) {
         return "nie ma czego robić: podaj --log PLIK, --mqtt ADRES albo oba";
+    }
+    if (!KeepDaysFits(options)) {
+        return "keep-days: tylko z --log, którego nazwa zawiera datę (np. %Y-%m-%d)";
     }
     return {};
 }
@@ -305,6 +332,14 @@ std::string FinishDaemonOptions(DaemonOptions& options) {
         options.name = options.demoKind ? "demo" : DefaultPanelName(options.portNumber);
     }
     return error;
+}
+
+void CopyLogSettings(const DaemonOptions& from, DaemonOptions& to) {
+    to.logPath = from.logPath;
+    to.keepDays = from.keepDays;
+    to.interval = from.interval;
+    to.separatorCode = from.separatorCode;
+    to.decimalCode = from.decimalCode;
 }
 
 }  // namespace tk358

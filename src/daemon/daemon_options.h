@@ -22,7 +22,8 @@ struct DaemonOptions {
     int portNumber = 0;           // COMn; 0 with --demo
     std::optional<int> demoKind;  // --demo: the built-in simulated panel of this kind
 
-    std::string logPath;  // empty: no measurement log
+    std::string logPath;  // empty: no measurement log; may hold a date pattern
+    int keepDays = 0;     // files of a dated log kept this many days; 0: all
     int interval = kDefaultLogIntervalSeconds;
     int separatorCode = kSeparatorLocale;
     int decimalCode = kDecimalLocale;
@@ -45,7 +46,12 @@ struct DaemonOptions {
 
     // Said once at the start (Polish): files with a password that others can read.
     std::vector<std::string> warnings;
+    friend bool operator==(const DaemonOptions&, const DaemonOptions&) = default;
 };
+
+// What a reload (SIGHUP) may change while tk358d runs: the measurement log's
+// file, interval, columns and days kept. Copies those from `from` to `to`.
+void CopyLogSettings(const DaemonOptions& from, DaemonOptions& to);
 
 // How an option is written: with a value, or as a bare switch on the command
 // line (a switch takes 1/0, yes/no, true/false, on/off in the file).

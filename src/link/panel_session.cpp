@@ -199,6 +199,7 @@ int PanelSession::ExchangeLocked(const RequestFrame& frame, ManualResetEvent& ev
     }
     const int attempts = retry ? std::max(timing_.tries, 1) : 1;
     for (int attempt = 0; attempt < attempts; ++attempt) {
+        MarkActivity();
         // A closing session gives up after the attempt under way.
         if (port_->DeviceLost() || (attempt > 0 && stopRequested_)) {
             break;
@@ -229,6 +230,16 @@ int PanelSession::SetMonitoringMode(bool on, bool retry) {
                        monitoringEvent_, retry);
 }
 
+std::chrono::steady_clock::time_point PanelSession::LastActivity() const {
+    return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(lastActivity_.load()));
+}
+
+void PanelSession::MarkActivity() {
+    lastActivity_ = std::chrono::duration_cast<std::chrono::nanoseconds>(
+                        std::chrono::steady_clock::now().time_since_epoch())
+                        .count();
+}
+
 // ---- Poll thread ----
 
 void PanelSession::PollLoop() {
@@ -242,6 +253,7 @@ void PanelSession::PollLoop() {
 
 // False when the session is stopping.
 bool PanelSession::SleepCycle() {
+    MarkActivity();
     std::unique_lock<std::mutex> lock(pollLock_);
     pollWake_.wait_for(lock, timing_.cycle, [this] { return stopRequested_.load(); });
     return !stopRequested_;

@@ -55,6 +55,10 @@ public:
     void Close() override;
     // errno of the last port open that failed, 0 after one that succeeded.
     int LastOpenError() const override { return lastOpenError_; }
+    // When the panel side last showed it is alive: the poll thread went round
+    // its loop or an exchange began an attempt (steady clock). Lets a watchdog
+    // tell a hung session from a busy one; an attempt lasts at most answerWait.
+    std::chrono::steady_clock::time_point LastActivity() const;
 
     void OnByteReceived(char byte) override;
 
@@ -136,6 +140,7 @@ private:
 
     void PollLoop();
     bool SleepCycle();
+    void MarkActivity();
     bool EnsurePort();
     bool ContactLost() const;
     void RunStartSequence();
@@ -174,6 +179,7 @@ private:
     std::atomic<int> linkStatus_{kStatusFailed};
     std::atomic<int> startSequences_{0};
     std::atomic<int> lastOpenError_{0};
+    std::atomic<std::int64_t> lastActivity_{0};  // steady clock, nanoseconds
 
     // Answer events, one per command; the matching answer sets it.
     ManualResetEvent identifyEvent_;

@@ -78,6 +78,9 @@ if [ -x "$prefix/$bindir/tk358d" ]; then
     if [ -f "$unit" ]; then
         grep -qx "ExecStart=$prefix/$bindir/tk358d --config /etc/tk358/%i.ini" "$unit" ||
             fail "the unit does not start the installed tk358d: $(grep ExecStart "$unit")"
+        for line in Type=notify WatchdogSec=30 'ExecReload=/bin/kill -HUP $MAINPID'; do
+            grep -qxF "$line" "$unit" || fail "the unit lacks $line"
+        done
         if command -v systemd-analyze >/dev/null; then
             check=$(mktemp -d)
             cp "$unit" "$check/tk358d@line1.service"

@@ -68,9 +68,14 @@ void DaemonFixture::StartDaemon(const std::vector<std::string>& extra) {
         "--log-decimal",   "comma",
         "--reconnect-max", "2"};
     args.insert(args.end(), extra.begin(), extra.end());
+    StartDaemonWith(args);
+}
+
+void DaemonFixture::StartDaemonWith(const std::vector<std::string>& args) {
+    std::vector<std::string> env = {"TK358_PORT_DIR=" + portDir_, "LC_ALL=C"};
+    env.insert(env.end(), env_.begin(), env_.end());
     daemon_ = std::make_unique<ChildProcess>();
-    ASSERT_TRUE(daemon_->Start(TK358D_EXECUTABLE, args, dir_ + "/tk358d.out",
-                               {"TK358_PORT_DIR=" + portDir_, "LC_ALL=C"}));
+    ASSERT_TRUE(daemon_->Start(TK358D_EXECUTABLE, args, dir_ + "/tk358d.out", env));
 }
 
 std::unique_ptr<ChildProcess> DaemonFixture::StartOther(const std::string& label,

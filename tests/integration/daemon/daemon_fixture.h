@@ -35,6 +35,8 @@ protected:
     // log file written every second, plus `extra` options (a later --mqtt
     // replaces the test broker's address).
     void StartDaemon(const std::vector<std::string>& extra = {});
+    // tk358d with exactly these options, in the test's port directory.
+    void StartDaemonWith(const std::vector<std::string>& args);
 
     // Another tk358d on the test broker with `args` (and its own panel, --demo);
     // its output goes to <dir>/<label>.out.
@@ -58,6 +60,7 @@ protected:
     std::unique_ptr<MqttListener> listener_;
     std::unique_ptr<sim::PtySimulator> panel_;
     std::unique_ptr<ChildProcess> daemon_;
+    std::vector<std::string> env_;  // added to tk358d's environment
 };
 
 }  // namespace tk358::test
