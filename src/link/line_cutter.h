@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <string_view>
 
 #include "link/answer_dispatcher.h"
 #include "link/frame.h"
@@ -27,6 +28,10 @@ public:
     void Clear();
 
     int Length() const { return length_; }
+    // The line the last Push that returned a result completed, CR LF included.
+    std::string_view LastLine() const {
+        return {buffer_.data(), static_cast<std::size_t>(lastLength_)};
+    }
 
 private:
     std::optional<int> Skip(char byte);
@@ -34,6 +39,7 @@ private:
     AnswerDispatcher dispatcher_;
     std::array<char, kLineCapacity> buffer_{};
     int length_ = 0;
+    int lastLength_ = 0;
     bool dropping_ = false;  // inside a line longer than the buffer
     char lastDropped_ = 0;   // so a CR LF split by the overflow still ends that line
 };
