@@ -17,6 +17,7 @@
 #include "daemon/daemon_help.h"
 #include "daemon/daemon_log.h"
 #include "daemon/daemon_loop.h"
+#include "daemon/line_share.h"
 #include "daemon/mqtt_client.h"
 #include "daemon/setpoint_writer.h"
 #include "link/panel_session.h"
@@ -126,6 +127,7 @@ public:
 private:
     bool OpenLog();
     bool StartBroker();
+    bool StartShare();
     int Loop();
     void Finish();
 
@@ -140,6 +142,7 @@ private:
     std::unique_ptr<MqttClient> broker_;
     std::unique_ptr<SetpointWriter> writer_;
     std::unique_ptr<CommandRouter> router_;
+    std::unique_ptr<LineShare> share_;
     std::string portLabel_;
 };
 
@@ -164,7 +167,7 @@ int Daemon::Run() {
         return kExitPortFailed;
     }
     log_.Info("port COM" + std::to_string(port) + " otwarty");
-    const int code = StartBroker() ? Loop() : kExitFailure;
+    const int code = StartShare() && StartBroker() ? Loop() : kExitFailure;
     Finish();
     return code;
 }
@@ -212,6 +215,21 @@ bool Daemon::StartBroker() {
     return true;
 }
 
+bool Daemon::StartShare() {
+    if (options_.sharePath.empty()) {
+        return true;
+    }
+    share_ = std::make_unique<LineShare>(
+        session_, log_,
+        LineShareSettings{options_.sharePath, options_.shareGroup, options_.shareReadOnly});
+    std::string error;
+    if (!share_->Start(&error)) {
+        log_.Error(error);
+        return false;
+    }
+    return true;
+}
+
 int Daemon::Loop() {
     DaemonLoop loop(session_, options_, log_, measurementLog_ ? &*measurementLog_ : nullptr,
                     broker_.get(), portLabel_);
@@ -221,6 +239,9 @@ int Daemon::Loop() {
 // The panel first: a write in progress ends, then monitoring mode goes off.
 // The broker last, so it hears the goodbye after everything else.
 void Daemon::Finish() {
+    if (share_) {
+        share_->Stop();
+    }
     if (writer_) {
         writer_->Stop();
     }

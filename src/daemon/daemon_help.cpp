@@ -64,6 +64,15 @@ Zapis do panelu:
                          opcji tk358d wysyła do panelu tylko polecenia
                          nawiązania łączności i trybu monitorowania
 
+Wspólna linia (okno tk358 i tk358 --backup przy działającym tk358d):
+  --share GNIAZDO        udostępnia linię jednemu klientowi naraz przez gniazdo
+                         Unix (prawa 0660); klient widzi linie stanu i odpowiedzi
+                         na swoje żądania, tryb monitorowania zostaje włączony,
+                         każdy zapis klienta trafia do dziennika; w katalogu
+                         portów klienta COMn to dowiązanie do gniazda
+  --share-group GRUPA    grupa gniazda: jej członkowie mogą się połączyć
+  --share-read-only      żaden zapis klienta nie idzie do panelu
+
 Inne:
   --config PLIK          opcje z pliku: klucz=wartość (nazwy jak wyżej, bez --),
                          przed sekcjami albo w sekcji [tk358d]; hasło także

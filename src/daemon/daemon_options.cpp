@@ -191,6 +191,15 @@ std::string SetReconnectMax(DaemonOptions& o, std::string_view value) {
     return {};
 }
 
+std::string SetShare(DaemonOptions& o, std::string_view value) {
+    // The length a Unix socket's address can hold.
+    if (value.empty() || value.size() > 107) {
+        return "share: ścieżka gniazda, najwyżej 107 znaków: " + std::string(value);
+    }
+    o.sharePath = std::string(value);
+    return {};
+}
+
 template <std::string DaemonOptions::*Field>
 std::string SetText(DaemonOptions& o, std::string_view value) {
     o.*Field = std::string(value);
@@ -231,6 +240,9 @@ constexpr OptionRule kRules[] = {
     {"reconnect-max", OptionForm::kValue, false, SetReconnectMax},
     {"allow-setpoint-writes", OptionForm::kSwitch, false,
      SetFlag<&DaemonOptions::allowSetpointWrites>},
+    {"share", OptionForm::kValue, false, SetShare},
+    {"share-group", OptionForm::kValue, false, SetText<&DaemonOptions::shareGroup>},
+    {"share-read-only", OptionForm::kSwitch, false, SetFlag<&DaemonOptions::shareReadOnly>},
 };
 
 const OptionRule* FindRule(std::string_view key) {
@@ -272,8 +284,11 @@ std::string FinishDaemonOptions(DaemonOptions& options) {
     if (!options.demoKind && options.portNumber == 0) {
         return "brak portu panelu: podaj --port COMn (albo --demo)";
     }
-    if (options.logPath.empty() && !options.broker) {
-        return "nie ma czego robić: podaj --log PLIK, --mqtt ADRES albo oba";
+    if (options.logPath.empty() && !options.broker && options.sharePath.empty()) {
+        return "nie ma czego robić: podaj --log PLIK, --mqtt ADRES albo --share GNIAZDO";
+    }
+    if (options.sharePath.empty() && (!options.shareGroup.empty() || options.shareReadOnly)) {
+        return "share-group i share-read-only dotyczą tylko --share GNIAZDO";
     }
     const bool tlsFiles =
         !options.caFile.empty() || !options.certFile.empty() || !options.keyFile.empty();

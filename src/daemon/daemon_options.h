@@ -40,6 +40,11 @@ struct DaemonOptions {
     int reconnectMax = kDefaultReconnectMax;
 
     bool allowSetpointWrites = false;
+
+    // The line shared with one client over a Unix socket (line_share.h).
+    std::string sharePath;  // empty: not shared
+    std::string shareGroup;
+    bool shareReadOnly = false;
 };
 
 // How an option is written: with a value, or as a bare switch on the command
