@@ -254,6 +254,18 @@ const OptionRule* FindRule(std::string_view key) {
     return nullptr;
 }
 
+// Something to do (a log, a broker or a shared line), and the shared line's
+// companions only with it.
+std::string WorkError(const DaemonOptions& o) {
+    if (o.logPath.empty() && !o.broker && o.sharePath.empty()) {
+        return "nie ma czego robić: podaj --log PLIK, --mqtt ADRES albo --share GNIAZDO";
+    }
+    if (o.sharePath.empty() && (!o.shareGroup.empty() || o.shareReadOnly)) {
+        return "share-group i share-read-only dotyczą tylko --share GNIAZDO";
+    }
+    return {};
+}
+
 }  // namespace
 
 OptionForm FormOfOption(std::string_view key, bool fromFile) {
@@ -284,11 +296,8 @@ std::string FinishDaemonOptions(DaemonOptions& options) {
     if (!options.demoKind && options.portNumber == 0) {
         return "brak portu panelu: podaj --port COMn (albo --demo)";
     }
-    if (options.logPath.empty() && !options.broker && options.sharePath.empty()) {
-        return "nie ma czego robić: podaj --log PLIK, --mqtt ADRES albo --share GNIAZDO";
-    }
-    if (options.sharePath.empty() && (!options.shareGroup.empty() || options.shareReadOnly)) {
-        return "share-group i share-read-only dotyczą tylko --share GNIAZDO";
+    if (std::string error = WorkError(options); !error.empty()) {
+        return error;
     }
     const bool tlsFiles =
         !options.caFile.empty() || !options.certFile.empty() || !options.keyFile.empty();
