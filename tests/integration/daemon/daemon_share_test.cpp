@@ -4,28 +4,17 @@
 
 #include <unistd.h>
 
-#include <functional>
 #include <thread>
 
 #include "daemon_fixture.h"
 #include "link/panel_session.h"
+#include "session_fixture.h"
 #include "support/panel_session_probe.h"
 
 namespace tk358::test {
 namespace {
 
 class DaemonShareTest : public DaemonFixture {};
-
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) {
-            return false;
-        }
-        std::this_thread::sleep_for(50ms);
-    }
-    return true;
-}
 
 int LogLines(const std::string& log) {
     int lines = 0;

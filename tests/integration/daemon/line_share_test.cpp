@@ -5,6 +5,7 @@
 
 #include "daemon/line_share.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/socket.h>
@@ -13,7 +14,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -62,26 +62,13 @@ bool StartSequenceDone(PanelSession& session, int port) {
                      10s);
 }
 
-std::string Read(std::FILE* file) {
-    std::string text;
-    std::rewind(file);
-    char chunk[4096];
-    for (std::size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) {
-        text.append(chunk, n);
-    }
-    return text;
-}
-
 // The parameter file without its date line.
 std::string Backup(int port, const std::string& file) {
     std::FILE* out = std::tmpfile();
-    std::FILE* in = std::tmpfile();
-    BackupConsole console{out, out, in, false, "test", 5000ms, {}};
+    BackupConsole console{out, out, out, false, "test", 5000ms, {}};
     PanelSession session(QuickTiming());
-    EXPECT_EQ(RunBackupCommand({BackupAction::kBackup, port, file, false}, session, console), 0)
-        << Read(out);
+    EXPECT_EQ(RunBackupCommand({BackupAction::kBackup, port, file, false}, session, console), 0);
     std::fclose(out);
-    std::fclose(in);
     std::string text = ReadFile(file);
     const std::size_t date = text.find("DATE=");
     return date == std::string::npos ? text : text.erase(date, text.find('\n', date) - date);
@@ -105,15 +92,15 @@ protected:
         share_->Stop();
         fs::remove(link_);
         daemon_.Close();
-        std::fclose(logFile_);
+        close(logFd_);
     }
-    std::string LogText() { return Read(logFile_); }
+    std::string LogText() { return ReadFile(dir_.File("tk358d.log")); }
 
     TempDir dir_{"tk358-share"};
     std::unique_ptr<sim::PtySimulator> panel_;
     PanelSession daemon_{QuickTiming()};
-    std::FILE* logFile_ = std::tmpfile();
-    DaemonLog log_{"line", fileno(logFile_), false};
+    int logFd_ = open(dir_.File("tk358d.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    DaemonLog log_{"line", logFd_, false};
     std::unique_ptr<LineShare> share_;
     std::string link_;
 };
