@@ -16,6 +16,7 @@
 #include "daemon/daemon_help.h"
 #include "daemon/daemon_log.h"
 #include "daemon/daemon_loop.h"
+#include "daemon/line_share.h"
 #include "daemon/mqtt_client.h"
 #include "daemon/rotating_log.h"
 #include "daemon/service_notifier.h"
@@ -146,6 +147,7 @@ private:
     bool OpenLog();
     void ConfigureLog();
     bool StartBroker();
+    bool StartShare();
     int Loop();
     DaemonLoop::Wake Wait(Clock::time_point until);
     void Reload();
@@ -166,6 +168,7 @@ private:
     std::unique_ptr<MqttClient> broker_;
     std::unique_ptr<SetpointWriter> writer_;
     std::unique_ptr<CommandRouter> router_;
+    std::unique_ptr<LineShare> share_;
     std::string portLabel_;
 };
 
@@ -193,7 +196,7 @@ int Daemon::Run() {
         return kExitPortFailed;
     }
     log_.Info("port COM" + std::to_string(port) + " otwarty");
-    int code = StartBroker() ? Loop() : kExitFailure;
+    int code = StartShare() && StartBroker() ? Loop() : kExitFailure;
     if (broker_ && broker_->Failed() == MqttClient::Failure::kSharedIdentity) {
         code = kExitUsage;
     }
@@ -246,6 +249,21 @@ bool Daemon::StartBroker() {
         if (!error.empty()) {  // else reported already
             log_.Error(error);
         }
+        return false;
+    }
+    return true;
+}
+
+bool Daemon::StartShare() {
+    if (options_.sharePath.empty()) {
+        return true;
+    }
+    share_ = std::make_unique<LineShare>(
+        session_, log_,
+        LineShareSettings{options_.sharePath, options_.shareGroup, options_.shareReadOnly});
+    std::string error;
+    if (!share_->Start(&error)) {
+        log_.Error(error);
         return false;
     }
     return true;
@@ -304,6 +322,9 @@ void Daemon::ReadOptionsAgain() {
 // The panel first: a write in progress ends, then monitoring mode goes off.
 // The broker last, so it hears the goodbye after everything else.
 void Daemon::Finish() {
+    if (share_) {
+        share_->Stop();
+    }
     if (writer_) {
         writer_->Stop();
     }

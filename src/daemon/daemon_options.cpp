@@ -215,6 +215,15 @@ std::string SetReconnectMax(DaemonOptions& o, std::string_view value) {
     return {};
 }
 
+std::string SetShare(DaemonOptions& o, std::string_view value) {
+    // The length a Unix socket's address can hold.
+    if (value.empty() || value.size() > 107) {
+        return "share: ścieżka gniazda, najwyżej 107 znaków: " + std::string(value);
+    }
+    o.sharePath = std::string(value);
+    return {};
+}
+
 template <std::string DaemonOptions::*Field>
 std::string SetText(DaemonOptions& o, std::string_view value) {
     o.*Field = std::string(value);
@@ -256,6 +265,9 @@ constexpr OptionRule kRules[] = {
     {"reconnect-max", OptionForm::kValue, false, SetReconnectMax},
     {"allow-setpoint-writes", OptionForm::kSwitch, false,
      SetFlag<&DaemonOptions::allowSetpointWrites>},
+    {"share", OptionForm::kValue, false, SetShare},
+    {"share-group", OptionForm::kValue, false, SetText<&DaemonOptions::shareGroup>},
+    {"share-read-only", OptionForm::kSwitch, false, SetFlag<&DaemonOptions::shareReadOnly>},
 };
 
 const OptionRule* FindRule(std::string_view key) {
@@ -267,7 +279,8 @@ const OptionRule* FindRule(std::string_view key) {
     return nullptr;
 }
 
-// The panel and at least one of log file and broker.
+// The panel and something to do (a log, a broker or a shared line), and the
+// shared line's companions only with it.
 std::string CheckWhatToDo(const DaemonOptions& options) {
     if (options.demoKind && options.portNumber != 0) {
         return "podaj albo --port, albo --demo";
@@ -275,8 +288,11 @@ std::string CheckWhatToDo(const DaemonOptions& options) {
     if (!options.demoKind && options.portNumber == 0) {
         return "brak portu panelu: podaj --port COMn (albo --demo)";
     }
-    if (options.logPath.empty() && !options.broker) {
-        return "nie ma czego robić: podaj --log PLIK, --mqtt ADRES albo oba";
+    if (options.logPath.empty() && !options.broker && options.sharePath.empty()) {
+        return "nie ma czego robić: podaj --log PLIK, --mqtt ADRES albo --share GNIAZDO";
+    }
+    if (options.sharePath.empty() && (!options.shareGroup.empty() || options.shareReadOnly)) {
+        return "share-group i share-read-only dotyczą tylko --share GNIAZDO";
     }
     if (!KeepDaysFits(options)) {
         return "keep-days: tylko z --log, którego nazwa zawiera datę (np. %Y-%m-%d)";

@@ -44,6 +44,11 @@ struct DaemonOptions {
 
     bool allowSetpointWrites = false;
 
+    // The line shared with one client over a Unix socket (line_share.h).
+    std::string sharePath;  // empty: not shared
+    std::string shareGroup;
+    bool shareReadOnly = false;
+
     // Said once at the start (Polish): files with a password that others can read.
     std::vector<std::string> warnings;
     friend bool operator==(const DaemonOptions&, const DaemonOptions&) = default;

@@ -20,6 +20,7 @@ std::optional<int> LineCutter::Push(char byte) {
     }
     const AnswerLine line =
         AnswerLine::From(std::string_view(buffer_.data(), static_cast<std::size_t>(length_)));
+    lastLength_ = length_;
     length_ = 0;
     return dispatcher_.Dispatch(line);
 }

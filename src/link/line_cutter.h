@@ -6,6 +6,7 @@
 
 #include <array>
 #include <optional>
+#include <string_view>
 
 #include "link/answer_dispatcher.h"
 #include "link/frame.h"
@@ -30,6 +31,11 @@ public:
     // Forgets the line being collected.
     void Clear();
 
+    // The line the last Push that returned a result completed, CR LF included.
+    std::string_view LastLine() const {
+        return {buffer_.data(), static_cast<std::size_t>(lastLength_)};
+    }
+
 private:
     friend struct test::LineCutterProbe;
 
@@ -38,6 +44,7 @@ private:
     AnswerDispatcher dispatcher_;
     std::array<char, kLineCapacity> buffer_{};
     int length_ = 0;
+    int lastLength_ = 0;
     bool dropping_ = false;  // inside a line longer than the buffer
     char lastDropped_ = 0;   // so a CR LF split by the overflow still ends that line
 };

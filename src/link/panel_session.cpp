@@ -104,6 +104,9 @@ void PanelSession::OnByteReceived(char byte) {
     if (status && *status == kStatusOk) {
         lastAnswer_ = NowSeconds();
     }
+    if (status) {
+        ObserveLine(cutter_.LastLine());
+    }
 }
 
 // ---- Opening and closing ----

@@ -21,6 +21,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <thread>
 
 #include "link/frame.h"
@@ -37,6 +38,17 @@ namespace tk358 {
 namespace test {
 struct PanelSessionProbe;
 }
+
+// Sees every whole line the panel sends, on the port's reader thread with the
+// session's receive lock held, so it must never wait. `relayAnswer` marks the
+// answer to the relayed request on the line (PanelSession::RelayRequest).
+class PanelLineObserver {
+public:
+    virtual void OnPanelLine(std::string_view line, bool relayAnswer) = 0;
+
+protected:
+    ~PanelLineObserver() = default;
+};
 
 class PanelSession : public PanelConnection, public ByteReceiver {
 public:
@@ -100,6 +112,16 @@ public:
     // every written code not yet read back, in order.
     int ReadParameters(bool full);
 
+    // Every line received from now on goes to `observer` as well; null: none.
+    // Once this returns, a previous observer is no longer called.
+    void SetLineObserver(PanelLineObserver* observer);
+    // One exchange for a request line made elsewhere (tk358d relays its shared
+    // line's client): `line` goes out as it is, one try, and the exchange ends
+    // with the first line that starts with `answerPrefix` or after the answer
+    // wait. It holds the request lock like every exchange, so no other request
+    // and no purge comes between. kStatusOk when answered.
+    int RelayRequest(std::string_view line, std::string_view answerPrefix);
+
     // Whole seconds on the monotonic clock the silence is measured with.
     static int64_t NowSeconds();
 
@@ -128,6 +150,7 @@ private:
     }
 
     void AttachDecoders();
+    void ObserveLine(std::string_view line);
     int SendAndWait(const RequestFrame& frame, ManualResetEvent& event, bool retry);
     int ExchangeLocked(const RequestFrame& frame, ManualResetEvent& event, bool retry);
 
@@ -170,7 +193,10 @@ private:
     // waiting for the line.
     std::mutex receiveLock_;
     LineCutter cutter_;
-    std::atomic<int64_t> lastAnswer_;  // written under receiveLock, read lock-free
+    std::atomic<int64_t> lastAnswer_;            // written under receiveLock, read lock-free
+    PanelLineObserver* lineObserver_ = nullptr;  // under receiveLock
+    std::string relayPrefix_;                    // under receiveLock; empty: no relay open
+    ManualResetEvent relayEvent_;                // the relayed request was answered
 
     PanelRecords records_;       // holds the data lock
     PendingReads pendingReads_;  // has its own small lock

@@ -68,6 +68,12 @@ void AddDirectoryPorts(const PortEnumerationRoots& roots, FoundPorts& ports,
         }
         std::error_code linkError;
         const fs::path link = fs::read_symlink(entry, linkError);
+        if (!linkError && fs::is_socket(target)) {
+            // A line shared by tk358d: named, never connected to (that would
+            // take the one client's place).
+            ports[number] = "tk358d: " + link.filename().string();
+            continue;
+        }
         ports[number] = linkError ? entry.string() : DirectoryLinkText(roots, entry, link);
     }
 }

@@ -10,7 +10,8 @@
 //     hardware, device path and /dev/serial/by-id/ name;
 //   - every entry "COMn" of the port directory whose link leads to an
 //     existing file, described as "→ <link target>" (plus the hardware and
-//     device path when the target is a tty of the device directory).
+//     device path when the target is a tty of the device directory), or as
+//     "tk358d: <socket file name>" when it leads to a shared line's socket.
 // A port directory entry takes its number from the table, as it does when the
 // port is opened. A dangling entry is not listed, and it hides the table
 // device of its number too: opening that number would fail.

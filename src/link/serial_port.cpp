@@ -5,6 +5,7 @@
 #include <sys/eventfd.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
@@ -17,6 +18,7 @@
 #include <utility>
 
 #include "link/port_map.h"
+#include "link/shared_line_socket.h"
 
 namespace tk358 {
 
@@ -44,7 +46,8 @@ void ClearEvent(int fd) {
 }
 
 bool IsDeviceGone(int error) {
-    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF;
+    return error == EIO || error == ENXIO || error == ENODEV || error == EBADF || error == EPIPE ||
+           error == ECONNRESET;
 }
 
 speed_t SpeedFor(int baudRate) {
@@ -83,6 +86,33 @@ bool CouldBeTerminal(const std::string& path) {
 void SetModemLines(int fd, unsigned long request) {
     int lines = TIOCM_DTR | TIOCM_RTS;
     ioctl(fd, request, &lines);  // a pseudo-terminal has no modem lines: ignored
+}
+
+// Opens the terminal `path` for exclusive use; -1 with the reason in `error`.
+int OpenTerminal(const std::string& path, int& error) {
+    if (!CouldBeTerminal(path)) {
+        error = ENOTTY;
+        return -1;
+    }
+    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return -1;
+    }
+    // A device that is no terminal (/dev/zero) would keep the reader busy forever.
+    if (termios probe{}; tcgetattr(fd, &probe) != 0) {
+        error = ENOTTY;
+        close(fd);
+        return -1;
+    }
+    // The lock first: setting TIOCEXCL on a device another program holds would lock it out.
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        error = errno == EWOULDBLOCK ? EBUSY : errno;
+        close(fd);
+        return -1;
+    }
+    ioctl(fd, TIOCEXCL);
+    return fd;
 }
 
 }  // namespace
@@ -188,7 +218,7 @@ void SerialPort::ReaderThread::ServeWrite() {
         port_.beforePurge_();
     }
     std::lock_guard<std::mutex> lock(port_.portLock_);
-    tcflush(fd_, TCIOFLUSH);
+    port_.Purge();
     WriteAll(frame.data(), length);
 }
 
@@ -199,7 +229,10 @@ void SerialPort::ReaderThread::WriteAll(const char* data, int length) {
     const auto deadline = Clock::now() + std::chrono::milliseconds(500 + length * 20000 / baud);
     int written = 0;
     while (written < length) {
-        const ssize_t n = write(fd_, data + written, static_cast<std::size_t>(length - written));
+        const auto size = static_cast<std::size_t>(length - written);
+        // A shared line's daemon may be gone: an error, not a SIGPIPE.
+        const ssize_t n = port_.shared_ ? send(fd_, data + written, size, MSG_NOSIGNAL)
+                                        : write(fd_, data + written, size);
         if (n > 0) {
             written += static_cast<int>(n);
             continue;
@@ -241,7 +274,7 @@ SerialPort::SerialPort() = default;
 SerialPort::~SerialPort() {
     {
         std::lock_guard<std::mutex> lock(portLock_);
-        if (fd_ >= 0) {
+        if (fd_ >= 0 && !shared_) {
             SetModemLines(fd_, TIOCMBIC);
         }
     }
@@ -258,11 +291,11 @@ SerialPort::~SerialPort() {
 bool SerialPort::Open(ByteReceiver* receiver, int portNumber, int baudRate, char parity,
                       int dataBits, int stopBits, uint32_t eventMask, int writeBufferSize) {
     StopReader();
-    int eventError = 0;
+    int error = 0;
     for (int* event : {&shutdownEvent_, &writeEvent_}) {
         if (*event < 0) {
             *event = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-            eventError = *event < 0 ? errno : eventError;
+            error = *event < 0 ? errno : error;
         }
         ClearEvent(*event);
     }
@@ -273,44 +306,30 @@ bool SerialPort::Open(ByteReceiver* receiver, int portNumber, int baudRate, char
     writeBufferSize_ = writeBufferSize;
     deviceLost_.store(false);
 
-    std::lock_guard<std::mutex> lock(portLock_);
-    CloseDevice();
+    {
+        std::lock_guard<std::mutex> lock(portLock_);
+        CloseDevice();
+    }
+    // Opened without the lock: connecting to a shared line waits a moment.
     devicePath_ = DevicePathForPort(portNumber);
-    if (devicePath_.empty()) {
-        lastOpenError_ = ENOENT;
-        return false;
+    error = devicePath_.empty() ? ENOENT : error;
+    const bool shared = error == 0 && IsSharedLineLink(devicePath_);
+    int fd = -1;
+    if (error == 0) {
+        fd = shared ? ConnectSharedLine(devicePath_, error) : OpenTerminal(devicePath_, error);
     }
-    if (eventError != 0) {
-        lastOpenError_ = eventError;
-        return false;
-    }
-    if (!CouldBeTerminal(devicePath_)) {
-        lastOpenError_ = ENOTTY;
-        return false;
-    }
-    const int fd = open(devicePath_.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    lastOpenError_ = error;
     if (fd < 0) {
-        lastOpenError_ = errno;
         return false;
     }
-    // A device that is no terminal (/dev/zero) would keep the reader busy forever.
-    if (termios probe{}; tcgetattr(fd, &probe) != 0) {
-        lastOpenError_ = ENOTTY;
-        close(fd);
-        return false;
-    }
-    // The lock first: setting TIOCEXCL on a device another program holds would lock it out.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        lastOpenError_ = errno == EWOULDBLOCK ? EBUSY : errno;
-        close(fd);
-        return false;
-    }
-    ioctl(fd, TIOCEXCL);
+    std::lock_guard<std::mutex> lock(portLock_);
     fd_ = fd;
-    lastOpenError_ = 0;
-    ApplyLineSettings(baudRate, parity, dataBits, stopBits);
-    SetModemLines(fd_, TIOCMBIS);
-    tcflush(fd_, TCIOFLUSH);
+    shared_ = shared;
+    if (!shared_) {
+        ApplyLineSettings(baudRate, parity, dataBits, stopBits);
+        SetModemLines(fd_, TIOCMBIS);
+    }
+    Purge();
     return true;
 }
 
@@ -350,7 +369,7 @@ bool SerialPort::StartReader() {
         // Purged before the thread exists, so every byte that arrives once
         // StartReader has returned is delivered.
         std::lock_guard<std::mutex> lock(portLock_);
-        tcflush(fd_, TCIOFLUSH);
+        Purge();
     }
     try {
         reader_ = std::make_unique<ReaderThread>(*this);
@@ -370,6 +389,16 @@ void SerialPort::Send(const char* frame, int length) {
     SignalEvent(writeEvent_);
 }
 
+// Both directions of a terminal; what waits on a shared line's connection.
+// Called with portLock_ held.
+void SerialPort::Purge() {
+    if (shared_) {
+        DiscardSharedLineInput(fd_);
+    } else {
+        tcflush(fd_, TCIOFLUSH);
+    }
+}
+
 void SerialPort::StopReader() {
     if (!reader_) {
         return;
@@ -384,11 +413,14 @@ void SerialPort::CloseDevice() {
     if (fd_ < 0) {
         return;
     }
-    SetModemLines(fd_, TIOCMBIC);
-    // A pseudo-terminal outlives our descriptor: leave it open to the next opener.
-    ioctl(fd_, TIOCNXCL);
+    if (!shared_) {
+        SetModemLines(fd_, TIOCMBIC);
+        // A pseudo-terminal outlives our descriptor: leave it open to the next opener.
+        ioctl(fd_, TIOCNXCL);
+    }
     close(fd_);  // releases the flock too
     fd_ = -1;
+    shared_ = false;
 }
 
 }  // namespace tk358

@@ -47,6 +47,8 @@ public:
     // control, DTR and RTS raised, both directions purged. Line settings the
     // device refuses are ignored. False when the device cannot be opened, is
     // not a terminal or is in use; LastOpenError() then tells why.
+    // A port directory entry that links to a socket is a line shared by
+    // tk358d (shared_line_socket.h): connected to, with no line settings.
     // `parity` is 'N', 'E' or 'O'; `eventMask` and `writeBufferSize` are kept only.
     bool Open(ByteReceiver* receiver, int portNumber, int baudRate, char parity, int dataBits,
               int stopBits, uint32_t eventMask, int writeBufferSize);
@@ -61,8 +63,10 @@ public:
     void Send(const char* frame, int length);
 
     // errno of the last failed Open: ENOENT no such port, EACCES no
-    // permission, EBUSY in use by another program, ENOTTY not a terminal
-    // (a COMn link to /dev/zero, a FIFO or a file); 0 after a successful Open.
+    // permission, EBUSY in use by another program (or a shared line's other
+    // client), ENOTTY not a terminal (a COMn link to /dev/zero, a FIFO or a
+    // file), ECONNREFUSED no daemon behind a shared line's socket; 0 after a
+    // successful Open.
     int LastOpenError() const { return lastOpenError_; }
 
     // True once the device has gone away (adapter pulled, pseudo-terminal's
@@ -81,6 +85,7 @@ private:
     void StopReader();
     void CloseDevice();
     void ApplyLineSettings(int baudRate, char parity, int dataBits, int stopBits);
+    void Purge();
 
     ByteReceiver* receiver_ = nullptr;
     int portNumber_ = 0;
@@ -91,6 +96,7 @@ private:
     int lastOpenError_ = 0;
 
     int fd_ = -1;
+    bool shared_ = false;     // fd_ is the connection to tk358d's shared line
     int shutdownEvent_ = -1;  // eventfd: stop the reader
     int writeEvent_ = -1;     // eventfd: a frame waits in txBuffer_
 

@@ -20,6 +20,10 @@ std::string PortOpenFailureText(int portNumber, int error) {
             return text + "\nUrządzenie przypisane do COM" + std::to_string(portNumber) +
                    " nie jest portem szeregowym. Sprawdź, dokąd prowadzi dowiązanie COM" +
                    std::to_string(portNumber) + " w katalogu portów.";
+        case ECONNREFUSED:
+            return text + "\nCOM" + std::to_string(portNumber) +
+                   " prowadzi do wspólnej linii tk358d, ale usługa nie przyjmuje połączeń. "
+                   "Uruchom ją (albo połączenie ssh do niej) i spróbuj ponownie.";
         default:
             return text;
     }

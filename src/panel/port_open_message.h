@@ -10,7 +10,8 @@ namespace tk358 {
 // can fix: no permission (`error` EACCES or EPERM: the group that may use
 // serial ports), a port held by another program (EBUSY, also for the port's
 // lock) and a device that is not a serial port (ENOTTY: a COMn link in the
-// port directory leading elsewhere). Other errors get the first line alone.
+// port directory leading elsewhere), and a shared line whose daemon does not
+// listen (ECONNREFUSED). Other errors get the first line alone.
 std::string PortOpenFailureText(int portNumber, int error);
 
 }  // namespace tk358

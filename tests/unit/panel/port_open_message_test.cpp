@@ -28,6 +28,10 @@ TEST(PortOpenMessageTest, SecondLineOnlyForCausesTheUserCanFix) {
          "Nie można otworzyć portu COM5\n"
          "Urządzenie przypisane do COM5 nie jest portem szeregowym. Sprawdź, dokąd prowadzi "
          "dowiązanie COM5 w katalogu portów."},
+        {9, ECONNREFUSED,
+         "Nie można otworzyć portu COM9\n"
+         "COM9 prowadzi do wspólnej linii tk358d, ale usługa nie przyjmuje połączeń. Uruchom ją "
+         "(albo połączenie ssh do niej) i spróbuj ponownie."},
         {7, ENOENT, "Nie można otworzyć portu COM7"},
         {7, EIO, "Nie można otworzyć portu COM7"},
         {200, 0, "Nie można otworzyć portu COM200"},

@@ -1,0 +1,184 @@
+// tk358d's shared line end to end: a simulated panel on a pseudo-terminal,
+// the daemon's session with its LineShare, and the program's own session as
+// the client through a COMn link to the socket, next to the same client on a
+// direct line to an identical panel.
+
+#include "daemon/line_share.h"
+
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "backup/backup_cli.h"
+#include "session_fixture.h"
+#include "support/panel_session_probe.h"
+#include "support/temp_dir.h"
+
+namespace tk358::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr int kSharedPanel = 221;
+constexpr int kDirectPanel = 222;
+constexpr int kSharedLink = 223;
+
+std::unique_ptr<sim::PtySimulator> StartPanel(int port) {
+    sim::PtySimulatorOptions options;
+    options.panel = sim::DefaultConfig(3);
+    options.panel.statusPeriod = 100ms;
+    options.portNumber = port;
+    options.portDirectory = TestPortDirectory();
+    auto panel = std::make_unique<sim::PtySimulator>(options);
+    std::string error;
+    EXPECT_TRUE(panel->Start(&error)) << error;
+    return panel;
+}
+
+// The lines the panel received, bytes as they came.
+std::vector<std::string> Lines(const sim::PtySimulator& panel) {
+    std::vector<std::string> lines;
+    for (const sim::RecordedFrame& frame : panel.Frames()) {
+        lines.push_back(frame.line);
+    }
+    return lines;
+}
+
+bool StartSequenceDone(PanelSession& session, int port) {
+    const int before = PanelSessionProbe::CompletedStartSequences(session);
+    return session.Open(port) &&
+           WaitUntil([&] { return PanelSessionProbe::CompletedStartSequences(session) > before; },
+                     10s);
+}
+
+// The parameter file without its date line.
+std::string Backup(int port, const std::string& file) {
+    std::FILE* out = std::tmpfile();
+    BackupConsole console{out, out, out, false, "test", 5000ms, {}};
+    PanelSession session(QuickTiming());
+    EXPECT_EQ(RunBackupCommand({BackupAction::kBackup, port, file, false}, session, console), 0);
+    std::fclose(out);
+    std::string text = ReadFile(file);
+    const std::size_t date = text.find("DATE=");
+    return date == std::string::npos ? text : text.erase(date, text.find('\n', date) - date);
+}
+
+class LineShareTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        panel_ = StartPanel(kSharedPanel);
+        ASSERT_TRUE(StartSequenceDone(daemon_, kSharedPanel));
+        const std::string socketPath = dir_.File("line1.sock");
+        share_ =
+            std::make_unique<LineShare>(daemon_, log_, LineShareSettings{socketPath, "", false});
+        std::string error;
+        ASSERT_TRUE(share_->Start(&error)) << error;
+        link_ = TestPortDirectory() + "/COM" + std::to_string(kSharedLink);
+        fs::create_symlink(socketPath, link_);
+        panel_->ClearFrames();
+    }
+    void TearDown() override {
+        share_->Stop();
+        fs::remove(link_);
+        daemon_.Close();
+        close(logFd_);
+    }
+    std::string LogText() { return ReadFile(dir_.File("tk358d.log")); }
+
+    TempDir dir_{"tk358-share"};
+    std::unique_ptr<sim::PtySimulator> panel_;
+    PanelSession daemon_{QuickTiming()};
+    int logFd_ = open(dir_.File("tk358d.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
+    DaemonLog log_{"line", logFd_, false};
+    std::unique_ptr<LineShare> share_;
+    std::string link_;
+};
+
+TEST_F(LineShareTest, TheClientReachesThePanelAsOnADirectLine) {
+    auto direct = StartPanel(kDirectPanel);
+    std::vector<std::string> onTheLine;
+    {
+        PanelSession alone(QuickTiming());
+        ASSERT_TRUE(StartSequenceDone(alone, kDirectPanel));
+        ASSERT_EQ(alone.WritePidParameters(150, 240, 30, 60, 0), kStatusOk);
+        onTheLine = Lines(*direct);
+    }
+    PanelSession client(QuickTiming());
+    ASSERT_TRUE(StartSequenceDone(client, kSharedLink));
+    ASSERT_EQ(client.WritePidParameters(150, 240, 30, 60, 0), kStatusOk);
+    EXPECT_EQ(Lines(*panel_), onTheLine);
+    EXPECT_TRUE(WaitUntil(  // the status lines reach the client
+        [&] {
+            TemperatureReading temperature;
+            client.GetTemperature(temperature);
+            return temperature.valid != 0;
+        },
+        2s));
+
+    // The client's goodbye switches monitoring off: answered, never sent.
+    client.Close();
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(Lines(*panel_), onTheLine);
+    EXPECT_TRUE(panel_->WithPanel([](sim::SimPanel& p) { return p.Monitoring(); }));
+    const std::string log = LogText();
+    EXPECT_NE(log.find("zapis klienta: 028700 parametr 129, bajt 0 = 00 (0)"), std::string::npos)
+        << log;
+    EXPECT_NE(log.find("wyłącza tryb monitorowania"), std::string::npos) << log;
+}
+
+TEST_F(LineShareTest, ABackupThroughTheSocketEqualsADirectOne) {
+    auto direct = StartPanel(kDirectPanel);
+    EXPECT_EQ(Backup(kSharedLink, dir_.File("shared.tk358par")),
+              Backup(kDirectPanel, dir_.File("direct.tk358par")));
+}
+
+TEST_F(LineShareTest, OneClientAtATimeAndNoHalfLine) {
+    PanelSession first(QuickTiming());
+    ASSERT_TRUE(first.Open(kSharedLink));
+    PanelSession second(QuickTiming());
+    EXPECT_FALSE(second.Open(kSharedLink));
+    EXPECT_EQ(second.LastOpenError(), EBUSY);
+    second.Close();
+    first.Close();
+
+    // A client killed half-way through a parameter write.
+    const pid_t child = fork();
+    if (child == 0) {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        std::strncpy(address.sun_path, link_.c_str(), sizeof address.sun_path - 1);
+        const int fd = socket(AF_UNIX, SOCK_STREAM, 0);
+        if (connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0) {
+            (void)!write(fd, "028700008A01", 12);
+        }
+        usleep(100000);
+        kill(getpid(), SIGKILL);
+    }
+    ASSERT_GT(child, 0);
+    waitpid(child, nullptr, 0);
+    std::this_thread::sleep_for(200ms);
+    for (const std::string& line : Lines(*panel_)) {
+        EXPECT_EQ(line.rfind("0287", 0), std::string::npos) << line;
+    }
+    // The panel and the line serve the next client as before.
+    PanelSession next(QuickTiming());
+    EXPECT_TRUE(StartSequenceDone(next, kSharedLink));
+    next.Close();
+    const std::string log = LogText();
+    EXPECT_NE(log.find("odrzucono drugiego klienta"), std::string::npos) << log;
+    EXPECT_NE(log.find("niedokończonej linii nie wysłano"), std::string::npos) << log;
+}
+
+}  // namespace
+}  // namespace tk358::test
