@@ -31,13 +31,16 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTranslator>
+#include <array>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
 
 #include "app/command_line.h"
 #include "app/dialog_wiring.h"
+#include "app/display_probe.h"
+#include "app/platform_start.h"
 #include "app/process_locale.h"
 #include "app/quit_signals.h"
 #include "app/settings_keeper.h"
@@ -96,54 +99,63 @@ void RunWindow(QApplication& app, MainWindow& window, const QuitSignals& quitSig
     QApplication::exec();
 }
 
-// --help and --version print their text and end the process. They are
-// answered before the GUI application exists, so they work without a display.
-void AnswerInformationOptions(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "-v" || arg == "--version") {
-            QCoreApplication probe(argc, argv);
-            QString ignored;
-            ParseCommandLine(QCoreApplication::arguments(), &ignored);
-            return;
-        }
-    }
+// What every command is given: the arguments as they came (QApplication
+// takes its own options from them), the parsed command line and the display
+// the window would go to.
+struct StartContext {
+    int& argc;  // the application object keeps a reference
+    char** argv;
+    const CommandLine& line;
+    const DisplaySetting& display;
+};
+
+int PrintHelp(const StartContext&) {
+    std::fputs(CommandLineHelpText().toUtf8().constData(), stdout);
+    return 0;
+}
+
+int PrintVersion(const StartContext&) {
+    std::fputs(CommandLineVersionText().toUtf8().constData(), stdout);
+    return 0;
 }
 
 // --backup, --compare and --restore run on the link alone: no window, no
 // display, nothing of the settings file.
-std::optional<int> RunBackupCommandLine(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    if (!IsBackupCommand(arguments)) {
-        return std::nullopt;
-    }
-    QCoreApplication app(argc, argv);
+int RunBackupCommandLine(const StartContext& start) {
+    QCoreApplication app(start.argc, start.argv);
     QCoreApplication::setApplicationName(QStringLiteral("tk358"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
-    QString error;
-    const std::optional<CommandLine> line = ParseCommandLine(QCoreApplication::arguments(), &error);
-    if (!line) {
-        std::fprintf(stderr, "tk358: %s\n", qPrintable(error));
-        return backup_exit::kUsage;
-    }
     BackupConsole console;
     console.terminal = isatty(fileno(stdin)) != 0;
     console.version = TK358_VERSION;
     PanelSession session;
-    return RunBackupCommand(*line->backup, session, console);
+    return RunBackupCommand(*start.line.backup, session, console);
 }
 
-}  // namespace
+int RunMainWindow(const StartContext& start);
 
-int RunApplication(int argc, char** argv) {
-    AnswerInformationOptions(argc, argv);
-    if (const std::optional<int> status = RunBackupCommandLine(argc, argv)) {
-        return *status;
-    }
-    QApplication app(argc, argv);
+// How each command runs. A command that needs a display gets one checked
+// first; another command is another row.
+struct CommandRunner {
+    Command command;
+    bool needsDisplay;
+    int (*run)(const StartContext&);
+};
+
+constexpr std::array kRunners{
+    CommandRunner{Command::kHelp, false, PrintHelp},
+    CommandRunner{Command::kVersion, false, PrintVersion},
+    CommandRunner{Command::kBackup, false, RunBackupCommandLine},
+    CommandRunner{Command::kWindow, true, RunMainWindow},
+};
+
+int RunMainWindow(const StartContext& start) {
+    // The display answered the probe, but its server may still refuse the
+    // connection (authorisation): then the same line instead of an abort.
+    std::optional<PlatformStartGuard> guard;
+    guard.emplace("tk358: " + NoDisplayText(start.display, DisplayVerdict::kUnreachable) + "\n");
+    QApplication app(start.argc, start.argv);
+    guard.reset();
     QuitSignals quitSignals;
     SetUpProcessLocale();
     // No display name: the platform would append it to every caption, and a
@@ -155,25 +167,17 @@ int RunApplication(int argc, char** argv) {
     QTranslator qtTranslation;
     LoadQtTranslation(app, qtTranslation);
 
-    QString error;
-    const std::optional<CommandLine> line = ParseCommandLine(QApplication::arguments(), &error);
-    if (!line) {
-        std::fprintf(stderr, "tk358: %s\nOpis opcji: tk358 --help\n", qPrintable(error));
-        return 2;
-    }
-
     SettingsKeeper keeper(SettingsPath());
     const AppSettings stored = keeper.Load();
     AppSettings initial = stored;
     std::unique_ptr<sim::PtySimulator> demo;
-    if (line->demo) {
-        demo = StartDemoPanel(line->demoKind);
+    if (start.line.demo) {
+        demo = StartDemoPanel(start.line.demoKind);
         if (!demo) {
             return 1;
         }
         initial.portNr = demo->PortNumber();  // for this run only
     }
-
     // Declared after the simulated panel: closing the session still talks to it.
     PanelSession session;
     MainWindow window(session);
@@ -200,6 +204,39 @@ int RunApplication(int argc, char** argv) {
         std::fprintf(stderr, "tk358: %s\n", keeper.SaveFailureText().c_str());
     }
     return 0;
+}
+
+}  // namespace
+
+int RunApplication(int argc, char** argv) {
+    const ProgramArguments arguments = SeparateQtOptions(argc, argv);
+    QString error;
+    const std::optional<CommandLine> line = ParseCommandLine(arguments.arguments, &error);
+    if (!line) {
+        std::fprintf(stderr, "tk358: %s\nOpis opcji: tk358 --help\n", qPrintable(error));
+        return backup_exit::kUsage;
+    }
+    DisplaySetting display = DisplaySettingFromEnvironment();
+    if (!arguments.platform.isEmpty()) {
+        display.platform = arguments.platform.toStdString();
+    }
+    if (!arguments.display.isEmpty()) {
+        display.display = arguments.display.toStdString();
+    }
+    for (const CommandRunner& runner : kRunners) {
+        if (runner.command != line->command) {
+            continue;
+        }
+        if (runner.needsDisplay) {
+            const DisplayVerdict verdict = JudgeDisplay(display);
+            if (verdict != DisplayVerdict::kUsable) {
+                std::fprintf(stderr, "tk358: %s\n", NoDisplayText(display, verdict).c_str());
+                return 1;
+            }
+        }
+        return runner.run(StartContext{argc, argv, *line, display});
+    }
+    return 1;
 }
 
 }  // namespace tk358
