@@ -5,6 +5,13 @@ if(TK358_WERROR)
     add_compile_options(-Werror)
 endif()
 
+# Executables linked as Debian links them: the relocations read-only once the
+# program has started (immediate binding with relro).
+add_link_options(LINKER:-z,relro LINKER:-z,now)
+# Installing stripped (cpack, cmake --install --strip) also drops the sections
+# that only name the compiler.
+set(CMAKE_STRIP ${CMAKE_CURRENT_LIST_DIR}/strip_for_package.sh)
+
 if(TK358_SANITIZE)
     add_compile_options(-fsanitize=${TK358_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=${TK358_SANITIZE})
