@@ -132,30 +132,18 @@ int RunBackupCommandLine(const StartContext& start) {
     return RunBackupCommand(*start.line.backup, session, console);
 }
 
-int RunMainWindow(const StartContext& start);
-
-// How each command runs. A command that needs a display gets one checked
-// first; another command is another row.
-struct CommandRunner {
-    Command command;
-    bool needsDisplay;
-    int (*run)(const StartContext&);
-};
-
-constexpr std::array kRunners{
-    CommandRunner{Command::kHelp, false, PrintHelp},
-    CommandRunner{Command::kVersion, false, PrintVersion},
-    CommandRunner{Command::kBackup, false, RunBackupCommandLine},
-    CommandRunner{Command::kWindow, true, RunMainWindow},
-};
+// The application object of a command that shows a window. The display
+// answered the probe, but its server may still refuse the connection
+// (authorisation): then the same Polish line and exit 1 instead of an abort.
+std::unique_ptr<QApplication> StartGuiApplication(const StartContext& start) {
+    const PlatformStartGuard guard(
+        "tk358: " + NoDisplayText(start.display, DisplayVerdict::kUnreachable) + "\n");
+    return std::make_unique<QApplication>(start.argc, start.argv);
+}
 
 int RunMainWindow(const StartContext& start) {
-    // The display answered the probe, but its server may still refuse the
-    // connection (authorisation): then the same line instead of an abort.
-    std::optional<PlatformStartGuard> guard;
-    guard.emplace("tk358: " + NoDisplayText(start.display, DisplayVerdict::kUnreachable) + "\n");
-    QApplication app(start.argc, start.argv);
-    guard.reset();
+    const std::unique_ptr<QApplication> application = StartGuiApplication(start);
+    QApplication& app = *application;
     QuitSignals quitSignals;
     SetUpProcessLocale();
     // No display name: the platform would append it to every caption, and a
@@ -205,6 +193,22 @@ int RunMainWindow(const StartContext& start) {
     }
     return 0;
 }
+
+// How each command runs. A command that needs a display gets one checked
+// first (and makes its QApplication with StartGuiApplication); another
+// command is another row.
+struct CommandRunner {
+    Command command;
+    bool needsDisplay;
+    int (*run)(const StartContext&);
+};
+
+constexpr std::array kRunners{
+    CommandRunner{Command::kHelp, false, PrintHelp},
+    CommandRunner{Command::kVersion, false, PrintVersion},
+    CommandRunner{Command::kBackup, false, RunBackupCommandLine},
+    CommandRunner{Command::kWindow, true, RunMainWindow},
+};
 
 }  // namespace
 

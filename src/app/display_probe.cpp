@@ -159,21 +159,19 @@ DisplayVerdict JudgeDisplay(const DisplaySetting& setting) {
 }
 
 std::string NoDisplayText(const DisplaySetting& setting, DisplayVerdict verdict) {
-    std::string missing;
-    if (verdict == DisplayVerdict::kNotSet) {
-        missing = "nie ustawiono zmiennej DISPLAY ani WAYLAND_DISPLAY";
-    } else {
-        std::vector<std::string> names;
-        if (!setting.display.empty()) {
-            names.push_back("DISPLAY=" + setting.display);
-        }
-        if (!setting.wayland.empty()) {
-            names.push_back("WAYLAND_DISPLAY=" + setting.wayland);
-        }
-        missing = "nie można połączyć się z ekranem";
-        for (std::size_t i = 0; i < names.size(); ++i) {
-            missing += (i == 0 ? " " : " ani ") + names[i];
-        }
+    // Only the variables of the platforms that would be tried.
+    const Candidates c = PlatformCandidates(setting.platform);
+    const bool unset = verdict == DisplayVerdict::kNotSet;
+    std::vector<std::string> names;
+    if (c.x && (unset || !setting.display.empty())) {
+        names.push_back(unset ? "DISPLAY" : "DISPLAY=" + setting.display);
+    }
+    if (c.wayland && (unset || !setting.wayland.empty())) {
+        names.push_back(unset ? "WAYLAND_DISPLAY" : "WAYLAND_DISPLAY=" + setting.wayland);
+    }
+    std::string missing = unset ? "nie ustawiono zmiennej" : "nie można połączyć się z ekranem";
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        missing += (i == 0 ? " " : " ani ") + names[i];
     }
     return "okno programu wymaga sesji graficznej, a " + missing +
            "; bez ekranu działają --help, --version, --backup, --compare, --restore "

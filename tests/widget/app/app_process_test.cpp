@@ -298,8 +298,9 @@ void AppProcessTest::everyAnswerWithoutADisplay_data() {
     QTest::newRow("X server hangs up")
         << QStringList{} << QStringList{"DISPLAY=X_PORT"} << 1
         << QByteArray("nie można połączyć się z ekranem DISPLAY=127.0.0.1:");
-    QTest::newRow("-platform xcb") << QStringList{"-platform", "xcb"}
-                                   << QStringList{"WAYLAND_DISPLAY=wayland-0"} << 1 << unset;
+    QTest::newRow("-platform xcb")
+        << QStringList{"-platform", "xcb"} << QStringList{"WAYLAND_DISPLAY=wayland-0"} << 1
+        << QByteArray("a nie ustawiono zmiennej DISPLAY; bez ekranu");
 }
 
 // Over ssh on a plant box: every answer comes without a Qt word, a plugin

@@ -90,6 +90,9 @@ TEST(DisplayProbe, SaysWhatIsMissingAndWhatWorks) {
               "okno programu wymaga sesji graficznej, a nie ustawiono zmiennej DISPLAY ani "
               "WAYLAND_DISPLAY; bez ekranu działają --help, --version, --backup, --compare, "
               "--restore oraz program tk358d");
+    EXPECT_NE(NoDisplayText({"xcb", "", "wayland-0", ""}, DisplayVerdict::kNotSet)
+                  .find("a nie ustawiono zmiennej DISPLAY; bez"),
+              std::string::npos);
     const std::string both =
         NoDisplayText({"", ":1", "wayland-0", ""}, DisplayVerdict::kUnreachable);
     EXPECT_NE(
