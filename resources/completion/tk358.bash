@@ -30,19 +30,17 @@ _tk358_ports() {
 
 # Offers `words` (one per line) for the current word.
 _tk358_offer() {
-    local IFS=$'\n'
-    COMPREPLY=($(compgen -W "$1" -- "$2"))
+    mapfile -t COMPREPLY < <(compgen -W "$1" -- "$2")
 }
 
 # Offers files, or only those ending in `suffix` (and folders).
 _tk358_files() {
     local cur=$1 suffix=${2:-}
     compopt -o filenames 2>/dev/null
-    local IFS=$'\n'
     if [[ -n $suffix ]]; then
-        COMPREPLY=($(compgen -d -- "$cur") $(compgen -f -X "!*$suffix" -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X "!*$suffix" -- "$cur")
     else
-        COMPREPLY=($(compgen -f -- "$cur"))
+        mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi
 }
 
