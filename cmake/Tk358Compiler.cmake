@@ -5,6 +5,16 @@ if(TK358_WERROR)
     add_compile_options(-Werror)
 endif()
 
+# Executables linked as Debian links them: the relocations read-only once the
+# program has started (immediate binding with relro).
+add_link_options(LINKER:-z,relro LINKER:-z,now)
+# The release build (the one the README makes the package from) uses the
+# fortified C library functions, as Debian's build flags do.
+add_compile_definitions($<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
+# Installing stripped (cpack, cmake --install --strip) also drops the sections
+# that only name the compiler.
+set(CMAKE_STRIP ${CMAKE_CURRENT_LIST_DIR}/strip_for_package.sh)
+
 if(TK358_SANITIZE)
     add_compile_options(-fsanitize=${TK358_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=all)
     add_link_options(-fsanitize=${TK358_SANITIZE})

@@ -8,7 +8,7 @@ TK358_PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
     libudev-dev libsystemd-dev
     libmosquitto-dev mosquitto mosquitto-clients dpkg-dev openssl
-    xvfb xauth desktop-file-utils locales
+    xvfb xauth desktop-file-utils locales lintian man-db
 )
 
 # Installs what is missing: as root with apt-get, otherwise prints the command and fails.

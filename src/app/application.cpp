@@ -31,13 +31,16 @@
 #include <QScopeGuard>
 #include <QScreen>
 #include <QTranslator>
+#include <array>
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
-#include <string_view>
 
 #include "app/command_line.h"
 #include "app/dialog_wiring.h"
+#include "app/display_probe.h"
+#include "app/platform_start.h"
 #include "app/quit_signals.h"
 #include "app/settings_keeper.h"
 #include "link/panel_session.h"
@@ -83,54 +86,51 @@ void RunWindow(QApplication& app, MainWindow& window, const QuitSignals& quitSig
     QApplication::exec();
 }
 
-// --help and --version print their text and end the process. They are
-// answered before the GUI application exists, so they work without a display.
-void AnswerInformationOptions(int argc, char** argv) {
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if (arg == "-h" || arg == "--help" || arg == "-?" || arg == "-v" || arg == "--version") {
-            QCoreApplication probe(argc, argv);
-            QString ignored;
-            ParseCommandLine(QCoreApplication::arguments(), &ignored);
-            return;
-        }
-    }
+// What every command is given: the arguments as they came (QApplication
+// takes its own options from them), the parsed command line and the display
+// the window would go to.
+struct StartContext {
+    int& argc;  // the application object keeps a reference
+    char** argv;
+    const CommandLine& line;
+    const DisplaySetting& display;
+};
+
+int PrintHelp(const StartContext&) {
+    std::fputs(CommandLineHelpText().toUtf8().constData(), stdout);
+    return 0;
+}
+
+int PrintVersion(const StartContext&) {
+    std::fputs(CommandLineVersionText().toUtf8().constData(), stdout);
+    return 0;
 }
 
 // --backup, --compare and --restore run on the link alone: no window, no
 // display, nothing of the settings file.
-std::optional<int> RunBackupCommandLine(int argc, char** argv) {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
-    }
-    if (!IsBackupCommand(arguments)) {
-        return std::nullopt;
-    }
-    QCoreApplication app(argc, argv);
+int RunBackupCommandLine(const StartContext& start) {
+    QCoreApplication app(start.argc, start.argv);
     QCoreApplication::setApplicationName(QStringLiteral("tk358"));
     QCoreApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
-    QString error;
-    const std::optional<CommandLine> line = ParseCommandLine(QCoreApplication::arguments(), &error);
-    if (!line) {
-        std::fprintf(stderr, "tk358: %s\n", qPrintable(error));
-        return backup_exit::kUsage;
-    }
     BackupConsole console;
     console.terminal = isatty(fileno(stdin)) != 0;
     console.version = TK358_VERSION;
     PanelSession session;
-    return RunBackupCommand(*line->backup, session, console);
+    return RunBackupCommand(*start.line.backup, session, console);
 }
 
-}  // namespace
+// The application object of a command that shows a window. The display
+// answered the probe, but its server may still refuse the connection
+// (authorisation): then the same Polish line and exit 1 instead of an abort.
+std::unique_ptr<QApplication> StartGuiApplication(const StartContext& start) {
+    const PlatformStartGuard guard(
+        "tk358: " + NoDisplayText(start.display, DisplayVerdict::kUnreachable) + "\n");
+    return std::make_unique<QApplication>(start.argc, start.argv);
+}
 
-int RunApplication(int argc, char** argv) {
-    AnswerInformationOptions(argc, argv);
-    if (const std::optional<int> status = RunBackupCommandLine(argc, argv)) {
-        return *status;
-    }
-    QApplication app(argc, argv);
+int RunMainWindow(const StartContext& start) {
+    const std::unique_ptr<QApplication> application = StartGuiApplication(start);
+    QApplication& app = *application;
     QuitSignals quitSignals;
     SetUpProcessLocale();
     // No display name: the platform would append it to every caption, and a
@@ -142,20 +142,13 @@ int RunApplication(int argc, char** argv) {
     QTranslator qtTranslation;
     LoadQtTranslation(app, qtTranslation);
 
-    QString error;
-    const std::optional<CommandLine> line = ParseCommandLine(QApplication::arguments(), &error);
-    if (!line) {
-        std::fprintf(stderr, "tk358: %s\nOpis opcji: tk358 --help\n", qPrintable(error));
-        return 2;
-    }
-
     SettingsKeeper keeper(SettingsPath());
     const AppSettings stored = keeper.Load();
     AppSettings initial = stored;
     std::unique_ptr<sim::PtySimulator> demo;
-    if (line->demo) {
+    if (start.line.demo) {
         std::string demoError;
-        demo = sim::StartDemoPanel(line->demoKind, &demoError);
+        demo = sim::StartDemoPanel(start.line.demoKind, &demoError);
         if (demo == nullptr) {
             std::fprintf(stderr, "tk358: nie można uruchomić symulowanego panelu: %s\n",
                          demoError.c_str());
@@ -163,7 +156,6 @@ int RunApplication(int argc, char** argv) {
         }
         initial.portNr = demo->PortNumber();  // for this run only
     }
-
     // Declared after the simulated panel: closing the session still talks to it.
     PanelSession session;
     MainWindow window(session);
@@ -190,6 +182,55 @@ int RunApplication(int argc, char** argv) {
         std::fprintf(stderr, "tk358: %s\n", keeper.SaveFailureText().c_str());
     }
     return 0;
+}
+
+// How each command runs. A command that needs a display gets one checked
+// first (and makes its QApplication with StartGuiApplication); another
+// command is another row.
+struct CommandRunner {
+    Command command;
+    bool needsDisplay;
+    int (*run)(const StartContext&);
+};
+
+constexpr std::array kRunners{
+    CommandRunner{Command::kHelp, false, PrintHelp},
+    CommandRunner{Command::kVersion, false, PrintVersion},
+    CommandRunner{Command::kBackup, false, RunBackupCommandLine},
+    CommandRunner{Command::kWindow, true, RunMainWindow},
+};
+
+}  // namespace
+
+int RunApplication(int argc, char** argv) {
+    const ProgramArguments arguments = SeparateQtOptions(argc, argv);
+    QString error;
+    const std::optional<CommandLine> line = ParseCommandLine(arguments.arguments, &error);
+    if (!line) {
+        std::fprintf(stderr, "tk358: %s\nOpis opcji: tk358 --help\n", qPrintable(error));
+        return backup_exit::kUsage;
+    }
+    DisplaySetting display = DisplaySettingFromEnvironment();
+    if (!arguments.platform.isEmpty()) {
+        display.platform = arguments.platform.toStdString();
+    }
+    if (!arguments.display.isEmpty()) {
+        display.display = arguments.display.toStdString();
+    }
+    for (const CommandRunner& runner : kRunners) {
+        if (runner.command != line->command) {
+            continue;
+        }
+        if (runner.needsDisplay) {
+            const DisplayVerdict verdict = JudgeDisplay(display);
+            if (verdict != DisplayVerdict::kUsable) {
+                std::fprintf(stderr, "tk358: %s\n", NoDisplayText(display, verdict).c_str());
+                return 1;
+            }
+        }
+        return runner.run(StartContext{argc, argv, *line, display});
+    }
+    return 1;
 }
 
 }  // namespace tk358

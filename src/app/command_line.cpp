@@ -1,8 +1,8 @@
 #include "app/command_line.h"
 
 #include <QCommandLineParser>
-#include <cstdio>
-#include <cstdlib>
+#include <array>
+#include <string_view>
 
 #include "tk358_version.h"
 
@@ -15,10 +15,37 @@ QString OptionAsTyped(const QString& name) {
     return (name.size() == 1 ? QStringLiteral("-") : QStringLiteral("--")) + name;
 }
 
-void PrintAndExit(const QString& text) {
-    std::fputs(text.toUtf8().constData(), stdout);
-    std::fflush(stdout);
-    std::exit(0);
+// The options QGuiApplication and its platform plugins read (with one dash or
+// two) and whether each takes a value. A session manager restarts the
+// program with -session, and -platform offscreen serves scripts.
+struct QtOption {
+    std::string_view name;
+    bool value;
+};
+constexpr std::array kQtOptions{
+    QtOption{"platform", true},      QtOption{"platformpluginpath", true},
+    QtOption{"platformtheme", true}, QtOption{"plugin", true},
+    QtOption{"qmljsdebugger", true}, QtOption{"qwindowgeometry", true},
+    QtOption{"qwindowicon", true},   QtOption{"qwindowtitle", true},
+    QtOption{"session", true},       QtOption{"display", true},
+    QtOption{"name", true},          QtOption{"geometry", true},
+    QtOption{"title", true},         QtOption{"style", true},
+    QtOption{"stylesheet", true},    QtOption{"reverse", false},
+    QtOption{"widgetcount", false},  QtOption{"nograb", false},
+    QtOption{"dograb", false},       QtOption{"sync", false},
+};
+
+const QtOption* FindQtOption(std::string_view arg) {
+    if (arg.size() < 2 || arg[0] != '-') {
+        return nullptr;
+    }
+    arg.remove_prefix(arg[1] == '-' ? 2 : 1);
+    for (const QtOption& option : kQtOptions) {
+        if (option.name == arg) {
+            return &option;
+        }
+    }
+    return nullptr;
 }
 
 struct BackupOptions {
@@ -78,6 +105,21 @@ bool ReadBackupCommand(const QCommandLineParser& parser, const BackupOptions& o,
     return true;
 }
 
+// The parser's own words are English. Besides an unknown option it refuses a
+// missing value (--backup and its kin) or a value given to an option that
+// takes none.
+QString ParserErrorText(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        return QStringLiteral("Nieznana opcja: %1").arg(OptionAsTyped(unknown.first()));
+    }
+    const QString typed = arguments.mid(1).join(QLatin1Char(' '));
+    if (parser.errorText().startsWith(QLatin1String("Missing value"))) {
+        return QStringLiteral("Brak nazwy portu (COMn) po opcji: %1").arg(typed);
+    }
+    return QStringLiteral("Opcja nie przyjmuje wartości: %1").arg(typed);
+}
+
 }  // namespace
 
 QString CommandLineHelpText() {
@@ -122,15 +164,25 @@ QString CommandLineVersionText() {
     return QStringLiteral("tk358 %1\n").arg(QLatin1String(TK358_VERSION));
 }
 
-bool IsBackupCommand(const QStringList& arguments) {
-    for (const QString& arg : arguments) {
-        for (const char* name : {"--backup", "--compare", "--restore"}) {
-            if (arg == QLatin1String(name) || arg.startsWith(QLatin1String(name) + u'=')) {
-                return true;
-            }
+ProgramArguments SeparateQtOptions(int argc, const char* const* argv) {
+    ProgramArguments result;
+    for (int i = 0; i < argc; ++i) {
+        const QtOption* qt = i > 0 ? FindQtOption(argv[i]) : nullptr;
+        if (qt == nullptr) {
+            result.arguments << QString::fromLocal8Bit(argv[i]);
+            continue;
+        }
+        if (!qt->value || i + 1 >= argc) {
+            continue;
+        }
+        const QString value = QString::fromLocal8Bit(argv[++i]);
+        if (qt->name == "platform") {
+            result.platform = value;
+        } else if (qt->name == "display") {
+            result.display = value;
         }
     }
-    return false;
+    return result;
 }
 
 std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString* error) {
@@ -144,34 +196,20 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     const BackupOptions backup;
     parser.addOptions({backup.backup, backup.compare, backup.restore, backup.yes});
     if (!parser.parse(arguments)) {
-        // The parser's own words are English. Besides an unknown option it
-        // refuses a missing value (--backup and its kin) or a value given to
-        // an option that takes none.
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty()) {
-            *error = QStringLiteral("Nieznana opcja: %1").arg(OptionAsTyped(unknown.first()));
-        } else if (parser.errorText().startsWith(QLatin1String("Missing value"))) {
-            *error = QStringLiteral("Brak nazwy portu (COMn) po opcji: %1")
-                         .arg(arguments.mid(1).join(QLatin1Char(' ')));
-        } else {
-            *error = QStringLiteral("Opcja nie przyjmuje wartości: %1")
-                         .arg(arguments.mid(1).join(QLatin1Char(' ')));
-        }
+        *error = ParserErrorText(parser, arguments);
         return std::nullopt;
     }
-    if (parser.isSet(help)) {
-        PrintAndExit(CommandLineHelpText());
-    }
-    if (parser.isSet(version)) {
-        PrintAndExit(CommandLineVersionText());
-    }
-
     CommandLine line;
+    if (parser.isSet(help) || parser.isSet(version)) {
+        line.command = parser.isSet(help) ? Command::kHelp : Command::kVersion;
+        return line;
+    }
     line.demo = parser.isSet(demo);
     if (!ReadBackupCommand(parser, backup, line, error)) {
         return std::nullopt;
     }
     if (line.backup) {
+        line.command = Command::kBackup;
         return line;
     }
     const QStringList rest = parser.positionalArguments();

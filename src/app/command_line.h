@@ -2,7 +2,8 @@
 
 // The program's command line: `tk358 [--demo [KIND]]`, the parameter
 // commands `--backup|--compare|--restore COMn FILE [--yes]`, plus --help and
-// --version.
+// --version. It is read whole before any Qt application object exists, so
+// that no answer but the window needs a display.
 
 #include <QString>
 #include <QStringList>
@@ -12,18 +13,33 @@
 
 namespace tk358 {
 
+// What the command line asks for; application.cpp runs each from one table.
+enum class Command {
+    kWindow,   // the main window (needs a display)
+    kHelp,     // --help: the option summary
+    kVersion,  // --version
+    kBackup,   // --backup, --compare, --restore: the panel's parameters, no window
+};
+
 struct CommandLine {
+    Command command = Command::kWindow;
     bool demo = false;
     int demoKind = 3;                     // panel kind of the simulated panel, 0..4
     std::optional<BackupCommand> backup;  // run without a window
 };
 
-// The arguments ask for a parameter command, which runs without a display.
-bool IsBackupCommand(const QStringList& arguments);
+// The program's arguments with the options Qt's GUI application takes for
+// itself (-platform, -display, -session ...) set apart: those are left to
+// Qt, and -platform and -display also decide which display the window needs.
+struct ProgramArguments {
+    QStringList arguments;  // the program name first
+    QString platform;       // -platform's value, else empty
+    QString display;        // -display's value, else empty
+};
+ProgramArguments SeparateQtOptions(int argc, const char* const* argv);
 
-// Parses `arguments` (the program name first). --help and --version print
-// their text and end the process; a mistake gives nothing and the reason in
-// `error` (Polish, like the help).
+// Parses `arguments` (the program name first); a mistake gives nothing and the
+// reason in `error` (Polish, like the help).
 std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QString* error);
 
 // What --help and --version print.

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the build tree into a scratch prefix and checks what lands there:
 # the help (with working links), the icons in the hicolor theme at their real
-# sizes, the desktop entry, the executables, and that a program in the
+# sizes, the desktop entry, the executables with their manual pages and shell
+# completion, and that a program in the
 # installed bin folder finds the installed help.
 #
 # install_test.sh <build dir> <help_check> <help_location_probe> <desktop id>
@@ -56,6 +57,11 @@ found=$("$probe" "$prefix/$bindir")
 IFS=, read -r -a executables <<<"$programs"
 for program in "${executables[@]}"; do
     need "$bindir/$program"
+    need "$datadir/man/man1/$program.1.gz"
+    need "$datadir/man/pl/man1/$program.1.gz"
+    if [ "$program" != tk358-sim ]; then
+        need "$datadir/bash-completion/completions/$program"
+    fi
 done
 if [ -x "$prefix/$bindir/tk358" ]; then
     # The installed program must start from its new place (libraries, plugins).

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Makes the Debian package of a build with cpack and checks what it holds and
-# what it depends on.
+# what it depends on, and that lintian (where installed) reports nothing.
 #
 # package_test.sh <build dir> <cpack> <qt|noqt>
 set -euo pipefail
@@ -27,10 +27,19 @@ has usr/lib/sysusers.d/tk358d.conf
 has usr/share/doc/tk358/help/index.html
 has usr/share/doc/tk358/help/tk358d.html
 has usr/share/doc/tk358/examples/line1.ini.example
+has usr/share/doc/tk358/copyright
+has usr/share/doc/tk358/changelog.gz
+for page in tk358d tk358-sim; do
+    has usr/share/man/man1/$page.1.gz
+    has usr/share/man/pl/man1/$page.1.gz
+done
+has usr/share/bash-completion/completions/tk358d
 if [ "$qt" = qt ]; then
     has usr/bin/tk358
     has usr/share/applications/example.tk358.Tk358.desktop
     has usr/share/icons/hicolor/48x48/apps/example.tk358.Tk358.png
+    has usr/share/man/man1/tk358.1.gz
+    has usr/share/bash-completion/completions/tk358
 fi
 
 dpkg-deb -x "$deb" "$out/root"
@@ -42,11 +51,21 @@ for library in libmosquitto1 libc6 libstdc++6; do
     [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 if [ "$qt" = qt ]; then
-    for library in libqt6widgets6 qt6-qpa-plugins; do
+    for library in libqt6widgets6 qt6-qpa-plugins qt6-translations-l10n; do
         [[ "$depends" == *"$library"* ]] || fail "Depends lacks $library: $depends"
     done
 fi
-dpkg-deb -I "$deb" postinst > /dev/null || fail "no postinst creating the tk358 user"
+for script in postinst prerm postrm; do
+    dpkg-deb -I "$deb" $script > /dev/null || fail "no $script"
+done
+
+# No error, warning or pedantic tag (standard error only says that lintian
+# runs as root). Informational tags are not counted: the normal build is not
+# compiled with _FORTIFY_SOURCE.
+if command -v lintian >/dev/null; then
+    lintian --pedantic "$deb" > "$out/lintian" 2> "$out/lintian.err" || true
+    [ -s "$out/lintian" ] && { cat "$out/lintian" "$out/lintian.err"; fail "lintian reports the package"; }
+fi
 
 [ "$failures" -eq 0 ] && echo "package $(basename "$deb") is complete; Depends: $depends"
 exit $((failures > 0))

@@ -1,6 +1,10 @@
 // The program ended by a signal writes its settings as when its window closes.
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstring>
@@ -8,6 +12,7 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QSocketNotifier>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -33,6 +38,35 @@ QByteArray ReadAll(const QString& path) {
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// A TCP server on loopback that accepts every connection and hangs up at once.
+class HangingUpServer {
+public:
+    HangingUpServer() : fd_(::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t size = sizeof address;
+        if (::bind(fd_, reinterpret_cast<sockaddr*>(&address), size) == 0 &&
+            ::listen(fd_, 4) == 0 &&
+            ::getsockname(fd_, reinterpret_cast<sockaddr*>(&address), &size) == 0) {
+            port_ = ntohs(address.sin_port);
+        }
+        QObject::connect(&notifier_, &QSocketNotifier::activated, [this] {
+            const int connection = ::accept(fd_, nullptr, nullptr);
+            if (connection >= 0) {
+                ::close(connection);
+            }
+        });
+    }
+    ~HangingUpServer() { ::close(fd_); }
+    int Port() const { return port_; }
+
+private:
+    int fd_;
+    int port_ = 0;
+    QSocketNotifier notifier_{static_cast<qintptr>(fd_), QSocketNotifier::Read};
+};
+
 }  // namespace
 
 class AppProcessTest : public QObject {
@@ -48,6 +82,8 @@ private slots:
     void commandLineTextsArePolish();
     void parameterCommandsNeedNoDisplay_data();
     void parameterCommandsNeedNoDisplay();
+    void everyAnswerWithoutADisplay_data();
+    void everyAnswerWithoutADisplay();
 };
 
 void AppProcessTest::signalEndsTheProgramWithItsSettingsSaved_data() {
@@ -227,6 +263,89 @@ void AppProcessTest::parameterCommandsNeedNoDisplay() {
     const QByteArray errors = program.readAllStandardError();
     QCOMPARE(program.exitCode(), exitCode);
     QVERIFY2(errors.contains(message), errors.constData());
+}
+
+void AppProcessTest::everyAnswerWithoutADisplay_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<QStringList>("environment");  // NAME=value; X_PORT: a server that hangs up
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QByteArray>("expected");  // on standard output, or error when exitCode != 0
+    const QByteArray unset =
+        "nie ustawiono zmiennej DISPLAY ani WAYLAND_DISPLAY; bez ekranu "
+        "działają --help, --version, --backup";
+    QTest::newRow("--bogus") << QStringList{"--bogus"} << QStringList{} << 2
+                             << QByteArray("tk358: Nieznana opcja: --bogus\n");
+    QTest::newRow("--help") << QStringList{"--help"} << QStringList{} << 0
+                            << QByteArray("Użycie: tk358");
+    QTest::newRow("--version") << QStringList{"--version"} << QStringList{} << 0
+                               << QByteArray("tk358 1.");
+    QTest::newRow("Qt's own option") << QStringList{"-platform", "xcb", "--version"}
+                                     << QStringList{} << 0 << QByteArray("tk358 1.");
+    QTest::newRow("no port name") << QStringList{"--backup"} << QStringList{} << 2
+                                  << QByteArray("Brak nazwy portu (COMn)");
+    QTest::newRow("port absent") << QStringList{"--backup", "COM250", "a.tk358par"} << QStringList{}
+                                 << 3 << QByteArray("Nie można otworzyć portu COM250");
+    QTest::newRow("plain start") << QStringList{} << QStringList{} << 1
+                                 << "tk358: okno programu wymaga sesji graficznej, a " + unset;
+    QTest::newRow("demo") << QStringList{"--demo", "4"} << QStringList{} << 1 << unset;
+    QTest::newRow("X display gone")
+        << QStringList{} << QStringList{"DISPLAY=:4999"} << 1
+        << QByteArray("nie można połączyć się z ekranem DISPLAY=:4999; bez ekranu");
+    QTest::newRow("Wayland gone") << QStringList{}
+                                  << QStringList{"WAYLAND_DISPLAY=/nonexistent/wayland-7"} << 1
+                                  << QByteArray(
+                                         "z ekranem WAYLAND_DISPLAY=/nonexistent/wayland-7;");
+    QTest::newRow("X server hangs up")
+        << QStringList{} << QStringList{"DISPLAY=X_PORT"} << 1
+        << QByteArray("nie można połączyć się z ekranem DISPLAY=127.0.0.1:");
+    QTest::newRow("-platform xcb")
+        << QStringList{"-platform", "xcb"} << QStringList{"WAYLAND_DISPLAY=wayland-0"} << 1
+        << QByteArray("a nie ustawiono zmiennej DISPLAY; bez ekranu");
+}
+
+// Over ssh on a plant box: every answer comes without a Qt word, a plugin
+// message or a signal, and a window that cannot be shown says why in Polish.
+void AppProcessTest::everyAnswerWithoutADisplay() {
+    QFETCH(QStringList, arguments);
+    QFETCH(QStringList, environment);
+    QFETCH(int, exitCode);
+    QFETCH(QByteArray, expected);
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(
+        dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner));
+    // An X server that accepts the connection and hangs up at once: past the
+    // probe, refused by the platform plugin itself.
+    const HangingUpServer hangsUp;
+    QVERIFY(hangsUp.Port() > 6000);
+    QProcess program;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"}) {
+        env.remove(QString::fromLatin1(name));
+    }
+    env.insert(QStringLiteral("TK358_PORT_DIR"), dir.path());
+    env.insert(QStringLiteral("TK358_SETTINGS_FILE"), dir.filePath(QStringLiteral("tk358.ini")));
+    const QString display = QStringLiteral("127.0.0.1:%1").arg(hangsUp.Port() - 6000);
+    for (const QString& variable : environment) {
+        const QStringList pair = variable.split(u'=');
+        env.insert(pair[0], QString(pair[1]).replace(QStringLiteral("X_PORT"), display));
+    }
+    program.setProcessEnvironment(env);
+    program.setWorkingDirectory(dir.path());
+    program.start(QStringLiteral(TK358_EXECUTABLE), arguments);
+    QVERIFY(program.waitForStarted());
+    QTRY_VERIFY_WITH_TIMEOUT(program.state() == QProcess::NotRunning, 20000);
+
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    const QByteArray out = program.readAllStandardOutput();
+    const QByteArray errors = program.readAllStandardError();
+    QCOMPARE(program.exitCode(), exitCode);
+    QVERIFY2((exitCode == 0 ? out : errors).contains(expected), (out + errors).constData());
+    for (const char* qtWord : {"Qt", "plugin", "qt.qpa"}) {
+        QVERIFY2(!(out + errors).contains(qtWord), (out + errors).constData());
+    }
+    if (exitCode == 1) {
+        QCOMPARE(errors.count('\n'), 1);  // one line
+    }
 }
 
 QTEST_GUILESS_MAIN(AppProcessTest)

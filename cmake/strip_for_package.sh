@@ -1,0 +1,4 @@
+#!/bin/sh
+# strip as Debian's packaging tools call it: the compiler's .comment and the
+# .note section go too.
+exec strip --remove-section=.comment --remove-section=.note "$@"
