@@ -12,11 +12,13 @@
 #include <climits>
 #include <deque>
 #include <memory>
+#include <thread>
 
 #include "monitor/service_view.h"
 #include "monitor/window_menu.h"
 #include "panel/panel_model.h"
 #include "support/fake_panel.h"
+#include "support/paint_counter.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/colour_swatch.h"
@@ -113,6 +115,8 @@ private slots:
     void serviceFieldsFillWhenTheViewOpensWithoutNews();
     void ventilationControllerHasNoSetpointDisplay();
     void secondSetpointFollowsTheActiveChannels();
+    void quietTickCopiesAndPaintsNothing();
+    void readingPastItsFreshnessShowsMissingWithoutNews();
     void lostLinkClearsEverything();
     void linkChangeRelaysTheWindowOut();
     void enterAndEscapeAreSwallowed();
@@ -385,6 +389,94 @@ void MainWindowTest::secondSetpointFollowsTheActiveChannels() {
     QVERIFY(!h.Display(kSecondSetpointRow)->isVisible());
     QVERIFY(h.Geometry(kSetpointRow).width() > halfWidth);
     QCOMPARE(h.Geometry(kSetpointRow), ToQRect(*h.window->CurrentLayout().setpoint));
+}
+
+namespace {
+
+// Counts the paints of the window and of every widget in it.
+class WindowPaints {
+public:
+    explicit WindowPaints(QWidget& window) {
+        counters_.push_back(std::make_unique<test::PaintCounter>(&window));
+        for (QWidget* child : window.findChildren<QWidget*>()) {
+            counters_.push_back(std::make_unique<test::PaintCounter>(child));
+        }
+    }
+    int Count() const {
+        int sum = 0;
+        for (const auto& counter : counters_) {
+            sum += counter->Count();
+        }
+        return sum;
+    }
+
+private:
+    std::vector<std::unique_ptr<test::PaintCounter>> counters_;
+};
+
+// A connected temperature controller with the service view on, its records
+// counted by the test, presented and painted.
+struct CountedHarness : Harness {
+    CountedHarness() : Harness(ServiceViewOn()) {
+        panel.openable = {1};
+        panel.Connect(kTemperatureController);
+        panel.version = RecordsVersion{1, MonotonicTime::max()};
+        StartAndShow();
+        QTest::qWait(3 * MainWindow::kRefreshMs);  // shown and settled
+    }
+    static AppSettings ServiceViewOn() {
+        AppSettings s = WithPort(1);
+        s.showService = true;
+        return s;
+    }
+};
+
+}  // namespace
+
+void MainWindowTest::quietTickCopiesAndPaintsNothing() {
+    CountedHarness h;
+    WindowPaints paints(*h.window);
+    const std::size_t reads = h.panel.Reads().size();
+    for (int tick = 0; tick < 3; ++tick) {
+        h.window->UpdateReadings();
+    }
+    QTest::qWait(3 * MainWindow::kRefreshMs);  // the window's own ticks too
+    QCOMPARE(h.panel.Reads().size(), reads);
+    QCOMPARE(paints.Count(), 0);
+
+    // A new reading is shown by the next tick, and only what shows it paints.
+    h.panel.temperature.temperature = 23.4;
+    h.panel.regulator.processValue = 23.45;
+    ++h.panel.version->changes;
+    h.window->UpdateReadings();
+    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 23.4);
+    QCOMPARE(h.window->Service().Edit(ServiceField::kPv)->text(), QStringLiteral("23.4500"));
+    QTest::qWait(MainWindow::kRefreshMs);
+    QVERIFY(paints.Count() > 0);
+    const int shown = paints.Count();
+    QTest::qWait(2 * MainWindow::kRefreshMs);
+    QCOMPARE(paints.Count(), shown);
+}
+
+void MainWindowTest::readingPastItsFreshnessShowsMissingWithoutNews() {
+    using namespace std::chrono_literals;
+    CountedHarness h;
+    const MonotonicTime deadline = MonotonicClock::now() + 100ms;
+    h.panel.version->freshUntil = deadline;
+    ++h.panel.version->changes;
+    h.window->UpdateReadings();
+    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 21.5);
+
+    // What the link hands out once the reading is too old; no line arrives.
+    h.panel.temperature.valid = 0;
+    h.window->UpdateReadings();
+    if (MonotonicClock::now() <= deadline) {
+        QVERIFY(!h.Display(kTemperatureRow)->IsInvalid());
+    }
+    std::this_thread::sleep_until(deadline + 1ms);
+    h.window->UpdateReadings();
+    QVERIFY(h.Display(kTemperatureRow)->IsInvalid());
+    QVERIFY(h.Display(kTemperatureRow)->IsBlinking());
 }
 
 void MainWindowTest::lostLinkClearsEverything() {
