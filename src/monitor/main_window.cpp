@@ -19,6 +19,7 @@
 #include "widgets/colour_dialog.h"
 #include "widgets/font_dialog.h"
 #include "widgets/icons.h"
+#include "widgets/read_only_field.h"
 #include "widgets/status_indicator.h"
 #include "widgets/value_display.h"
 
@@ -69,9 +70,8 @@ void MainWindow::BuildClient() {
     client_->installEventFilter(this);
 
     indicator_ = new StatusIndicator(client_);
-    statusLine_ = new QLineEdit(client_);
+    statusLine_ = new ReadOnlyField(client_);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
-    statusLine_->setReadOnly(true);
     service_ = std::make_unique<ServiceView>(client_);
 
     const auto makeDisplay = [this](int row) {
