@@ -106,6 +106,9 @@ void TrendChart::SampleAdded() {
 }
 
 bool TrendChart::NewestWithinDrawnRange() const {
+    if (CurvesShown() != drawnCurves_) {
+        return false;  // the legend changes
+    }
     for (int i = 0; i < kTrendCurves; ++i) {
         const TrendBuffer& curve = recorder_.Curve(i);
         const double value = curve.Empty() ? kTrendGap : curve.Newest().value;
@@ -196,6 +199,7 @@ TrendChart::Axes TrendChart::Draw(QPainter& painter, const QSize& size) {
         }
     }
     drawnRange_ = range;
+    drawnCurves_ = shown;
     const QFontMetrics fm = fontMetrics();
     const Axes axes{ComputeValueAxis(range, plot.height(), 2 * fm.height() + 6),
                     ComputeTimeAxis(view_.Start(), view_.End(), plot.width(),

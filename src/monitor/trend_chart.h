@@ -104,9 +104,10 @@ private:
     TrendView view_;
     std::function<double()> clock_;
     std::array<QColor, kTrendCurves> colours_;
-    // The newest sample and the values' range of the last paint.
+    // The newest sample, the values' range and the curves of the last paint.
     double paintedNewest_ = -kTrendMaxSpan;
     std::optional<TrendRange> drawnRange_;
+    std::array<bool, kTrendCurves> drawnCurves_{};
     bool dragging_ = false;
     double dragStartX_ = 0.0;
     double dragStartEnd_ = 0.0;

@@ -235,26 +235,20 @@ TEST(PanelRecordsTest, VersionCountsEveryStoreAndEndsWhenTheFirstReadingExpires)
     EXPECT_GE(first.freshUntil, before + 10s);
     EXPECT_LE(first.freshUntil, after + 10s);
 
-    struct Step {
-        const char* name;
-        std::function<void()> action;
-        bool counts;
-    };
     TemperatureReading copy;
-    const Step steps[] = {
-        {"a later reading", [&] { records.DecodeClock(Line("030000:04:00000000XX")); }, true},
-        {"a copy", [&] { records.CopyTo(copy); }, false},
-        {"a line too short to store", [&] { records.DecodeTemperature(Line("020200:00")); }, false},
-        {"a parameter answer", [&] { records.StoreParameter(32, 125); }, true},
-        {"a read set complete", [&] { records.SetReadComplete(0); }, true},
-        {"a change of the link state", [&] { records.NoteChange(); }, true},
+    const std::pair<std::function<void()>, bool> steps[] = {
+        {[&] { records.DecodeClock(Line("030000:04:00000000XX")); }, true},  // a later reading
+        {[&] { records.CopyTo(copy); }, false},
+        {[&] { records.DecodeTemperature(Line("020200:00")); }, false},  // too short to store
+        {[&] { records.StoreParameter(32, 125); }, true},
+        {[&] { records.SetReadComplete(0); }, true},
+        {[&] { records.NoteChange(); }, true},  // the link state
     };
-    for (const Step& step : steps) {
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
         const uint64_t changes = records.Version().changes;
-        step.action();
-        const RecordsVersion now = records.Version();
-        EXPECT_EQ(now.changes > changes, step.counts) << step.name;
-        EXPECT_EQ(now.freshUntil, first.freshUntil) << step.name;
+        steps[i].first();
+        EXPECT_EQ(records.Version().changes > changes, steps[i].second) << i;
+        EXPECT_EQ(records.Version().freshUntil, first.freshUntil) << i;
     }
     const uint64_t changes = records.Version().changes;
     records.EndContact();
