@@ -12,6 +12,7 @@
 #include <climits>
 #include <deque>
 #include <memory>
+#include <numeric>
 #include <thread>
 
 #include "monitor/service_view.h"
@@ -402,28 +403,25 @@ struct WindowPaints {
         }
     }
     int Count() const {
-        int sum = 0;
-        for (const auto& c : counters) {
-            sum += c->Count();
-        }
-        return sum;
+        return std::accumulate(counters.begin(), counters.end(), 0,
+                               [](int n, const auto& c) { return n + c->Count(); });
     }
 };
 
 // A connected temperature controller with the service view on, its records
 // counted by the test, presented and painted.
 struct CountedHarness : Harness {
-    CountedHarness() : Harness(ServiceViewOn()) {
+    CountedHarness()
+        : Harness([] {
+              AppSettings s = WithPort(1);
+              s.showService = true;
+              return s;
+          }()) {
         panel.openable = {1};
         panel.Connect(kTemperatureController);
         panel.version = RecordsVersion{1, MonotonicTime::max()};
         StartAndShow();
         QTest::qWait(3 * MainWindow::kRefreshMs);  // shown and settled
-    }
-    static AppSettings ServiceViewOn() {
-        AppSettings s = WithPort(1);
-        s.showService = true;
-        return s;
     }
 };
 
