@@ -11,10 +11,23 @@
 // from worker threads, never from the GUI thread; it returns kStatusOk or
 // kStatusFailed (refused, or not answered: some values may already be written).
 
+#include <cstdint>
+
+#include "link/fresh_readings.h"
 #include "link/parameter_set.h"
 #include "link/records.h"
 
 namespace tk358 {
+
+// How far the records have come. `changes` grows with every status line,
+// answer and change of the link state; `freshUntil` is the moment the first
+// reading now current stops being so. A reader that copied everything at one
+// version gets the same again while the count stands and `freshUntil` has
+// not passed, so it need not copy.
+struct RecordsVersion {
+    uint64_t changes = 0;
+    MonotonicTime freshUntil = MonotonicTime::min();
+};
 
 class PanelAccess {
 public:
@@ -33,6 +46,9 @@ public:
     virtual int GetPanelClock(PanelClock& out) const = 0;
     virtual int GetPanelInfo(PanelInfo& out) const = 0;
     virtual int GetParameters(ParameterSet& out) const = 0;
+    // Taken before the records it stands for. Without one of its own a link
+    // reports everything stale at once, so its readers copy on every look.
+    virtual RecordsVersion Version() const { return {}; }
 
     // Reads one parameter from the panel into the cache (a backup reads its
     // set afresh this way). Blocks like a write operation.

@@ -1,5 +1,6 @@
 #include "link/panel_records.h"
 
+#include <algorithm>
 #include <string_view>
 
 #include "link/panel_clock.h"
@@ -51,7 +52,7 @@ int PanelRecords::DecodeIdentification(const AnswerLine& line) {
         return kStatusFailed;
     }
     const bool complete = line.length >= 35;
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     PanelIdentity& id = identity_;
     id.hardwareVariant = static_cast<uint16_t>(line.Unsigned(12, 2));
     if (const int type = DeviceTypeOfVariant(id.hardwareVariant); type >= 0) {
@@ -82,7 +83,7 @@ int PanelRecords::DecodeTemperature(const AnswerLine& line) {
     if (line.length < 51) {
         return kStatusFailed;
     }
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     temperature_.temperature = static_cast<double>(line.Signed(12, 8)) / 100.0;
     temperature_.sensorError = Flag(line.Bit(10, 0));
     Filled(temperature_);
@@ -90,7 +91,7 @@ int PanelRecords::DecodeTemperature(const AnswerLine& line) {
 }
 
 int PanelRecords::DecodeSetpoint(const AnswerLine& line) {
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     SetpointReading& sp = setpoint_;
     sp.faultA = Flag(line.Bit(7, 0));
     sp.faultB = Flag(line.Bit(7, 1));
@@ -108,7 +109,7 @@ int PanelRecords::DecodeDualSetpoint(const AnswerLine& line) {
     if (!ZeroDigits(line)) {
         return kStatusOk;
     }
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     SetpointReading& sp = setpoint_;
     sp.error = Flag(line.Bit(11, 0));
     sp.faultA = Flag(line.Bit(10, 0));
@@ -132,7 +133,7 @@ int PanelRecords::DecodeRegulator(const AnswerLine& line) {
     if (line.Bit(11, 0)) {
         return kStatusFailed;
     }
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     RegulatorState& r = regulator_;
     r.cvLock = Flag(line.Bit(11, 1));
     r.error = line.Float(13);
@@ -155,7 +156,7 @@ int PanelRecords::DecodeValve(const AnswerLine& line) {
     if (!ZeroDigits(line)) {
         return kStatusOk;
     }
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     ValveState& v = valve_;
     v.position = line.Float(10) / 10.0;
     v.timer1 = line.Field32(19);
@@ -172,7 +173,7 @@ int PanelRecords::DecodeDrainValve(const AnswerLine& line) {
     if (line.length < 29) {
         return kStatusFailed;
     }
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     drainValve_.timer1 = line.Field32(7);
     drainValve_.timer2 = line.Field32(16);
     drainValve_.stateCode = static_cast<uint16_t>(line.Unsigned(25, 2));
@@ -185,7 +186,7 @@ int PanelRecords::DecodeVentilation(const AnswerLine& line) {
     if (line.length < 29) {
         return kStatusFailed;
     }
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     ventilation_.virtualFanBits = static_cast<uint16_t>(line.Unsigned(7, 2));
     ventilation_.fanBits = static_cast<uint16_t>(line.Unsigned(10, 2));
     ventilation_.timeCounter = line.Field32(13);
@@ -198,7 +199,7 @@ int PanelRecords::DecodeActiveZone(const AnswerLine& line) {
     if (line.length < 14) {
         return kStatusFailed;
     }
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     activeZone_.zone = static_cast<uint8_t>(line.Unsigned(7, 2));
     Filled(activeZone_);
     return kStatusOk;
@@ -208,7 +209,7 @@ int PanelRecords::DecodeRelay(const AnswerLine& line) {
     if (line.length < 14) {
         return kStatusFailed;
     }
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     relay_.relay1 = static_cast<uint16_t>(line.Unsigned(7, 2));
     relay_.relay2 = static_cast<uint16_t>(line.Unsigned(10, 2));
     relay_.loopPeriod = static_cast<uint32_t>(line.Unsigned(13, 4));
@@ -221,7 +222,7 @@ int PanelRecords::DecodeClock(const AnswerLine& line) {
         return kStatusFailed;
     }
     const SystemTime time = DecodePanelSeconds(static_cast<uint32_t>(line.Unsigned(10, 8)));
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     clock_.clockEnabled = Flag(line.Bit(8, 2));
     clock_.time = time;
     Filled(clock_);
@@ -232,7 +233,7 @@ int PanelRecords::DecodePanelInfo(const AnswerLine& line) {
     if (line.length < 9) {
         return kStatusFailed;
     }
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     PanelInfo& info = panelInfo_;
     if (line.Bit(8, 0)) {
         info.busy = 1;
@@ -269,7 +270,7 @@ int PanelRecords::DecodeParameterRead(const AnswerLine& line, int& code) {
     code = static_cast<int>(line.Unsigned(7, 4));
     const int64_t value =
         isSigned ? line.Signed(18, 2 * count) : static_cast<int64_t>(line.Unsigned(18, 2 * count));
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     parameters_.Store(code, value);
     return kStatusOk;
 }
@@ -284,19 +285,44 @@ bool PanelRecords::ParameterMatches(int code, int64_t value) const {
 }
 
 void PanelRecords::StoreParameter(int code, int64_t value) {
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     parameters_.Store(code, value);
 }
 
 void PanelRecords::SetReadComplete(int deviceType) {
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     parameters_.SetReadComplete(deviceType);
 }
 
 void PanelRecords::EndContact() {
-    std::lock_guard<std::mutex> lock(dataLock_);
+    const auto lock = LockForStore();
     identity_.identified = 0;
     contactSince_ = MonotonicClock::now();
+}
+
+void PanelRecords::NoteChange() {
+    const auto lock = LockForStore();
+}
+
+RecordsVersion PanelRecords::Version() const {
+    const MonotonicTime now = MonotonicClock::now();
+    std::lock_guard<std::mutex> lock(dataLock_);
+    RecordsVersion version{changes_, MonotonicTime::max()};
+    const auto consider = [&](const auto& record) {
+        if (record.valid != 0 && ReadingIsCurrent(record.filledAt, contactSince_, now, freshFor_)) {
+            version.freshUntil = std::min(version.freshUntil, record.filledAt + freshFor_);
+        }
+    };
+    consider(temperature_);
+    consider(setpoint_);
+    consider(regulator_);
+    consider(valve_);
+    consider(drainValve_);
+    consider(ventilation_);
+    consider(activeZone_);
+    consider(relay_);
+    consider(clock_);
+    return version;
 }
 
 }  // namespace tk358

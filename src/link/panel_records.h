@@ -20,6 +20,7 @@
 
 #include "link/frame.h"
 #include "link/fresh_readings.h"
+#include "link/panel_access.h"
 #include "link/parameter_set.h"
 #include "link/records.h"
 #include "link/session_timing.h"
@@ -69,6 +70,12 @@ public:
     // The link was closed: the panel counts as not identified, and no reading
     // taken so far is current any more.
     void EndContact();
+    // Something the records do not hold changed (the link state): readers
+    // look again.
+    void NoteChange();
+    // The change count (every store counts) and when the earliest current
+    // reading stops being current.
+    RecordsVersion Version() const;
 
 private:
     template <class Record>
@@ -84,6 +91,12 @@ private:
             to.valid = 0;
         }
     }
+    // Every store goes through it, so no change escapes the count.
+    std::unique_lock<std::mutex> LockForStore() {
+        std::unique_lock<std::mutex> lock(dataLock_);
+        ++changes_;
+        return lock;
+    }
     template <class Record>
     Record Copied(const Record& from) const {
         std::lock_guard<std::mutex> lock(dataLock_);
@@ -96,6 +109,7 @@ private:
     mutable std::mutex dataLock_;
     const std::chrono::seconds freshFor_;
     MonotonicTime contactSince_{};  // last identification, or the closing of the link
+    uint64_t changes_ = 0;
     PanelIdentity identity_;
     TemperatureReading temperature_;
     SetpointReading setpoint_;

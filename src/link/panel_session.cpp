@@ -272,7 +272,7 @@ bool PanelSession::EnsurePort() {
             return true;
         }
     }
-    linkStatus_ = kStatusFailed;
+    SetLinkStatus(kStatusFailed);
     DropPort();
     {
         std::lock_guard<std::mutex> lock(receiveLock_);
@@ -287,6 +287,12 @@ bool PanelSession::EnsurePort() {
     return true;
 }
 
+void PanelSession::SetLinkStatus(int status) {
+    if (linkStatus_.exchange(status) != status) {
+        records_.NoteChange();
+    }
+}
+
 bool PanelSession::ContactLost() const {
     const int64_t last = lastAnswer_;
     return linkStatus_ != kStatusOk || last == kNever ||
@@ -299,7 +305,7 @@ bool PanelSession::StepSucceeded(int status) {
         return true;
     }
     if (!stopRequested_) {
-        linkStatus_ = status;
+        SetLinkStatus(status);
     }
     return false;
 }
@@ -308,7 +314,7 @@ void PanelSession::RunStartSequence() {
     if (!StepSucceeded(Identify())) {
         return;
     }
-    linkStatus_ = kStatusOk;
+    SetLinkStatus(kStatusOk);
     if (!StepSucceeded(ReadPanelInfo()) || !StepSucceeded(ReadParameters(true))) {
         return;
     }

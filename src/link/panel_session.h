@@ -87,6 +87,7 @@ public:
     int GetPanelClock(PanelClock& out) const override { return Copy(out); }
     int GetPanelInfo(PanelInfo& out) const override { return Copy(out); }
     int GetParameters(ParameterSet& out) const override { return Copy(out); }
+    RecordsVersion Version() const override { return records_.Version(); }
 
     int WriteSetpoint(int value, int index) override;
     int WriteSetpointTime(int value, int index) override;
@@ -166,6 +167,8 @@ private:
     void MarkActivity();
     bool EnsurePort();
     bool ContactLost() const;
+    // Stores the status; a change counts as a change of the records.
+    void SetLinkStatus(int status);
     void RunStartSequence();
     bool StepSucceeded(int status);
     void StopPollThread();

@@ -19,6 +19,7 @@
 #include "widgets/colour_dialog.h"
 #include "widgets/font_dialog.h"
 #include "widgets/icons.h"
+#include "widgets/read_only_field.h"
 #include "widgets/status_indicator.h"
 #include "widgets/value_display.h"
 
@@ -70,9 +71,8 @@ void MainWindow::BuildClient() {
 
     indicator_ = new StatusIndicator(client_);
     indicator_->setObjectName(QStringLiteral("statusIndicator"));
-    statusLine_ = new QLineEdit(client_);
+    statusLine_ = new ReadOnlyField(client_);
     statusLine_->setObjectName(QStringLiteral("statusLine"));
-    statusLine_->setReadOnly(true);
     service_ = std::make_unique<ServiceView>(client_);
 
     const auto makeDisplay = [this](int row) {
@@ -231,16 +231,29 @@ void MainWindow::UpdateReadings() {
     if (stopped_) {
         return;
     }
-    // Lines arrive about once a second: most ticks copy what the last one
-    // did and have nothing new to present.
-    ReadingsSnapshot fresh = TakeSnapshot(panel_);
+    // Lines arrive about once a second: most ticks find the records as the
+    // last presentation left them, with every reading shown still current,
+    // and have nothing to copy or show.
+    const RecordsVersion version = panel_.Version();
     const LoggingState logging = hooks_.loggingState ? hooks_.loggingState() : LoggingState{};
-    if (!presentationStale_ && fresh == readings_ && logging == logging_) {
+    const bool same = !presentationStale_ && logging == logging_;
+    if (same && version.changes == presented_.changes &&
+        MonotonicClock::now() <= presented_.freshUntil) {
         return;
     }
-    readings_ = fresh;
+    presented_ = version;
+    ReadingsSnapshot fresh = TakeSnapshot(panel_);
+    if (same && fresh == readings_) {
+        return;
+    }
+    readings_ = std::move(fresh);
     logging_ = logging;
     presentationStale_ = false;
+    ++presentations_;
+    PresentReadings();
+}
+
+void MainWindow::PresentReadings() {
     const bool wantTwo = WantsTwoSetpoints(readings_);
     if (readings_.connected != lastConnected_ || wantTwo != twoSetpoints_) {
         lastConnected_ = readings_.connected;

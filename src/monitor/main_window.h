@@ -83,9 +83,12 @@ public:
 
     // One refresh: readings, layout when the link or the second display's use
     // changed, status line, menu state, displays and service fields. A tick
-    // whose readings and logging state equal the last one's changes nothing
-    // and is skipped.
+    // that finds the records unchanged since the last presentation, no shown
+    // reading past its freshness and the logging state and view as they were
+    // returns at once; one whose copy equals the last changes nothing either.
     void UpdateReadings();
+    // Grows with every refresh that presented something new.
+    uint64_t Presentations() const { return presentations_; }
     // The port choice; while the window is not visible yet it is put off by
     // half a second.
     void RunPortSelection();
@@ -145,6 +148,7 @@ private:
     // with topmost_ and showService_.
     void ApplyTopmost();
     void ApplyServiceView();
+    void PresentReadings();
     void UpdateStatusLine();
     void UpdatePanelMenu();
     void PresentDisplays();
@@ -186,6 +190,8 @@ private:
     ReadingsSnapshot readings_;
     LoggingState logging_;
     bool presentationStale_ = true;  // present on the next tick even without news
+    RecordsVersion presented_;       // of the records last presented
+    uint64_t presentations_ = 0;
     bool lastConnected_ = false;
     bool twoSetpoints_ = false;
     PanelMenuTracker menuTracker_;

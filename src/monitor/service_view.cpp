@@ -7,6 +7,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "widgets/read_only_field.h"
+
 namespace tk358 {
 
 namespace {
@@ -77,9 +79,8 @@ ServiceView::ServiceView(QWidget* client) : client_(client) {
         f.label = new QLabel(QString::fromUtf8(ServiceFieldLabel(field)), client);
         f.label->setObjectName(QStringLiteral("label%1").arg(id));
         f.label->hide();
-        f.edit = new QLineEdit(client);
+        f.edit = new ReadOnlyField(client);
         f.edit->setObjectName(QStringLiteral("field%1").arg(id));
-        f.edit->setReadOnly(true);
         f.edit->hide();
         fields_.emplace(id, f);
     }

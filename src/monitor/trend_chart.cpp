@@ -76,13 +76,50 @@ bool TrendChart::OnScreen() const {
 
 void TrendChart::SampleAdded() {
     const double newest = NewestTime();
+    const bool following = view_.Following();
+    const double startBefore = view_.Start();
     view_.Advance(newest);
-    if (!view_.Following()) {
+    if (!following) {
         LimitView();  // the oldest samples go as new ones come
     }
-    if (OnScreen() && newest >= view_.Start() && newest <= view_.End() + 1) {
-        update();
+    if (!OnScreen() || newest < view_.Start() || newest > view_.End() + 1) {
+        return;
     }
+    // A sample within the pixel column drawn last shows with the next one
+    // that starts a column of its own.
+    const QRect plot = PlotRect();
+    const double ahead = newest - paintedNewest_;
+    if (ahead >= 0 && ahead < view_.Span() / plot.width()) {
+        return;
+    }
+    if (following || view_.Start() != startBefore || !NewestWithinDrawnRange()) {
+        update();
+        return;
+    }
+    // The view stands still and the axes stay: only the stretch from the
+    // last sample drawn on changes.
+    const double perSecond = plot.width() / view_.Span();
+    const double from = plot.left() + (paintedNewest_ - view_.Start()) * perSecond;
+    const double to = plot.left() + (newest - view_.Start()) * perSecond;
+    const int left = static_cast<int>(std::floor(std::max(from, double(plot.left())))) - 4;
+    update(QRect(left, plot.top(), static_cast<int>(std::ceil(to)) + 5 - left, plot.height()));
+}
+
+bool TrendChart::NewestWithinDrawnRange() const {
+    if (CurvesShown() != drawnCurves_) {
+        return false;  // the legend changes
+    }
+    for (int i = 0; i < kTrendCurves; ++i) {
+        const TrendBuffer& curve = recorder_.Curve(i);
+        const double value = curve.Empty() ? kTrendGap : curve.Newest().value;
+        if (std::isnan(value)) {
+            continue;
+        }
+        if (!drawnRange_ || value < drawnRange_->min || value > drawnRange_->max) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void TrendChart::FollowNewest() {
@@ -141,6 +178,7 @@ double TrendChart::TimeAtX(double x) const {
 void TrendChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     Draw(painter, size());
+    paintedNewest_ = recorder_.Empty() ? -kTrendMaxSpan : NewestTime();
 }
 
 TrendChart::Axes TrendChart::Draw(QPainter& painter, const QSize& size) {
@@ -160,6 +198,8 @@ TrendChart::Axes TrendChart::Draw(QPainter& painter, const QSize& size) {
                 range ? TrendRange{std::min(range->min, r->min), std::max(range->max, r->max)} : *r;
         }
     }
+    drawnRange_ = range;
+    drawnCurves_ = shown;
     const QFontMetrics fm = fontMetrics();
     const Axes axes{ComputeValueAxis(range, plot.height(), 2 * fm.height() + 6),
                     ComputeTimeAxis(view_.Start(), view_.End(), plot.width(),

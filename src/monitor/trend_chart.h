@@ -9,8 +9,10 @@
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <optional>
 
 #include "trend/trend_axis.h"
+#include "trend/trend_decimate.h"
 #include "trend/trend_recorder.h"
 #include "trend/trend_view.h"
 
@@ -35,7 +37,10 @@ public:
     const std::array<QColor, kTrendCurves>& CurveColours() const { return colours_; }
 
     // A new sample arrived: while following, the view moves on. Repaints only
-    // when the chart is on screen and the new sample is in view.
+    // when the chart is on screen, the new sample is in view and it starts a
+    // pixel column of its own; a view that stands still repaints only the
+    // stretch from the last sample drawn, unless the values leave the range
+    // drawn.
     void SampleAdded();
     // Back to the newest sample on the right edge.
     void FollowNewest();
@@ -85,6 +90,7 @@ private:
     QRect PlotRectFor(const QSize& size) const;
     void LimitView();
     bool OnScreen() const;
+    bool NewestWithinDrawnRange() const;
     double TimeAtX(double x) const;
     // The date, time and values of the sample under the pointer, as a tooltip.
     void ShowReadout(QPointF at, QPoint global);
@@ -98,6 +104,10 @@ private:
     TrendView view_;
     std::function<double()> clock_;
     std::array<QColor, kTrendCurves> colours_;
+    // The newest sample, the values' range and the curves of the last paint.
+    double paintedNewest_ = -kTrendMaxSpan;
+    std::optional<TrendRange> drawnRange_;
+    std::array<bool, kTrendCurves> drawnCurves_{};
     bool dragging_ = false;
     double dragStartX_ = 0.0;
     double dragStartEnd_ = 0.0;

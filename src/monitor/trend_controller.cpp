@@ -74,8 +74,17 @@ void TrendController::Tick() {
     if (main_.Stopped()) {
         return;
     }
+    // The recorder needs the first tick of each second and every tick that
+    // showed something new; the other ticks would hand it what it has.
+    const int64_t wallMs = clock_();
+    const int64_t second = wallMs / 1000 - (wallMs % 1000 < 0 ? 1 : 0);
+    if (second == fedSecond_ && main_.Presentations() == fedPresentation_) {
+        return;
+    }
+    fedSecond_ = second;
+    fedPresentation_ = main_.Presentations();
     const TrendValues values = TrendValuesOf(main_.Readings(), main_.TwoSetpoints());
-    if (recorder_.Tick(clock_(), values) && window_) {
+    if (recorder_.Tick(wallMs, values) && window_) {
         window_->Chart()->SetCurveColours(CurveColours());
         window_->Chart()->SampleAdded();
     }

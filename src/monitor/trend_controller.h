@@ -70,6 +70,10 @@ private:
     TrendRecorder recorder_;
     QPointer<TrendWindow> window_;
     std::function<int64_t()> clock_;
+    // What the recorder was last given: the wall-clock second and the
+    // window's presentation count.
+    int64_t fedSecond_ = INT64_MIN;
+    uint64_t fedPresentation_ = 0;
 };
 
 }  // namespace tk358

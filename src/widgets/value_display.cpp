@@ -96,16 +96,23 @@ void ValueDisplay::SetTwoDecimals(bool twoDecimals) {
 }
 
 void ValueDisplay::SetValue(double value) {
-    if (value != content_.raw || content_.invalid) {
-        content_.raw = value;
-        content_.invalid = false;
+    if (value == content_.raw && !content_.invalid) {
+        return;
+    }
+    // A reading that moves within the last digit shown looks the same.
+    const ValueText before = ValueAreaText(content_);
+    content_.raw = value;
+    content_.invalid = false;
+    if (ValueAreaText(content_) != before) {
         update();
     }
 }
 
 void ValueDisplay::SetInvalid() {
-    content_.invalid = true;
-    update();
+    if (!content_.invalid) {
+        content_.invalid = true;
+        update();
+    }
 }
 
 void ValueDisplay::SetBlink(bool on) {

@@ -234,10 +234,14 @@ TEST(PanelSessionTest, LinkLostAndBack) {
     PanelIdentity id;
     rig.session.GetIdentity(id);
     EXPECT_EQ(id.identified, 1);
+    // Nothing current is left to expire; the link's return is a change.
+    const RecordsVersion down = rig.session.Version();
+    EXPECT_EQ(down.freshUntil, MonotonicTime::max());
 
     rig.sim.ClearFrames();
     rig.sim.Resume();
     ASSERT_TRUE(WaitUntil([&] { return rig.session.GetLinkStatus() == kStatusOk; }, 10s));
+    EXPECT_GT(rig.session.Version().changes, down.changes);
     EXPECT_TRUE(rig.WaitForRequest("0230000051", 10s));
 }
 

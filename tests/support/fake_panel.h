@@ -18,6 +18,7 @@
 #include <functional>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -173,6 +174,10 @@ public:
     int GetParameters(ParameterSet& out) const override {
         return Copy("parameters", parameters, out);
     }
+    // Unset: every look finds the records changed, as for a link without a
+    // count of its own. A test that sets it bumps it with its changes.
+    std::optional<RecordsVersion> version;
+    RecordsVersion Version() const override { return version.value_or(RecordsVersion{}); }
 
     // Logged with the writes; the cache is the test's to fill.
     int ReadParameter(int code) override { return Write("ReadParameter", code); }

@@ -221,6 +221,41 @@ TEST(PanelRecordsTest, ReadingsBeforeTheLastIdentificationOrCloseAreNotCurrent) 
     EXPECT_EQ(records.Identity().identified, 0);
 }
 
+// A reader that saw a version knows, without copying, whether a copy would
+// differ: every store moves the count, and the first current reading to get
+// too old ends the version with no line arriving.
+TEST(PanelRecordsTest, VersionCountsEveryStoreAndEndsWhenTheFirstReadingExpires) {
+    using namespace std::chrono_literals;
+    PanelRecords records(10s);
+    EXPECT_EQ(records.Version().freshUntil, MonotonicTime::max());  // nothing current
+    const MonotonicTime before = MonotonicClock::now();
+    ASSERT_EQ(records.DecodeTemperature(Line(Padded("020200: 000 0 0 0000093A", 49))), kStatusOk);
+    const MonotonicTime after = MonotonicClock::now();
+    const RecordsVersion first = records.Version();
+    EXPECT_GE(first.freshUntil, before + 10s);
+    EXPECT_LE(first.freshUntil, after + 10s);
+
+    TemperatureReading copy;
+    const std::pair<std::function<void()>, bool> steps[] = {
+        {[&] { records.DecodeClock(Line("030000:04:00000000XX")); }, true},  // a later reading
+        {[&] { records.CopyTo(copy); }, false},
+        {[&] { records.DecodeTemperature(Line("020200:00")); }, false},  // too short to store
+        {[&] { records.StoreParameter(32, 125); }, true},
+        {[&] { records.SetReadComplete(0); }, true},
+        {[&] { records.NoteChange(); }, true},  // the link state
+    };
+    for (std::size_t i = 0; i < std::size(steps); ++i) {
+        const uint64_t changes = records.Version().changes;
+        steps[i].first();
+        EXPECT_EQ(records.Version().changes > changes, steps[i].second) << i;
+        EXPECT_EQ(records.Version().freshUntil, first.freshUntil) << i;
+    }
+    const uint64_t changes = records.Version().changes;
+    records.EndContact();
+    EXPECT_GT(records.Version().changes, changes);
+    EXPECT_EQ(records.Version().freshUntil, MonotonicTime::max());
+}
+
 TEST(PanelRecordsTest, RegulatorLine) {
     PanelRecords records;
     // Floats at 13, 22, ... 76 with one separator between; loop period at 85-88.

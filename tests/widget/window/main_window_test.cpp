@@ -12,6 +12,8 @@
 #include <climits>
 #include <deque>
 #include <memory>
+#include <numeric>
+#include <thread>
 
 #include "monitor/window_menu.h"
 #include "panel/panel_model.h"
@@ -19,6 +21,7 @@
 #include "support/main_window_probe.h"
 #include "support/status_indicator_probe.h"
 #include "support/value_display_probe.h"
+#include "support/paint_counter.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/window/service_children.h"
 #include "widgets/colour_dialog.h"
@@ -119,6 +122,8 @@ private slots:
     void serviceFieldsFillWhenTheViewOpensWithoutNews();
     void ventilationControllerHasNoSetpointDisplay();
     void secondSetpointFollowsTheActiveChannels();
+    void quietTickCopiesAndPaintsNothing();
+    void readingPastItsFreshnessShowsMissingWithoutNews();
     void lostLinkClearsEverything();
     void linkChangeRelaysTheWindowOut();
     void enterAndEscapeAreSwallowed();
@@ -390,6 +395,86 @@ void MainWindowTest::secondSetpointFollowsTheActiveChannels() {
     QVERIFY(!h.Display(kSecondSetpointRow)->isVisible());
     QVERIFY(h.Geometry(kSetpointRow).width() > halfWidth);
     QCOMPARE(h.Geometry(kSetpointRow), ToQRect(*h.window->CurrentLayout().setpoint));
+}
+
+namespace {
+
+// The paints of the window and of every widget in it.
+struct WindowPaints {
+    std::vector<std::unique_ptr<test::PaintCounter>> counters;
+    explicit WindowPaints(QWidget& window) {
+        for (QWidget* w : window.findChildren<QWidget*>() << &window) {
+            counters.push_back(std::make_unique<test::PaintCounter>(w));
+        }
+    }
+    int Count() const {
+        return std::accumulate(counters.begin(), counters.end(), 0,
+                               [](int n, const auto& c) { return n + c->Count(); });
+    }
+};
+
+// A connected temperature controller with the service view on, its records
+// counted by the test, presented and painted.
+struct CountedHarness : Harness {
+    CountedHarness()
+        : Harness([] {
+              AppSettings s = WithPort(1);
+              s.showService = true;
+              return s;
+          }()) {
+        panel.openable = {1};
+        panel.Connect(kTemperatureController);
+        panel.version = RecordsVersion{1, MonotonicTime::max()};
+        StartAndShow();
+        QTest::qWait(3 * MainWindow::kRefreshMs);  // shown and settled
+    }
+};
+
+}  // namespace
+
+void MainWindowTest::quietTickCopiesAndPaintsNothing() {
+    CountedHarness h;
+    WindowPaints paints(*h.window);
+    const std::size_t reads = h.panel.Reads().size();
+    for (int tick = 0; tick < 3; ++tick) {
+        h.window->UpdateReadings();
+    }
+    QTest::qWait(3 * MainWindow::kRefreshMs);  // the window's own ticks too
+    QCOMPARE(h.panel.Reads().size(), reads);
+    QCOMPARE(paints.Count(), 0);
+
+    // A new reading is shown by the next tick, painted once, then quiet again.
+    h.panel.temperature.temperature = 23.4;
+    h.panel.regulator.processValue = 23.45;
+    ++h.panel.version->changes;
+    h.window->UpdateReadings();
+    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 23.4);
+    QCOMPARE(h.window->Service().Edit(ServiceField::kPv)->text(), QStringLiteral("23.4500"));
+    QTRY_VERIFY(paints.Count() > 0);
+    const int shown = paints.Count();
+    QTest::qWait(3 * MainWindow::kRefreshMs);
+    QCOMPARE(paints.Count(), shown);
+}
+
+void MainWindowTest::readingPastItsFreshnessShowsMissingWithoutNews() {
+    using namespace std::chrono_literals;
+    CountedHarness h;
+    const MonotonicTime deadline = MonotonicClock::now() + 100ms;
+    h.panel.version->freshUntil = deadline;
+    ++h.panel.version->changes;
+    h.window->UpdateReadings();
+    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 21.5);
+
+    // What the link hands out once the reading is too old; no line arrives.
+    h.panel.temperature.valid = 0;
+    h.window->UpdateReadings();
+    if (MonotonicClock::now() <= deadline) {
+        QVERIFY(!h.Display(kTemperatureRow)->IsInvalid());
+    }
+    std::this_thread::sleep_until(deadline + 1ms);
+    h.window->UpdateReadings();
+    QVERIFY(h.Display(kTemperatureRow)->IsInvalid());
+    QVERIFY(h.Display(kTemperatureRow)->IsBlinking());
 }
 
 void MainWindowTest::lostLinkClearsEverything() {
