@@ -136,11 +136,36 @@ std::optional<int> RunBackupCommandLine(int argc, char** argv) {
     return RunBackupCommand(*line->backup, session, console);
 }
 
+// --plot draws on Qt's offscreen platform: no display is needed, and none is
+// used even when there is one.
+std::optional<int> RunPlotCommandLine(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i) {
+        arguments << QString::fromLocal8Bit(argv[i]);
+    }
+    if (!IsPlotCommand(arguments)) {
+        return std::nullopt;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    SetUpProcessLocale();
+    QString error;
+    const std::optional<CommandLine> line = ParseCommandLine(QApplication::arguments(), &error);
+    if (!line || !line->plot) {
+        std::fprintf(stderr, "tk358: %s\nOpis opcji: tk358 --help\n", qPrintable(error));
+        return plot_exit::kUsage;
+    }
+    return RunPlotCommand(*line->plot);
+}
+
 }  // namespace
 
 int RunApplication(int argc, char** argv) {
     AnswerInformationOptions(argc, argv);
     if (const std::optional<int> status = RunBackupCommandLine(argc, argv)) {
+        return *status;
+    }
+    if (const std::optional<int> status = RunPlotCommandLine(argc, argv)) {
         return *status;
     }
     QApplication app(argc, argv);
