@@ -30,6 +30,7 @@
 #include <QLibraryInfo>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 #include <cstdio>
 #include <memory>
@@ -43,6 +44,7 @@
 #include "app/settings_keeper.h"
 #include "link/panel_session.h"
 #include "monitor/main_window.h"
+#include "monitor/trend_controller.h"
 #include "sim/pty_simulator.h"
 #include "tk358_version.h"
 
@@ -219,6 +221,9 @@ int RunApplication(int argc, char** argv) {
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app,
                      [] { QCoreApplication::exit(0); });
 
+    if (!line->chartFiles.isEmpty()) {
+        QTimer::singleShot(0, &window, [&parts, &line] { parts.trend.OpenLogs(line->chartFiles); });
+    }
     RunWindow(app, window, quitSignals);
     // The last chance: a change that cannot be kept is at least not lost unseen.
     if (!save()) {

@@ -125,26 +125,45 @@ bool ReadPlotCommand(const QCommandLineParser& parser, const HistoryOptions& o, 
     return true;
 }
 
+// A parameter command, --plot or --chart: the positional arguments are its.
+bool HasCommand(const CommandLine& line) {
+    return line.backup || line.plot || !line.chartFiles.isEmpty();
+}
+
+// What is wrong with the combination of --chart or --plot and the other
+// options; empty when nothing is.
+QString HistoryMistake(const QCommandLineParser& parser, const HistoryOptions& o,
+                       const CommandLine& line) {
+    const bool chart = parser.isSet(o.chart);
+    const bool plot = parser.isSet(o.plot);
+    const int commands = int{chart} + int{plot} + int{line.backup.has_value()};
+    if ((commands > 1 && (chart || plot)) || (plot && line.demo)) {
+        return QStringLiteral(
+            "Opcje --chart, --plot i --backup, --compare, --restore "
+            "wykluczają się; --plot nie działa z --demo");
+    }
+    int plotOnly = 0;
+    for (const QCommandLineOption* option : {&o.output, &o.from, &o.to, &o.size}) {
+        plotOnly += parser.isSet(*option) ? 1 : 0;
+    }
+    if (!plot && plotOnly > 0) {
+        return QStringLiteral("Opcje -o, --from, --to i --size dotyczą tylko --plot");
+    }
+    if ((chart || plot) && parser.positionalArguments().isEmpty()) {
+        return QStringLiteral("Należy podać co najmniej jeden plik rejestracji");
+    }
+    return QString();
+}
+
 // --chart or --plot with their files.
 bool ReadHistoryCommand(const QCommandLineParser& parser, const HistoryOptions& o,
                         CommandLine& line, QString* error) {
+    *error = HistoryMistake(parser, o, line);
+    if (!error->isEmpty()) {
+        return false;
+    }
     const bool chart = parser.isSet(o.chart);
     const bool plot = parser.isSet(o.plot);
-    if ((chart || plot) && (line.backup || (chart && plot) || (plot && line.demo))) {
-        *error = QStringLiteral(
-            "Opcje --chart, --plot i --backup, --compare, --restore "
-            "wykluczają się; --plot nie działa z --demo");
-        return false;
-    }
-    if (!plot && (parser.isSet(o.output) || parser.isSet(o.from) || parser.isSet(o.to) ||
-                  parser.isSet(o.size))) {
-        *error = QStringLiteral("Opcje -o, --from, --to i --size dotyczą tylko --plot");
-        return false;
-    }
-    if ((chart || plot) && parser.positionalArguments().isEmpty()) {
-        *error = QStringLiteral("Należy podać co najmniej jeden plik rejestracji");
-        return false;
-    }
     if (chart) {
         line.chartFiles = parser.positionalArguments();
     }
@@ -157,6 +176,23 @@ bool ReadHistoryCommand(const QCommandLineParser& parser, const HistoryOptions& 
         line.plot = command;
     }
     return true;
+}
+
+// The parser's own words are English. Besides an unknown option it refuses a
+// missing value (--backup and its kin, -o and the times of --plot) or a value
+// given to an option that takes none.
+QString ParserMistake(const QCommandLineParser& parser, const QStringList& arguments) {
+    const QStringList unknown = parser.unknownOptionNames();
+    if (!unknown.isEmpty()) {
+        return QStringLiteral("Nieznana opcja: %1").arg(OptionAsTyped(unknown.first()));
+    }
+    const QString typed = arguments.mid(1).join(QLatin1Char(' '));
+    if (!parser.errorText().startsWith(QLatin1String("Missing value"))) {
+        return QStringLiteral("Opcja nie przyjmuje wartości: %1").arg(typed);
+    }
+    return (IsPlotCommand(arguments) ? QStringLiteral("Brak wartości po opcji: %1")
+                                     : QStringLiteral("Brak nazwy portu (COMn) po opcji: %1"))
+        .arg(typed);
 }
 
 }  // namespace
@@ -249,23 +285,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     parser.addOptions(
         {history.chart, history.plot, history.output, history.from, history.to, history.size});
     if (!parser.parse(arguments)) {
-        // The parser's own words are English. Besides an unknown option it
-        // refuses a missing value (--backup and its kin) or a value given to
-        // an option that takes none.
-        const QStringList unknown = parser.unknownOptionNames();
-        if (!unknown.isEmpty()) {
-            *error = QStringLiteral("Nieznana opcja: %1").arg(OptionAsTyped(unknown.first()));
-        } else if (parser.errorText().startsWith(QLatin1String("Missing value")) &&
-                   IsPlotCommand(arguments)) {
-            *error = QStringLiteral("Brak wartości po opcji: %1")
-                         .arg(arguments.mid(1).join(QLatin1Char(' ')));
-        } else if (parser.errorText().startsWith(QLatin1String("Missing value"))) {
-            *error = QStringLiteral("Brak nazwy portu (COMn) po opcji: %1")
-                         .arg(arguments.mid(1).join(QLatin1Char(' ')));
-        } else {
-            *error = QStringLiteral("Opcja nie przyjmuje wartości: %1")
-                         .arg(arguments.mid(1).join(QLatin1Char(' ')));
-        }
+        *error = ParserMistake(parser, arguments);
         return std::nullopt;
     }
     if (parser.isSet(help)) {
@@ -283,7 +303,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     if (!ReadHistoryCommand(parser, history, line, error)) {
         return std::nullopt;
     }
-    if (line.backup || line.plot || !line.chartFiles.isEmpty()) {
+    if (HasCommand(line)) {
         return line;
     }
     const QStringList rest = parser.positionalArguments();

@@ -27,6 +27,20 @@ float FromTenths(int16_t tenths) {
     return tenths == kNone ? kLogNoValue : static_cast<float>(tenths) / 10.0f;
 }
 
+// The point after the view that the last point in it joins, if `p` is that.
+std::optional<TrendEdgePoint> LeadOut(const TrendEdgePoint& previous, const TrendEdgePoint& p,
+                                      double end) {
+    if (p.time > end && previous.time <= end) {
+        return p;
+    }
+    return std::nullopt;
+}
+
+std::size_t ColumnOf(double time, double start, double width, std::size_t columns) {
+    const double offset = std::floor((time - start) / width);
+    return static_cast<std::size_t>(std::clamp(offset, 0.0, static_cast<double>(columns - 1)));
+}
+
 void AddPoint(TrendColumn& c, double value, bool joins) {
     if (c.count == 0) {
         c.min = c.max = c.first = value;
@@ -239,6 +253,29 @@ std::vector<TrendHistory::Point> TrendHistory::LinePoints(
     return points;
 }
 
+void TrendHistory::DecimatePoints(const std::vector<Point>& points, DecimatedCurve& out) {
+    const double width = (out.end - out.start) / static_cast<double>(out.columns.size());
+    std::optional<TrendEdgePoint> previous;
+    bool anyInside = false;
+    for (const Point& p : points) {
+        const bool known = !std::isnan(p.value);
+        const bool joins = known && p.joins && previous && p.time >= previous->time;
+        const bool inside = p.time >= out.start && p.time <= out.end;
+        if (known && inside) {
+            if (!anyInside && joins && previous->time < out.start) {
+                out.leadIn = previous;
+            }
+            anyInside = true;
+            AddPoint(out.columns[ColumnOf(p.time, out.start, width, out.columns.size())], p.value,
+                     joins);
+        } else if (joins && anyInside && !out.leadOut) {
+            out.leadOut = LeadOut(*previous, TrendEdgePoint{p.time, p.value}, out.end);
+        }
+        previous =
+            known ? std::optional<TrendEdgePoint>(TrendEdgePoint{p.time, p.value}) : std::nullopt;
+    }
+}
+
 DecimatedCurve TrendHistory::Decimate(int curve, double start, double end, int columns) const {
     DecimatedCurve out;
     out.start = start;
@@ -250,31 +287,7 @@ DecimatedCurve TrendHistory::Decimate(int curve, double start, double end, int c
     const double reach = JoinSeconds();
     const std::vector<std::size_t> blocks = BlocksIn(start - reach, end + reach);
     const bool coarse = blocks.size() * kColumnsPerBlock >= out.columns.size();
-    const std::vector<Point> points =
-        coarse ? BlockPoints(curve, blocks) : LinePoints(curve, blocks);
-    const double width = (end - start) / static_cast<double>(out.columns.size());
-    std::optional<TrendEdgePoint> previous;
-    bool anyInside = false;
-    for (const Point& p : points) {
-        const bool known = !std::isnan(p.value);
-        const bool joins = known && p.joins && previous && p.time >= previous->time;
-        if (known && p.time >= start && p.time <= end) {
-            if (!anyInside && joins && previous->time < start) {
-                out.leadIn = previous;
-            }
-            anyInside = true;
-            const double offset = std::floor((p.time - start) / width);
-            const auto column = static_cast<std::size_t>(
-                std::clamp(offset, 0.0, static_cast<double>(out.columns.size() - 1)));
-            AddPoint(out.columns[column], p.value, joins);
-        } else if (known && p.time > end && anyInside && !out.leadOut) {
-            if (joins && previous->time <= end) {
-                out.leadOut = TrendEdgePoint{p.time, p.value};
-            }
-        }
-        previous =
-            known ? std::optional<TrendEdgePoint>(TrendEdgePoint{p.time, p.value}) : std::nullopt;
-    }
+    DecimatePoints(coarse ? BlockPoints(curve, blocks) : LinePoints(curve, blocks), out);
     return out;
 }
 

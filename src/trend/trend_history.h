@@ -75,6 +75,8 @@ private:
     std::vector<std::size_t> BlocksIn(double start, double end) const;
     std::vector<Point> BlockPoints(int curve, const std::vector<std::size_t>& blocks) const;
     std::vector<Point> LinePoints(int curve, const std::vector<std::size_t>& blocks) const;
+    // The points into the columns of `out`, whose range and width are set.
+    static void DecimatePoints(const std::vector<Point>& points, DecimatedCurve& out);
     // The lines of a run of consecutive blocks, read again from the file.
     const std::vector<LogRecord>& Reread(std::size_t first, std::size_t last) const;
     // The lines of blocks [first, last), read again from the files.
