@@ -16,6 +16,7 @@
 
 #include "support/temp_dir.h"
 #include "trend/history_csv.h"
+#include "trend/trend_backfill.h"
 #include "trend/trend_history.h"
 
 namespace tk358 {
@@ -144,6 +145,38 @@ TEST_F(TrendHistoryTest, DistantAndCloseViewsAgreeAndTheExportHasEveryLine) {
               std::string::npos)
         << csv;
     EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 1 + 5);
+}
+
+TEST_F(TrendHistoryTest, BackfillHoldsEachLineOverTheIntervalAndKeepsGaps) {
+    // Two days of 10-s lines; in the last day two lines are missing and one
+    // temperature is "???".
+    const int count = 2 * 8640;
+    const int missing = 8640 + 100;
+    const int faulty = 8640 + 500;
+    const std::string path = dir_.File("live.log");
+    test::WriteFile(path, Lines(10, count, [&](int i) {
+                        return i == missing || i == missing + 1 ? -2000.0
+                               : i == faulty                    ? -1000.0
+                                                                : 20.0 + i % 7;
+                    }));
+    const int64_t now = kStart + 10 * (count - 1) + 5;
+    TrendRecorder recorder;
+    const BackfillResult result = BackfillFromLog(recorder, path, now);
+    EXPECT_EQ(result.lines, 8640u - 2u);
+    const TrendBuffer& t = recorder.Curve(kTrendTemperature);
+    ASSERT_EQ(t.Size(), result.samples);
+    EXPECT_EQ(recorder.NewestTime(), now - 5);
+    auto valueAt = [&](int line, int second) {
+        return t.At(t.LowerBound(static_cast<double>(kStart + 10 * line + second))).value;
+    };
+    EXPECT_DOUBLE_EQ(valueAt(9000, 0), 20.0 + 9000 % 7);
+    EXPECT_DOUBLE_EQ(valueAt(9000, 9), 20.0 + 9000 % 7);  // held to the next line
+    EXPECT_TRUE(std::isnan(valueAt(missing - 1, 1)));     // lines missing: a gap
+    EXPECT_TRUE(std::isnan(valueAt(faulty, 3)));          // "???": a gap
+    EXPECT_FALSE(recorder.HasValues(kTrendSetpoint2));    // only a copy of the set point
+    EXPECT_TRUE(recorder.HasValues(kTrendSetpoint));
+    // The live recording carries on after the back-fill.
+    EXPECT_TRUE(recorder.Tick((now + 1) * 1000, TrendValues{21.0, 22.0, std::nullopt}));
 }
 
 }  // namespace
