@@ -4,6 +4,7 @@
 #include <locale.h>
 
 #include <cctype>
+#include <cstring>
 #include <ctime>
 #include <functional>
 
@@ -268,8 +269,8 @@ bool LogDateLayout::ParseStep(const Step& step, std::string_view text, std::size
         case 'b':
         case 'B':
         case 'h':
-            if (ParseName(longMonths_, 12, text, at, index) ||
-                ParseName(months_, 12, text, at, index)) {
+            if (ParseName(step.conversion == 'B' ? longMonths_ : months_, 12, text, at, index) ||
+                ParseName(step.conversion == 'B' ? months_ : longMonths_, 12, text, at, index)) {
                 out.month = index + 1;
                 return true;
             }
@@ -291,12 +292,17 @@ bool LogDateLayout::ParseStep(const Step& step, std::string_view text, std::size
     }
 }
 
-std::size_t LogDateLayout::Parse(std::string_view text, LogCivilTime& out) const {
+std::size_t LogDateLayout::Parse(std::string_view text, LogCivilTime& out,
+                                 LogClockPlaces* places) const {
     LogCivilTime t;
     std::size_t at = 0;
     for (const Step& step : steps_) {
+        const std::size_t begin = at;
         if (!ParseStep(step, text, at, t)) {
             return 0;
+        }
+        if (places != nullptr) {
+            places->Note(step.conversion, begin, at);
         }
     }
     if (t.twelve) {
@@ -307,6 +313,73 @@ std::size_t LogDateLayout::Parse(std::string_view text, LogCivilTime& out) const
     }
     out = t;
     return at;
+}
+
+void LogClockPlaces::Note(char conversion, std::size_t begin, std::size_t end) {
+    const std::size_t place = end - begin == 2 ? begin : npos;
+    switch (conversion) {
+        case 'H':
+            hour = place;
+            break;
+        case 'I':
+            hour = npos;  // the hour needs its afternoon mark
+            break;
+        case 'M':
+            minute = place;
+            break;
+        case 'S':
+            second = place;
+            break;
+        default:
+            break;
+    }
+}
+
+bool LogClockPlaces::Usable() const {
+    return hour != npos && minute != npos && second != npos && hour < minute && minute < second;
+}
+
+std::size_t LogDateCache::Read(std::string_view text, LogCivilTime& out) const {
+    const std::size_t length = text_.size();
+    if (length == 0 || text.size() < length) {
+        return 0;
+    }
+    const std::size_t h = places_.hour;
+    const std::size_t m = places_.minute;
+    const std::size_t s = places_.second;
+    const char* a = text.data();
+    const char* b = text_.data();
+    if (std::memcmp(a, b, h) != 0 || std::memcmp(a + h + 2, b + h + 2, m - h - 2) != 0 ||
+        std::memcmp(a + m + 2, b + m + 2, s - m - 2) != 0 ||
+        std::memcmp(a + s + 2, b + s + 2, length - s - 2) != 0) {
+        return 0;
+    }
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+    std::size_t at = h;
+    ReadNumber(text, at, 2, hour);
+    at = m;
+    ReadNumber(text, at, 2, minute);
+    at = s;
+    ReadNumber(text, at, 2, second);
+    LogCivilTime t = civil_;
+    t.hour = hour;
+    t.minute = minute;
+    t.second = second;
+    if (!Valid(t) || !IsDigit(a[h + 1]) || !IsDigit(a[m + 1]) || !IsDigit(a[s + 1])) {
+        return 0;
+    }
+    out = t;
+    return length;
+}
+
+void LogDateCache::Remember(std::string_view text, std::size_t length, const LogCivilTime& civil,
+                            const LogClockPlaces& places) {
+    const bool usable = places.Usable() && places.second + 2 <= length;
+    text_ = usable ? std::string(text.substr(0, length)) : std::string();
+    civil_ = civil;
+    places_ = places;
 }
 
 std::vector<LogDateLayout> LogDateCandidates(const std::vector<std::string>& locales) {

@@ -27,6 +27,18 @@ struct LogCivilTime {
     bool twelve = false;  // the hour is on a 12-hour clock
 };
 
+// Where the clock's hour, minute and second stood in a date text, each as two
+// digits; npos where not (a 12-hour clock counts as none).
+struct LogClockPlaces {
+    static constexpr std::size_t npos = std::string_view::npos;
+    std::size_t hour = npos;
+    std::size_t minute = npos;
+    std::size_t second = npos;
+
+    void Note(char conversion, std::size_t begin, std::size_t end);
+    bool Usable() const;
+};
+
 class LogDateLayout {
 public:
     // The layout of `format` (strftime conversions) with the names of the
@@ -37,7 +49,8 @@ public:
 
     // Reads the date and time at the start of `text`; returns the number of
     // bytes read, 0 when the text does not fit the layout.
-    std::size_t Parse(std::string_view text, LogCivilTime& out) const;
+    std::size_t Parse(std::string_view text, LogCivilTime& out,
+                      LogClockPlaces* places = nullptr) const;
 
     const std::string& Format() const { return format_; }
 
@@ -63,6 +76,22 @@ private:
 // The candidate layouts in the order they are tried on a line that no layout
 // read yet: the named locales, then ISO 8601 with a space and with a 'T'.
 std::vector<LogDateLayout> LogDateCandidates(const std::vector<std::string>& locales);
+
+// The last date read, so that the next one, which mostly differs from it only
+// in the clock's digits, is read by comparing bytes: the fast path of a log.
+class LogDateCache {
+public:
+    // The length of the date at the start of `text` when it is the remembered
+    // one but for the clock's digits; 0 otherwise.
+    std::size_t Read(std::string_view text, LogCivilTime& out) const;
+    void Remember(std::string_view text, std::size_t length, const LogCivilTime& civil,
+                  const LogClockPlaces& places);
+
+private:
+    std::string text_;  // the date alone
+    LogCivilTime civil_;
+    LogClockPlaces places_;
+};
 
 // Seconds since the epoch (UTC) of a local calendar time in the process's
 // time zone. The zone's offset is looked up once per hour of local time, so

@@ -110,6 +110,18 @@ bool LogReader::ReadHeader(std::string_view line) {
 }
 
 std::size_t LogReader::ReadDate(std::string_view text, LogCivilTime& civil) {
+    if (const std::size_t n = dates_.Read(text, civil)) {
+        return n;
+    }
+    const std::size_t n = ParseDate(text, civil);
+    if (n > 0) {
+        dates_.Remember(text, n, civil, places_);
+    }
+    return n;
+}
+
+std::size_t LogReader::ParseDate(std::string_view text, LogCivilTime& civil) {
+    places_ = LogClockPlaces{};
     if (!candidatesLoaded_) {
         candidates_ = LogDateCandidates(options_.locales);
         candidatesLoaded_ = true;
@@ -117,12 +129,12 @@ std::size_t LogReader::ReadDate(std::string_view text, LogCivilTime& civil) {
     // The learned layout first: the fast path for all but the first line.
     if (state_.layout >= 0 && static_cast<std::size_t>(state_.layout) < candidates_.size()) {
         if (const std::size_t n =
-                candidates_[static_cast<std::size_t>(state_.layout)].Parse(text, civil)) {
+                candidates_[static_cast<std::size_t>(state_.layout)].Parse(text, civil, &places_)) {
             return n;
         }
     }
     for (std::size_t i = 0; i < candidates_.size(); ++i) {
-        if (const std::size_t n = candidates_[i].Parse(text, civil)) {
+        if (const std::size_t n = candidates_[i].Parse(text, civil, &places_)) {
             state_.layout = static_cast<int>(i);
             return n;
         }

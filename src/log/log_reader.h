@@ -83,6 +83,7 @@ private:
     bool ReadHeader(std::string_view line);
     bool ReadRecord(std::string_view line, LogRecord& record);
     std::size_t ReadDate(std::string_view text, LogCivilTime& civil);
+    std::size_t ParseDate(std::string_view text, LogCivilTime& civil);
     bool ReadValues(std::string_view text, LogRecord& record, char separator) const;
 
     LogReaderOptions options_;
@@ -91,6 +92,8 @@ private:
     LogReaderState state_;
     LogReadStats stats_;
     LocalTimeConverter clock_;
+    LogDateCache dates_;
+    LogClockPlaces places_;  // of the date parsed last
     int64_t lastTime_ = INT64_MIN;
 };
 
