@@ -119,8 +119,8 @@ void TrendChart::ShowRange(double start, double end) {
     const double whole = source_->NewestTime() - source_->OldestTime();
     view_.SetMaxSpan(std::max(whole, end - start));
     view_.SetSpan(end - start);
-    view_.Follow(end);
-    view_.Pan(0.0);  // a history has no newest sample to follow
+    view_.Follow(start + view_.Span());  // a history shorter than a minute starts at the left
+    view_.Pan(0.0);                      // a history has no newest sample to follow
     update();
     emit viewChanged();
 }
