@@ -106,10 +106,8 @@ void PlotProcessTest::plotsWithoutADisplay() {
         QFile file(written);
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray svg = file.readAll();
-        QVERIFY(svg.contains(QStringLiteral("viewBox=\"0 0 %1 %2\"")
-                                 .arg(size.width())
-                                 .arg(size.height())
-                                 .toUtf8()));
+        QVERIFY(svg.contains(
+            QStringLiteral("viewBox=\"0 0 %1 %2\"").arg(size.width()).arg(size.height()).toUtf8()));
         QVERIFY(svg.count("<polyline") + svg.count("<path") > 0);
         return;
     }
