@@ -6,6 +6,7 @@ TK358_PACKAGES=(
     clang clang-format libclang-rt-14-dev
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     qt6-base-dev qt6-base-dev-tools qt6-translations-l10n libgl-dev
+    qt6-svg-dev fonts-dejavu-core
     libudev-dev libsystemd-dev
     libmosquitto-dev mosquitto mosquitto-clients dpkg-dev openssl
     xvfb xauth desktop-file-utils locales lintian man-db

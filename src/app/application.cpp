@@ -30,6 +30,7 @@
 #include <QLibraryInfo>
 #include <QScopeGuard>
 #include <QScreen>
+#include <QTimer>
 #include <QTranslator>
 #include <array>
 #include <cstdio>
@@ -46,6 +47,7 @@
 #include "link/panel_session.h"
 #include "log/locale_format.h"
 #include "monitor/main_window.h"
+#include "monitor/trend_controller.h"
 #include "sim/pty_simulator.h"
 #include "tk358_version.h"
 
@@ -119,6 +121,15 @@ int RunBackupCommandLine(const StartContext& start) {
     return RunBackupCommand(*start.line.backup, session, console);
 }
 
+// --plot draws on Qt's offscreen platform: no display is needed, and none is
+// used even when there is one.
+int RunPlotCommandLine(const StartContext& start) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(start.argc, start.argv);
+    SetUpProcessLocale();
+    return RunPlotCommand(*start.line.plot);
+}
+
 // The application object of a command that shows a window. The display
 // answered the probe, but its server may still refuse the connection
 // (authorisation): then the same Polish line and exit 1 instead of an abort.
@@ -176,6 +187,10 @@ int RunMainWindow(const StartContext& start) {
     QObject::connect(&quitSignals, &QuitSignals::quitRequested, &app,
                      [] { QCoreApplication::exit(0); });
 
+    if (!start.line.chartFiles.isEmpty()) {
+        QTimer::singleShot(0, &window,
+                           [&parts, &start] { parts.trend.OpenLogs(start.line.chartFiles); });
+    }
     RunWindow(app, window, quitSignals);
     // The last chance: a change that cannot be kept is at least not lost unseen.
     if (!save()) {
@@ -197,6 +212,7 @@ constexpr std::array kRunners{
     CommandRunner{Command::kHelp, false, PrintHelp},
     CommandRunner{Command::kVersion, false, PrintVersion},
     CommandRunner{Command::kBackup, false, RunBackupCommandLine},
+    CommandRunner{Command::kPlot, false, RunPlotCommandLine},
     CommandRunner{Command::kWindow, true, RunMainWindow},
 };
 

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "tk358_version.h"
+#include "trend/trend_history.h"
 
 namespace tk358 {
 
@@ -105,19 +106,120 @@ bool ReadBackupCommand(const QCommandLineParser& parser, const BackupOptions& o,
     return true;
 }
 
+struct HistoryOptions {
+    QCommandLineOption chart{QStringLiteral("chart")};
+    QCommandLineOption plot{QStringLiteral("plot")};
+    QCommandLineOption output{QStringList{"o", "output"}, QString(), QStringLiteral("OBRAZ")};
+    QCommandLineOption from{QStringLiteral("from"), QString(), QStringLiteral("CZAS")};
+    QCommandLineOption to{QStringLiteral("to"), QString(), QStringLiteral("CZAS")};
+    QCommandLineOption size{QStringLiteral("size"), QString(), QStringLiteral("SZERxWYS")};
+};
+
+bool ReadTime(const QString& text, std::optional<int64_t>& out, QString* error) {
+    out = ParseLocalTimeArgument(text.toStdString());
+    if (!out) {
+        *error = QStringLiteral("Błędny czas: %1 (oczekiwano np. 2026-12-08 06:00)").arg(text);
+    }
+    return out.has_value();
+}
+
+// --plot's output, range and size.
+bool ReadPlotCommand(const QCommandLineParser& parser, const HistoryOptions& o, PlotCommand& plot,
+                     QString* error) {
+    plot.output = parser.value(o.output);
+    if (!plot.output.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) &&
+        !plot.output.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive)) {
+        *error = QStringLiteral("Należy podać plik obrazu .png lub .svg: -o OBRAZ");
+        return false;
+    }
+    if ((parser.isSet(o.from) && !ReadTime(parser.value(o.from), plot.from, error)) ||
+        (parser.isSet(o.to) && !ReadTime(parser.value(o.to), plot.to, error))) {
+        return false;
+    }
+    if (plot.from && plot.to && *plot.from >= *plot.to) {
+        *error = QStringLiteral("Czas --from musi być wcześniejszy niż --to");
+        return false;
+    }
+    if (parser.isSet(o.size)) {
+        const std::optional<QSize> size = ParsePlotSize(parser.value(o.size));
+        if (!size) {
+            *error = QStringLiteral("Błędny rozmiar: %1 (oczekiwano np. 1200x600)")
+                         .arg(parser.value(o.size));
+            return false;
+        }
+        plot.size = *size;
+    }
+    return true;
+}
+
+// A parameter command, --plot or --chart: the positional arguments are its.
+bool HasCommand(const CommandLine& line) {
+    return line.backup || line.plot || !line.chartFiles.isEmpty();
+}
+
+// What is wrong with the combination of --chart or --plot and the other
+// options; empty when nothing is.
+QString HistoryMistake(const QCommandLineParser& parser, const HistoryOptions& o,
+                       const CommandLine& line) {
+    const bool chart = parser.isSet(o.chart);
+    const bool plot = parser.isSet(o.plot);
+    const int commands = int{chart} + int{plot} + int{line.backup.has_value()};
+    if ((commands > 1 && (chart || plot)) || (plot && line.demo)) {
+        return QStringLiteral(
+            "Opcje --chart, --plot i --backup, --compare, --restore "
+            "wykluczają się; --plot nie działa z --demo");
+    }
+    int plotOnly = 0;
+    for (const QCommandLineOption* option : {&o.output, &o.from, &o.to, &o.size}) {
+        plotOnly += parser.isSet(*option) ? 1 : 0;
+    }
+    if (!plot && plotOnly > 0) {
+        return QStringLiteral("Opcje -o, --from, --to i --size dotyczą tylko --plot");
+    }
+    if ((chart || plot) && parser.positionalArguments().isEmpty()) {
+        return QStringLiteral("Należy podać co najmniej jeden plik rejestracji");
+    }
+    return QString();
+}
+
+// --chart or --plot with their files.
+bool ReadHistoryCommand(const QCommandLineParser& parser, const HistoryOptions& o,
+                        CommandLine& line, QString* error) {
+    *error = HistoryMistake(parser, o, line);
+    if (!error->isEmpty()) {
+        return false;
+    }
+    const bool chart = parser.isSet(o.chart);
+    const bool plot = parser.isSet(o.plot);
+    if (chart) {
+        line.chartFiles = parser.positionalArguments();
+    }
+    if (plot) {
+        PlotCommand command;
+        command.files = parser.positionalArguments();
+        if (!ReadPlotCommand(parser, o, command, error)) {
+            return false;
+        }
+        line.plot = command;
+    }
+    return true;
+}
+
 // The parser's own words are English. Besides an unknown option it refuses a
-// missing value (--backup and its kin) or a value given to an option that
-// takes none.
-QString ParserErrorText(const QCommandLineParser& parser, const QStringList& arguments) {
+// missing value (--backup and its kin, -o and the times of --plot) or a value
+// given to an option that takes none.
+QString ParserMistake(const QCommandLineParser& parser, const QStringList& arguments) {
     const QStringList unknown = parser.unknownOptionNames();
     if (!unknown.isEmpty()) {
         return QStringLiteral("Nieznana opcja: %1").arg(OptionAsTyped(unknown.first()));
     }
     const QString typed = arguments.mid(1).join(QLatin1Char(' '));
-    if (parser.errorText().startsWith(QLatin1String("Missing value"))) {
-        return QStringLiteral("Brak nazwy portu (COMn) po opcji: %1").arg(typed);
+    if (!parser.errorText().startsWith(QLatin1String("Missing value"))) {
+        return QStringLiteral("Opcja nie przyjmuje wartości: %1").arg(typed);
     }
-    return QStringLiteral("Opcja nie przyjmuje wartości: %1").arg(typed);
+    return (IsPlotCommand(arguments) ? QStringLiteral("Brak wartości po opcji: %1")
+                                     : QStringLiteral("Brak nazwy portu (COMn) po opcji: %1"))
+        .arg(typed);
 }
 
 }  // namespace
@@ -128,6 +230,8 @@ QString CommandLineHelpText() {
     return QStringLiteral(
         "Użycie: tk358 [--demo [RODZAJ]]\n"
         "        tk358 --backup|--compare|--restore COMn PLIK [--yes]\n"
+        "        tk358 [--demo] --chart PLIK...\n"
+        "        tk358 --plot PLIK... -o OBRAZ [--from CZAS] [--to CZAS] [--size SZERxWYS]\n"
         "Serwis i monitorowanie paneli sterowników TK-358.\n"
         "\n"
         "Opcje:\n"
@@ -157,11 +261,30 @@ QString CommandLineHelpText() {
         "  7  nie można zapisać pliku (--backup)\n"
         "  8  zapis nie został potwierdzony (--restore)\n"
         "\n"
+        "Pliki rejestracji pomiarów (zapisane przez tk358 lub tk358d):\n"
+        "  --chart PLIK...  otwiera pliki w oknie „Wykres” jako jeden przebieg\n"
+        "  --plot PLIK...   rysuje wykres z plików do pliku obrazu, bez ekranu\n"
+        "  -o OBRAZ         plik obrazu: *.png albo *.svg\n"
+        "  --from CZAS      początek wykresu, czas lokalny, np. 2026-12-08 06:00\n"
+        "                   lub 2026-12-08T06:00:00 (domyślnie początek plików)\n"
+        "  --to CZAS        koniec wykresu (domyślnie koniec plików)\n"
+        "  --size SZERxWYS  rozmiar obrazu w pikselach (domyślnie 1200x600)\n"
+        "\n"
+        "Kody wyjścia --plot:\n"
+        "  0  obraz zapisany (pominięte wiersze wypisuje na stderr)\n"
+        "  2  błędne wywołanie\n"
+        "  5  w podanych plikach nie ma ani jednego odczytu\n"
+        "  7  nie można zapisać pliku obrazu\n"
+        "\n"
         "Ustawienia są w pliku tk358.ini (zobacz pomoc programu, menu „Pomoc”).\n");
 }
 
 QString CommandLineVersionText() {
     return QStringLiteral("tk358 %1\n").arg(QLatin1String(TK358_VERSION));
+}
+
+bool IsPlotCommand(const QStringList& arguments) {
+    return arguments.contains(QStringLiteral("--plot"));
 }
 
 ProgramArguments SeparateQtOptions(int argc, const char* const* argv) {
@@ -195,8 +318,11 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     parser.addOption(demo);
     const BackupOptions backup;
     parser.addOptions({backup.backup, backup.compare, backup.restore, backup.yes});
+    const HistoryOptions history;
+    parser.addOptions(
+        {history.chart, history.plot, history.output, history.from, history.to, history.size});
     if (!parser.parse(arguments)) {
-        *error = ParserErrorText(parser, arguments);
+        *error = ParserMistake(parser, arguments);
         return std::nullopt;
     }
     CommandLine line;
@@ -208,8 +334,15 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
     if (!ReadBackupCommand(parser, backup, line, error)) {
         return std::nullopt;
     }
-    if (line.backup) {
-        line.command = Command::kBackup;
+    if (!ReadHistoryCommand(parser, history, line, error)) {
+        return std::nullopt;
+    }
+    if (HasCommand(line)) {
+        if (line.backup) {
+            line.command = Command::kBackup;
+        } else if (line.plot) {
+            line.command = Command::kPlot;
+        }
         return line;
     }
     const QStringList rest = parser.positionalArguments();

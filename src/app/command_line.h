@@ -1,14 +1,16 @@
 #pragma once
 
 // The program's command line: `tk358 [--demo [KIND]]`, the parameter
-// commands `--backup|--compare|--restore COMn FILE [--yes]`, plus --help and
-// --version. It is read whole before any Qt application object exists, so
-// that no answer but the window needs a display.
+// commands `--backup|--compare|--restore COMn FILE [--yes]`, the history's
+// `--chart FILE...` and `--plot FILE... -o OUT`, plus --help and --version.
+// It is read whole before any Qt application object exists, so that no
+// answer but a window needs a display.
 
 #include <QString>
 #include <QStringList>
 #include <optional>
 
+#include "app/plot_command.h"
 #include "backup/backup_cli.h"
 
 namespace tk358 {
@@ -19,6 +21,7 @@ enum class Command {
     kHelp,     // --help: the option summary
     kVersion,  // --version
     kBackup,   // --backup, --compare, --restore: the panel's parameters, no window
+    kPlot,     // --plot: logs drawn into an image file, no display
 };
 
 struct CommandLine {
@@ -26,6 +29,8 @@ struct CommandLine {
     bool demo = false;
     int demoKind = 3;                     // panel kind of the simulated panel, 0..4
     std::optional<BackupCommand> backup;  // run without a window
+    std::optional<PlotCommand> plot;      // logs drawn into a file, without a display
+    QStringList chartFiles;               // logs opened in the chart at start
 };
 
 // The program's arguments with the options Qt's GUI application takes for
@@ -37,6 +42,9 @@ struct ProgramArguments {
     QString display;        // -display's value, else empty
 };
 ProgramArguments SeparateQtOptions(int argc, const char* const* argv);
+
+// The arguments ask for --plot: its own mistakes are not about a port.
+bool IsPlotCommand(const QStringList& arguments);
 
 // Parses `arguments` (the program name first); a mistake gives nothing and the
 // reason in `error` (Polish, like the help).

@@ -1,5 +1,7 @@
 #include "app/dialog_wiring.h"
 
+#include <ctime>
+
 #include "dialogs/about_dlg.h"
 #include "dialogs/log_setup_dlg.h"
 #include "dialogs/panel_menu_commands.h"
@@ -9,6 +11,7 @@
 #include "monitor/log_controller.h"
 #include "monitor/main_window.h"
 #include "monitor/trend_controller.h"
+#include "trend/trend_backfill.h"
 #include "widgets/help_viewer.h"
 
 namespace tk358 {
@@ -109,6 +112,10 @@ void ApplyAppSettings(MainWindow& window, const WiredParts& parts, const AppSett
     window.ApplySettings(settings);
     parts.log.ApplySettings(settings);
     parts.trend.ApplySettings(settings.trend);
+    // A restart costs no curve: the chart goes on from the log being written.
+    if (settings.log.fileLog && !settings.log.fileName.empty()) {
+        BackfillFromLog(parts.trend.Recorder(), settings.log.fileName, std::time(nullptr));
+    }
 }
 
 void StoreAppSettings(const MainWindow& window, const WiredParts& parts, AppSettings& settings) {

@@ -48,7 +48,7 @@ QString CurveTitle(int curve) {
 }  // namespace
 
 TrendChart::TrendChart(const TrendRecorder& recorder, QWidget* parent)
-    : QWidget(parent), recorder_(recorder), clock_(WallSeconds) {
+    : QWidget(parent), live_(recorder), clock_(WallSeconds) {
     setObjectName(QStringLiteral("trendChart"));
     setAttribute(Qt::WA_OpaquePaintEvent);
     setCursor(Qt::OpenHandCursor);
@@ -58,7 +58,7 @@ TrendChart::TrendChart(const TrendRecorder& recorder, QWidget* parent)
 }
 
 double TrendChart::NewestTime() const {
-    return recorder_.Empty() ? clock_() : static_cast<double>(recorder_.NewestTime());
+    return source_->Empty() ? clock_() : source_->NewestTime();
 }
 
 void TrendChart::SetCurveColours(const std::array<QColor, kTrendCurves>& colours) {
@@ -75,6 +75,9 @@ bool TrendChart::OnScreen() const {
 }
 
 void TrendChart::SampleAdded() {
+    if (ShowingHistory()) {
+        return;
+    }
     const double newest = NewestTime();
     const bool following = view_.Following();
     const double startBefore = view_.Start();
@@ -135,14 +138,38 @@ void TrendChart::SetSpan(double seconds) {
     update();
 }
 
+void TrendChart::ShowSource(const TrendSource* source) {
+    if (!ShowingHistory()) {
+        liveSpan_ = view_.Span();
+    }
+    source_ = source != nullptr ? source : &live_;
+    if (ShowingHistory()) {
+        ShowRange(source_->OldestTime(), source_->NewestTime());
+        return;
+    }
+    view_.SetMaxSpan(kTrendMaxSpan);
+    view_.SetSpan(liveSpan_);
+    FollowNewest();
+}
+
+void TrendChart::ShowRange(double start, double end) {
+    const double whole = source_->NewestTime() - source_->OldestTime();
+    view_.SetMaxSpan(std::max(whole, end - start));
+    view_.SetSpan(end - start);
+    view_.Follow(start + view_.Span());  // a history shorter than a minute starts at the left
+    view_.Pan(0.0);                      // a history has no newest sample to follow
+    update();
+    emit viewChanged();
+}
+
 void TrendChart::LimitView() {
     const double newest = NewestTime();
-    const double oldest = recorder_.Empty() ? newest : static_cast<double>(recorder_.OldestTime());
+    const double oldest = source_->Empty() ? newest : source_->OldestTime();
     view_.Limit(oldest, newest);
 }
 
 std::array<bool, kTrendCurves> TrendChart::CurvesShown() const {
-    return {true, recorder_.HasValues(kTrendSetpoint), recorder_.HasValues(kTrendSetpoint2)};
+    return {true, source_->HasValues(kTrendSetpoint), source_->HasValues(kTrendSetpoint2)};
 }
 
 // --- Geometry ---------------------------------------------------------------
@@ -192,7 +219,7 @@ TrendChart::Axes TrendChart::Draw(QPainter& painter, const QSize& size) {
             continue;
         }
         DecimatedCurve& curve = curves[static_cast<std::size_t>(i)];
-        curve = DecimateTrend(recorder_.Curve(i), view_.Start(), view_.End(), plot.width());
+        curve = source_->Decimate(i, view_.Start(), view_.End(), plot.width());
         if (const std::optional<TrendRange> r = ValueRangeOf(curve)) {
             range =
                 range ? TrendRange{std::min(range->min, r->min), std::max(range->max, r->max)} : *r;
@@ -358,7 +385,7 @@ void TrendChart::ShowReadout(QPointF at, QPoint global) {
     const double secondsPerPixel = view_.Span() / plot.width();
     std::optional<TrendReadout> readout;
     if (plot.contains(at.toPoint())) {
-        readout = ReadoutAt(recorder_, TimeAtX(at.x()), std::max(secondsPerPixel * 2, 1.0));
+        readout = source_->Readout(TimeAtX(at.x()), std::max(secondsPerPixel * 2, 1.0));
     }
     if (!readout) {
         QToolTip::hideText();

@@ -14,6 +14,7 @@
 #include "trend/trend_axis.h"
 #include "trend/trend_decimate.h"
 #include "trend/trend_recorder.h"
+#include "trend/trend_source.h"
 #include "trend/trend_view.h"
 
 namespace tk358 {
@@ -46,6 +47,14 @@ public:
     void FollowNewest();
     // Applies the span and keeps the view on the history.
     void SetSpan(double seconds);
+
+    // Draws a logged history, whole at first, instead of the live recording;
+    // nullptr returns to the live recording and its newest sample. The source
+    // must outlive its showing.
+    void ShowSource(const TrendSource* source);
+    bool ShowingHistory() const { return source_ != &live_; }
+    // Shows [start, end] of a history, also beyond its readings.
+    void ShowRange(double start, double end);
 
     // The curves drawn: the temperature always, a set point once the history
     // holds a value of it.
@@ -100,7 +109,9 @@ private:
     static void DrawRuns(QPainter& painter, const std::vector<TrendPolyline>& runs, bool dashed);
     void DrawLegend(QPainter& painter, const QRect& plot) const;
 
-    const TrendRecorder& recorder_;
+    LiveTrendSource live_;
+    const TrendSource* source_ = &live_;
+    double liveSpan_ = kTrendDefaultSpan;  // the live span while a history is shown
     TrendView view_;
     std::function<double()> clock_;
     std::array<QColor, kTrendCurves> colours_;

@@ -110,6 +110,11 @@ void TrendController::Open() {
     settings_.open = true;
 }
 
+void TrendController::OpenLogs(const QStringList& files) {
+    Open();
+    window_->OpenLogs(files);
+}
+
 void TrendController::CreateWindow() {
     window_ = new TrendWindow(recorder_, &main_);
     window_->Chart()->SetClock([this] { return static_cast<double>(clock_()) / 1000.0; });

@@ -8,6 +8,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -42,6 +43,8 @@ public:
 
     // "Widok" -> "Wykres": opens the chart, or raises it when it is open.
     void Open();
+    // Opens the chart on measurement logs (`tk358 --chart FILE...`).
+    void OpenLogs(const QStringList& files);
     // The program's end hides the chart without counting as the operator's
     // close: it reopens at the next start.
     void HideForEnd();

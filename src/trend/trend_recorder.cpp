@@ -71,6 +71,14 @@ bool TrendRecorder::Tick(int64_t wallMs, const TrendValues& values) {
     return true;
 }
 
+bool TrendRecorder::Prefill(int64_t second, const TrendValues& values) {
+    if (!Empty() && second <= NewestTime()) {
+        return false;
+    }
+    Push(second, values);
+    return true;
+}
+
 void TrendRecorder::Push(int64_t second, const TrendValues& values) {
     for (std::size_t i = 0; i < curves_.size(); ++i) {
         curves_[i].Push(second, values[i].value_or(kTrendGap));

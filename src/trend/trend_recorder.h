@@ -53,6 +53,10 @@ public:
     bool Empty() const { return curves_[0].Empty(); }
     int64_t OldestTime() const { return curves_[0].Oldest().time; }
     int64_t NewestTime() const { return curves_[0].Newest().time; }
+    // A sample from before the recording, such as one read back from the
+    // measurement log; refused (false) when it is not later than the newest.
+    bool Prefill(int64_t second, const TrendValues& values);
+
     // Whether the curve has at least one value in the history.
     bool HasValues(int curve) const { return Curve(curve).ValidCount() > 0; }
 

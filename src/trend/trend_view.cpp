@@ -7,11 +7,11 @@ namespace tk358 {
 
 namespace {
 
-double ClampSpan(double span) {
+double ClampSpan(double span, double most = kTrendMaxSpan) {
     if (!std::isfinite(span)) {
         return kTrendDefaultSpan;
     }
-    return std::clamp(span, kTrendMinSpan, kTrendMaxSpan);
+    return std::clamp(span, kTrendMinSpan, most);
 }
 
 }  // namespace
@@ -38,7 +38,12 @@ void TrendView::Advance(double newest) {
 }
 
 void TrendView::SetSpan(double span) {
-    span_ = ClampSpan(span);
+    span_ = ClampSpan(span, maxSpan_);
+}
+
+void TrendView::SetMaxSpan(double seconds) {
+    maxSpan_ = std::isfinite(seconds) ? std::max(seconds, kTrendMinSpan) : kTrendMaxSpan;
+    span_ = std::min(span_, maxSpan_);
 }
 
 void TrendView::Pan(double seconds) {
@@ -52,7 +57,7 @@ void TrendView::ZoomAt(double anchor, double factor) {
     if (!std::isfinite(anchor) || !std::isfinite(factor) || factor <= 0) {
         return;
     }
-    const double span = ClampSpan(span_ * factor);
+    const double span = ClampSpan(span_ * factor, maxSpan_);
     const double share = (end_ - anchor) / span_;  // of the span right of the anchor
     end_ = anchor + share * span;
     span_ = span;

@@ -43,11 +43,16 @@ public:
     void ZoomAt(double anchor, double factor);
     // Back to the newest sample on the right edge.
     void Follow(double newest);
+    // The longest span offered: a day for the live recording, the whole of
+    // a logged history; the span shrinks to it.
+    void SetMaxSpan(double seconds);
+    double MaxSpan() const { return maxSpan_; }
     // Keeps the view on the history [oldest, newest]: the right edge neither
     // passes the newest sample nor leaves the oldest one beyond the left edge.
     void Limit(double oldest, double newest);
 
 private:
+    double maxSpan_ = kTrendMaxSpan;
     double span_;
     double end_ = 0.0;
     bool following_ = true;
