@@ -12,7 +12,6 @@
 #include "trend/trend_csv.h"
 #include "trend/trend_view.h"
 
-class QAbstractButton;
 class QButtonGroup;
 class QPushButton;
 
