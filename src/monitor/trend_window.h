@@ -14,7 +14,6 @@
 #include "trend/trend_csv.h"
 #include "trend/trend_view.h"
 
-class QAbstractButton;
 class QButtonGroup;
 class QLabel;
 class QProgressBar;
