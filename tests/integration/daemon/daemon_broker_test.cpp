@@ -106,7 +106,11 @@ TEST_F(DaemonBrokerTest, PublishesThePanelOnceASecondWithItsInfoAndDiscovery) {
                          Base() + "/info", [](auto&) { return true; }, 5s)
                      .topic.empty());
 
-    // The log file carries the same readings in the window's format.
+    // The log file carries the same readings in the window's format (its
+    // first line 6 s after the start).
+    for (int i = 0; i < 50 && DataLines(LogText()) < 3; ++i) {
+        std::this_thread::sleep_for(100ms);
+    }
     const std::string log = LogText();
     EXPECT_EQ(
         log.rfind("Data i Godzina;Temperatura °C;Wartość zadana °C;Wartość zadana 2 °C\r\n", 0), 0u)
