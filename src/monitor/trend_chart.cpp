@@ -113,7 +113,7 @@ bool TrendChart::NewestWithinDrawnRange() const {
         return false;  // the legend changes
     }
     for (int i = 0; i < kTrendCurves; ++i) {
-        const TrendBuffer& curve = recorder_.Curve(i);
+        const TrendBuffer& curve = live_.Recorder().Curve(i);
         const double value = curve.Empty() ? kTrendGap : curve.Newest().value;
         if (std::isnan(value)) {
             continue;
@@ -205,7 +205,7 @@ double TrendChart::TimeAtX(double x) const {
 void TrendChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     Draw(painter, size());
-    paintedNewest_ = recorder_.Empty() ? -kTrendMaxSpan : NewestTime();
+    paintedNewest_ = source_->Empty() ? -kTrendMaxSpan : NewestTime();
 }
 
 TrendChart::Axes TrendChart::Draw(QPainter& painter, const QSize& size) {

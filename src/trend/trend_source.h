@@ -38,6 +38,7 @@ public:
     std::optional<TrendReadout> Readout(double time, double reach) const override {
         return ReadoutAt(recorder_, time, reach);
     }
+    const TrendRecorder& Recorder() const { return recorder_; }
 
 private:
     const TrendRecorder& recorder_;

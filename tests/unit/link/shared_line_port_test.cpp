@@ -16,6 +16,7 @@
 #include "link/manual_reset_event.h"
 #include "link/port_enumeration.h"
 #include "link/serial_port.h"
+#include "support/serial_port_probe.h"
 #include "support/temp_dir.h"
 
 namespace tk358 {
@@ -67,7 +68,8 @@ TEST(SharedLinePortTest, ConnectsCarriesPurgesAndTellsWhyNot) {
     ASSERT_TRUE(port.Open(&rx, 9, 9600, 'N', 8, 1, kEventRxChar, 512)) << port.LastOpenError();
     const int daemon = accept(listener, nullptr, nullptr);
     // What waits when a frame is due is thrown away, as a terminal's purge does.
-    port.SetBeforePurgeHook([daemon] { send(daemon, "028600:old\r\n", 12, MSG_NOSIGNAL); });
+    test::SerialPortProbe::SetBeforePurgeHook(
+        port, [daemon] { send(daemon, "028600:old\r\n", 12, MSG_NOSIGNAL); });
     ASSERT_TRUE(port.StartReader());
     port.Send("020A00F4\r\n", 10);
     char request[11] = {};
