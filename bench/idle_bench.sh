@@ -44,12 +44,13 @@ export DISPLAY NO_AT_BRIDGE=1 QT_QPA_PLATFORM=xcb
 # start_sim NAME: a simulator with its own port directory; sets $tty.
 start_sim() {
     mkdir -p "$dir/$1" && mkdir -m 700 "$dir/$1/ports"
+    : >"$dir/$1/sim.out"  # read below before the simulator may have opened it
     "$sim" --monitoring --port 200 --port-dir "$dir/$1/ports" "$kind" >"$dir/$1/sim.out" &
     eval "sim_$1=$!"
     pids="$pids $!"
     tty=""
     for _ in $(seq 1 50); do
-        tty=$(sed -n 's/^Terminal: //p' "$dir/$1/sim.out")
+        tty=$(sed -n 's/^Terminal: //p' "$dir/$1/sim.out" || true)
         [ -n "$tty" ] && return 0
         sleep 0.1
     done

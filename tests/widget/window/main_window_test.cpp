@@ -403,7 +403,9 @@ namespace {
 struct WindowPaints {
     std::vector<std::unique_ptr<test::PaintCounter>> counters;
     explicit WindowPaints(QWidget& window) {
-        for (QWidget* w : window.findChildren<QWidget*>() << &window) {
+        QList<QWidget*> widgets = window.findChildren<QWidget*>();
+        widgets << &window;
+        for (QWidget* w : widgets) {
             counters.push_back(std::make_unique<test::PaintCounter>(w));
         }
     }
