@@ -19,9 +19,9 @@
 #include "panel/panel_model.h"
 #include "support/fake_panel.h"
 #include "support/main_window_probe.h"
+#include "support/paint_counter.h"
 #include "support/status_indicator_probe.h"
 #include "support/value_display_probe.h"
-#include "support/paint_counter.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/window/service_children.h"
 #include "widgets/colour_dialog.h"
@@ -450,8 +450,8 @@ void MainWindowTest::quietTickCopiesAndPaintsNothing() {
     h.panel.regulator.processValue = 23.45;
     ++h.panel.version->changes;
     h.window->UpdateReadings();
-    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 23.4);
-    QCOMPARE(h.window->Service().Edit(ServiceField::kPv)->text(), QStringLiteral("23.4500"));
+    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kTemperatureRow)), 23.4);
+    QCOMPARE(test::ServiceEdit(*h.window, ServiceField::kPv)->text(), QStringLiteral("23.4500"));
     QTRY_VERIFY(paints.Count() > 0);
     const int shown = paints.Count();
     QTest::qWait(3 * MainWindow::kRefreshMs);
@@ -465,7 +465,7 @@ void MainWindowTest::readingPastItsFreshnessShowsMissingWithoutNews() {
     h.panel.version->freshUntil = deadline;
     ++h.panel.version->changes;
     h.window->UpdateReadings();
-    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 21.5);
+    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kTemperatureRow)), 21.5);
 
     // What the link hands out once the reading is too old; no line arrives.
     h.panel.temperature.valid = 0;
@@ -476,7 +476,7 @@ void MainWindowTest::readingPastItsFreshnessShowsMissingWithoutNews() {
     std::this_thread::sleep_until(deadline + 1ms);
     h.window->UpdateReadings();
     QVERIFY(h.Display(kTemperatureRow)->IsInvalid());
-    QVERIFY(h.Display(kTemperatureRow)->IsBlinking());
+    QVERIFY(test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
 }
 
 void MainWindowTest::lostLinkClearsEverything() {
