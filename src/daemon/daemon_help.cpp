@@ -101,16 +101,16 @@ Inne:
 Kody wyjścia:
   0  koniec na sygnał SIGTERM lub SIGINT (panel wyłącza tryb
      monitorowania, broker dostaje "offline")
-
-Sygnał SIGHUP: ponowne otwarcie pliku rejestracji (po logrotate) i ponowne
-wczytanie konfiguracji; zmienia tylko ustawienia rejestracji (log, keep-days,
-interval, log-separator, log-decimal), błędny plik zostawia dotychczasowe.
   1  nie można otworzyć pliku rejestracji, uruchomić klienta MQTT lub panelu
      demonstracyjnego albo połączenie z brokerem zakończył błąd TLS/protokołu
   2  błąd w wierszu poleceń lub pliku konfiguracji albo tematy PREFIKS/NAZWA
      ma już inny proces
   3  nie można otworzyć portu szeregowego
   4  panel nie jest podstawową wersją panelu
+
+Sygnał SIGHUP: ponowne otwarcie pliku rejestracji (po logrotate) i ponowne
+wczytanie konfiguracji; zmienia tylko ustawienia rejestracji (log, keep-days,
+interval, log-separator, log-decimal), błędny plik zostawia dotychczasowe.
 )";
 
 }  // namespace
