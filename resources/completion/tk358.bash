@@ -1,5 +1,5 @@
-# Bash completion for tk358 and tk358d: options, COMn names, panel kinds and
-# files. Installed once under each program's name; bash-completion loads it
+# Bash completion for tk358 and tk358d: options, COMn names, panel kinds,
+# files and groups. Installed once under each program's name; bash-completion loads it
 # on the first Tab after either name.
 
 # COMn names: the links in the port directory (the same directory the
@@ -33,12 +33,16 @@ _tk358_offer() {
     mapfile -t COMPREPLY < <(compgen -W "$1" -- "$2")
 }
 
-# Offers files, or only those ending in `suffix` (and folders).
+# Offers files, or only those ending in one of the `suffixes` (and folders).
 _tk358_files() {
-    local cur=$1 suffix=${2:-}
+    local cur=$1 suffix
+    shift
     compopt -o filenames 2>/dev/null
-    if [[ -n $suffix ]]; then
-        mapfile -t COMPREPLY < <(compgen -d -- "$cur"; compgen -f -X "!*$suffix" -- "$cur")
+    if [[ $# -gt 0 ]]; then
+        mapfile -t COMPREPLY < <(
+            compgen -d -- "$cur"
+            for suffix; do compgen -f -X "!*$suffix" -- "$cur"; done
+        )
     else
         mapfile -t COMPREPLY < <(compgen -f -- "$cur")
     fi
@@ -50,12 +54,34 @@ _tk358() {
     case $prev in
         --demo) _tk358_offer $'0\n1\n2\n3\n4' "$cur"; return ;;
         --backup | --compare | --restore) _tk358_offer "$(_tk358_ports)" "$cur"; return ;;
+        -o | --output) _tk358_files "$cur" .png .svg; return ;;
+        --from | --to | --size) return ;;
     esac
     if [[ $cur != -* && $before =~ ^--(backup|compare|restore)$ ]]; then
         _tk358_files "$cur" .tk358par
         return
     fi
-    _tk358_offer $'--demo\n--backup\n--compare\n--restore\n--yes\n--help\n--version' "$cur"
+    # The measurement logs of --chart and --plot: every word that is no option.
+    local word
+    for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
+        if [[ $cur != -* && $word =~ ^--(chart|plot)$ ]]; then
+            _tk358_files "$cur"
+            return
+        fi
+    done
+    _tk358_offer "--demo
+--backup
+--compare
+--restore
+--yes
+--chart
+--plot
+-o
+--from
+--to
+--size
+--help
+--version" "$cur"
 }
 
 _tk358d() {
@@ -68,14 +94,18 @@ _tk358d() {
         --qos) _tk358_offer $'0\n1' "$cur"; return ;;
         --mqtt) _tk358_offer $'mqtt://\nmqtts://' "$cur"; compopt -o nospace 2>/dev/null; return ;;
         --config) _tk358_files "$cur" .ini; return ;;
-        --log | --password-file | --ca-file | --cert-file | --key-file)
+        --log | --password-file | --ca-file | --cert-file | --key-file | --share)
             _tk358_files "$cur"; return ;;
-        --interval | --topic | --name | --discovery-prefix | --user | --reconnect-max)
+        --share-group)
+            _tk358_offer "$(getent group | cut -d: -f1)" "$cur"; return ;;
+        --interval | --keep-days | --topic | --name | --discovery-prefix | --user | \
+            --reconnect-max)
             return ;;
     esac
     _tk358_offer "--port
 --demo
 --log
+--keep-days
 --interval
 --log-separator
 --log-decimal
@@ -92,6 +122,9 @@ _tk358d() {
 --key-file
 --reconnect-max
 --allow-setpoint-writes
+--share
+--share-group
+--share-read-only
 --config
 --help
 --version" "$cur"

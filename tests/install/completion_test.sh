@@ -9,7 +9,7 @@ work=$(mktemp -d "${TMPDIR:-/tmp}/tk358-completion-XXXXXX")
 trap 'rm -rf "$work"' EXIT
 mkdir -m 700 "$work/ports"
 ln -s /dev/null "$work/ports/COM7"
-touch "$work/plant.tk358par" "$work/notes.txt" "$work/line1.ini"
+touch "$work/plant.tk358par" "$work/notes.txt" "$work/line1.ini" "$work/day.png" "$work/day.svg"
 export TK358_PORT_DIR=$work/ports
 cd "$work" || exit 1
 failures=0
@@ -38,6 +38,10 @@ check "tk358 --demo " "0 1 2 3 4"
 check "tk358 --restore " "COM7"
 check "tk358 --backup COM7 " "plant.tk358par" "notes.txt"
 check "tk358 -" "--backup --compare --restore --yes --help --version"
+check "tk358 --pl" "--plot"
+check "tk358 --plot notes.txt " "notes.txt line1.ini"
+check "tk358 --plot notes.txt -o " "day.png day.svg" "notes.txt"
+check "tk358 --chart notes.txt -" "--demo" "notes.txt"
 check "tk358d --port " "COM7"
 check "tk358d --demo " "0 4"
 check "tk358d --log-sep" "--log-separator"
@@ -47,5 +51,8 @@ check "tk358d --qos " "0 1"
 check "tk358d --config " "line1.ini" "notes.txt"
 check "tk358d --log " "notes.txt plant.tk358par"
 check "tk358d --allow" "--allow-setpoint-writes"
+check "tk358d --share-" "--share-group --share-read-only"
+check "tk358d --share-group roo" "root"
+check "tk358d --keep" "--keep-days"
 [ "$failures" -eq 0 ] && echo "completion offers what each option takes"
 exit $((failures > 0))
