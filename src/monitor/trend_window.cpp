@@ -107,6 +107,12 @@ QWidget* TrendWindow::BuildLoadRow() {
     loadRow_ = new QWidget(this);
     auto* row = new QHBoxLayout(loadRow_);
     row->setContentsMargins(0, 0, 0, 0);
+    openLog_ =
+        MakeButton(QStringLiteral("Otwórz &rejestrację…"), QStringLiteral("openLog"), loadRow_);
+    openLog_->setToolTip(
+        QStringLiteral("Pokaż na wykresie plik rejestracji pomiarów (lub upuść go na okno)"));
+    connect(openLog_, &QPushButton::clicked, this, &TrendWindow::ChooseAndOpenLogs);
+    row->addWidget(openLog_);
     note_ = new QLabel(loadRow_);
     note_->setObjectName(QStringLiteral("historyNote"));
     row->addWidget(note_, 1);
@@ -120,7 +126,6 @@ QWidget* TrendWindow::BuildLoadRow() {
     row->addWidget(cancel_);
     progress_->hide();
     cancel_->hide();
-    loadRow_->hide();
     return loadRow_;
 }
 
@@ -144,11 +149,6 @@ QWidget* TrendWindow::BuildBar() {
     connect(follow_, &QPushButton::clicked, this,
             [this] { chart_->ShowingHistory() ? ShowLive() : chart_->FollowNewest(); });
     row->addWidget(follow_);
-    openLog_ = MakeButton(QStringLiteral("Otwórz &rejestrację…"), QStringLiteral("openLog"), bar);
-    openLog_->setToolTip(
-        QStringLiteral("Pokaż na wykresie plik rejestracji pomiarów (lub upuść go na okno)"));
-    connect(openLog_, &QPushButton::clicked, this, &TrendWindow::ChooseAndOpenLogs);
-    row->addWidget(openLog_);
     savePng_ = MakeButton(QStringLiteral("Zapisz &obraz…"), QStringLiteral("savePng"), bar);
     connect(savePng_, &QPushButton::clicked, this, &TrendWindow::ChooseAndSavePng);
     row->addWidget(savePng_);
@@ -195,7 +195,6 @@ void TrendWindow::OpenLogs(const QStringList& files) {
     note_->setText(QStringLiteral("Odczyt: %1").arg(QFileInfo(files.first()).fileName()));
     progress_->show();
     cancel_->show();
-    loadRow_->show();
     loader_->Start(files);
 }
 
@@ -221,7 +220,6 @@ void TrendWindow::ShowSkipped() {
         skipped == 0
             ? QString()
             : QStringLiteral("Pominięte wiersze (komentarze, uszkodzone): %1").arg(skipped));
-    loadRow_->setVisible(skipped > 0);
 }
 
 void TrendWindow::ShowLive() {

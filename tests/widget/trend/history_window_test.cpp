@@ -1,13 +1,15 @@
-// The chart window on measurement logs: a log opened in the
+// The chart window on measurement logs: a log dropped on (or opened in) the
 // window replaces the live curves with the file's, the title names it, the
 // export writes its lines, "Bieżące" returns to the live view, and a file
 // without readings is reported.
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QMimeData>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <QtTest>
 
 #include "monitor/trend_chart.h"
@@ -67,7 +69,15 @@ void HistoryWindowTest::opensALogInPlaceOfTheLiveCurves() {
     QCOMPARE(test::MnemonicFaults(texts), QStringList{});
     QVERIFY(texts.contains(QStringLiteral("Otwórz &rejestrację…")));
 
-    window.OpenLogs({log});
+    // Dropped on the window, as from a file manager: the drop goes where the
+    // drag was let in.
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(log)});
+    QDragEnterEvent enter(QPoint(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &enter);
+    QVERIFY(enter.isAccepted());
+    QDropEvent drop(QPointF(100, 100), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QCoreApplication::sendEvent(&window, &drop);
     TrendChart& chart = *window.Chart();
     auto* follow = window.findChild<QPushButton*>(QStringLiteral("follow"));
     QTRY_VERIFY(chart.ShowingHistory());
