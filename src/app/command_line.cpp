@@ -222,6 +222,23 @@ QString ParserMistake(const QCommandLineParser& parser, const QStringList& argum
         .arg(typed);
 }
 
+// The window's only argument: the simulated panel's kind after --demo.
+bool ReadDemoKind(const QStringList& rest, CommandLine& line, QString* error) {
+    if (rest.size() > 1 || (!rest.isEmpty() && !line.demo)) {
+        *error = QStringLiteral("Nieoczekiwany argument: %1").arg(rest.last());
+        return false;
+    }
+    if (!rest.isEmpty()) {
+        bool ok = false;
+        line.demoKind = rest[0].toInt(&ok);
+        if (!ok || line.demoKind < 0 || line.demoKind > 4) {
+            *error = QStringLiteral("Rodzaj panelu musi być liczbą od 0 do 4: %1").arg(rest[0]);
+            return false;
+        }
+    }
+    return true;
+}
+
 }  // namespace
 
 QString CommandLineHelpText() {
@@ -346,18 +363,8 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, QStrin
         }
         return line;
     }
-    const QStringList rest = parser.positionalArguments();
-    if (rest.size() > 1 || (!rest.isEmpty() && !line.demo)) {
-        *error = QStringLiteral("Nieoczekiwany argument: %1").arg(rest.last());
+    if (!ReadDemoKind(parser.positionalArguments(), line, error)) {
         return std::nullopt;
-    }
-    if (!rest.isEmpty()) {
-        bool ok = false;
-        line.demoKind = rest[0].toInt(&ok);
-        if (!ok || line.demoKind < 0 || line.demoKind > 4) {
-            *error = QStringLiteral("Rodzaj panelu musi być liczbą od 0 do 4: %1").arg(rest[0]);
-            return std::nullopt;
-        }
     }
     return line;
 }
