@@ -31,12 +31,7 @@ std::string BuildHistoryCsv(const TrendHistory& history, double start, double en
     std::string dateTime;
     LogLineBuilder builder(
         LogEnvironment{[&userDecimal] { return userDecimal; }, [&dateTime] { return dateTime; }});
-    LogLineOptions columns;
-    columns.separatorCode = options.separatorCode;
-    columns.decimalCode = options.decimalCode;
-    columns.temperature = options.curves[kTrendTemperature];
-    columns.setpoint = options.curves[kTrendSetpoint];
-    columns.secondSetpoint = options.curves[kTrendSetpoint2];
+    const LogLineOptions columns = TrendCsvColumns(options);
     std::string text;
     history.ForEachRecord(start, end, [&](const LogRecord& record) {
         dateTime = environment.dateTime(static_cast<std::time_t>(record.time));

@@ -39,6 +39,16 @@ TrendCsvEnvironment UserTrendCsvEnvironment() {
                                [](std::time_t t) { return FormatLocalDateTime(t); }};
 }
 
+LogLineOptions TrendCsvColumns(const TrendCsvOptions& options) {
+    LogLineOptions columns;
+    columns.separatorCode = options.separatorCode;
+    columns.decimalCode = options.decimalCode;
+    columns.temperature = options.curves[kTrendTemperature];
+    columns.setpoint = options.curves[kTrendSetpoint];
+    columns.secondSetpoint = options.curves[kTrendSetpoint2];
+    return columns;
+}
+
 std::string BuildTrendCsv(const TrendRecorder& recorder, double start, double end,
                           const TrendCsvOptions& options, const TrendCsvEnvironment& environment) {
     // The user's decimal sign is read once for the whole export.
@@ -46,12 +56,7 @@ std::string BuildTrendCsv(const TrendRecorder& recorder, double start, double en
     std::string dateTime;
     LogLineBuilder builder(
         LogEnvironment{[&userDecimal] { return userDecimal; }, [&dateTime] { return dateTime; }});
-    LogLineOptions columns;
-    columns.separatorCode = options.separatorCode;
-    columns.decimalCode = options.decimalCode;
-    columns.temperature = options.curves[kTrendTemperature];
-    columns.setpoint = options.curves[kTrendSetpoint];
-    columns.secondSetpoint = options.curves[kTrendSetpoint2];
+    const LogLineOptions columns = TrendCsvColumns(options);
 
     std::string text;
     const TrendBuffer& times = recorder.Curve(kTrendTemperature);

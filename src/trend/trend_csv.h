@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "log/log_line.h"
 #include "trend/trend_recorder.h"
 
 namespace tk358 {
@@ -27,6 +28,9 @@ struct TrendCsvEnvironment {
 
 // The user's decimal sign and "%c" in local time, as the log takes them.
 TrendCsvEnvironment UserTrendCsvEnvironment();
+
+// The log's columns for an export with `options`.
+LogLineOptions TrendCsvColumns(const TrendCsvOptions& options);
 
 // The samples of [start, end].
 std::string BuildTrendCsv(const TrendRecorder& recorder, double start, double end,

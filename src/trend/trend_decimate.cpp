@@ -24,6 +24,17 @@ struct Scan {
     }
 };
 
+// Index of the first sample after `time`.
+std::size_t UpperBound(const TrendBuffer& buffer, double time) {
+    std::size_t i = buffer.LowerBound(time);
+    while (i < buffer.Size() && static_cast<double>(buffer.At(i).time) <= time) {
+        ++i;
+    }
+    return i;
+}
+
+}  // namespace
+
 void AddToColumn(TrendColumn& c, double value, bool joins) {
     if (c.count == 0) {
         c.min = c.max = c.first = value;
@@ -35,17 +46,6 @@ void AddToColumn(TrendColumn& c, double value, bool joins) {
     c.last = value;
     ++c.count;
 }
-
-// Index of the first sample after `time`.
-std::size_t UpperBound(const TrendBuffer& buffer, double time) {
-    std::size_t i = buffer.LowerBound(time);
-    while (i < buffer.Size() && static_cast<double>(buffer.At(i).time) <= time) {
-        ++i;
-    }
-    return i;
-}
-
-}  // namespace
 
 DecimatedCurve DecimateTrend(const TrendBuffer& buffer, double start, double end, int columns) {
     DecimatedCurve out;

@@ -26,6 +26,10 @@ struct TrendColumn {
     bool joinsPrevious = false;
 };
 
+// Takes `value` into the column; `joins` says whether a line reaches the
+// column's first value from the previous one.
+void AddToColumn(TrendColumn& c, double value, bool joins);
+
 struct TrendEdgePoint {
     double time = 0.0;
     double value = 0.0;

@@ -41,18 +41,6 @@ std::size_t ColumnOf(double time, double start, double width, std::size_t column
     return static_cast<std::size_t>(std::clamp(offset, 0.0, static_cast<double>(columns - 1)));
 }
 
-void AddPoint(TrendColumn& c, double value, bool joins) {
-    if (c.count == 0) {
-        c.min = c.max = c.first = value;
-        c.joinsPrevious = joins;
-    } else {
-        c.min = std::min(c.min, value);
-        c.max = std::max(c.max, value);
-    }
-    c.last = value;
-    ++c.count;
-}
-
 }  // namespace
 
 TrendHistory::TrendHistory(std::vector<std::string> files, LogReaderOptions options)
@@ -266,8 +254,8 @@ void TrendHistory::DecimatePoints(const std::vector<Point>& points, DecimatedCur
                 out.leadIn = previous;
             }
             anyInside = true;
-            AddPoint(out.columns[ColumnOf(p.time, out.start, width, out.columns.size())], p.value,
-                     joins);
+            AddToColumn(out.columns[ColumnOf(p.time, out.start, width, out.columns.size())],
+                        p.value, joins);
         } else if (joins && anyInside && !out.leadOut) {
             out.leadOut = LeadOut(*previous, TrendEdgePoint{p.time, p.value}, out.end);
         }
