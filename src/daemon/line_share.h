@@ -33,7 +33,7 @@ struct LineShareSettings {
     bool readOnly = false;
 };
 
-class LineShare : public PanelLineObserver {
+class LineShare final : public PanelLineObserver {
 public:
     LineShare(PanelSession& session, const DaemonLog& log, LineShareSettings settings);
     ~LineShare();

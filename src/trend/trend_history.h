@@ -93,7 +93,6 @@ private:
     int64_t oldest_ = 0;
     int64_t newest_ = 0;
     int64_t previousTime_ = 0;
-    std::array<float, kLogColumnCount> previousValues_{};
     std::vector<uint32_t> intervals_;  // how often each step of 1..3600 s occurs
     int64_t usualInterval_ = 1;
     // The lines read again last, blocks [cachedFirst_, cachedLast_).
