@@ -367,7 +367,14 @@ std::size_t LogDateCache::Read(std::string_view text, LogCivilTime& out) const {
     t.hour = hour;
     t.minute = minute;
     t.second = second;
-    if (!Valid(t) || !IsDigit(a[h + 1]) || !IsDigit(a[m + 1]) || !IsDigit(a[s + 1])) {
+    // Two digits each, or the full parse decides: the fast path may never take
+    // a line the full parse refuses.
+    for (const std::size_t place : {h, m, s}) {
+        if (!IsDigit(a[place]) || !IsDigit(a[place + 1])) {
+            return 0;
+        }
+    }
+    if (!Valid(t)) {
         return 0;
     }
     out = t;
