@@ -29,6 +29,17 @@ struct RecordsVersion {
     MonotonicTime freshUntil = MonotonicTime::min();
 };
 
+// Told of every change the count records, on the link's own threads, with a
+// lock of the link held: it only hands the news on (posts an event) and never
+// calls back into the link.
+class RecordsListener {
+public:
+    virtual void RecordsChanged() = 0;
+
+protected:
+    ~RecordsListener() = default;
+};
+
 class PanelAccess {
 public:
     virtual ~PanelAccess() = default;
@@ -49,6 +60,10 @@ public:
     // Taken before the records it stands for. Without one of its own a link
     // reports everything stale at once, so its readers copy on every look.
     virtual RecordsVersion Version() const { return {}; }
+    // Replaces the listener (null: none); once this returns the previous one
+    // is no longer called. False when the link tells nobody, so that its
+    // readers keep looking on their own.
+    virtual bool SetRecordsListener(RecordsListener* /*listener*/) { return false; }
 
     // Reads one parameter from the panel into the cache (a backup reads its
     // set afresh this way). Blocks like a write operation.

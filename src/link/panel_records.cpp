@@ -304,6 +304,18 @@ void PanelRecords::NoteChange() {
     const auto lock = LockForStore();
 }
 
+void PanelRecords::SetListener(RecordsListener* listener) {
+    std::lock_guard<std::mutex> lock(listenerLock_);
+    listener_ = listener;
+}
+
+void PanelRecords::TellListener() {
+    std::lock_guard<std::mutex> lock(listenerLock_);
+    if (listener_ != nullptr) {
+        listener_->RecordsChanged();
+    }
+}
+
 RecordsVersion PanelRecords::Version() const {
     const MonotonicTime now = MonotonicClock::now();
     std::lock_guard<std::mutex> lock(dataLock_);

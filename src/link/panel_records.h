@@ -76,8 +76,28 @@ public:
     // The change count (every store counts) and when the earliest current
     // reading stops being current.
     RecordsVersion Version() const;
+    // Called after every store, once the data lock is released.
+    void SetListener(RecordsListener* listener);
 
 private:
+    // Holds the data lock for one store and tells the listener when it ends.
+    class StoreLock {
+    public:
+        explicit StoreLock(PanelRecords& records) : records_(records), lock_(records.dataLock_) {
+            ++records.changes_;
+        }
+        ~StoreLock() {
+            lock_.unlock();
+            records_.TellListener();
+        }
+        StoreLock(const StoreLock&) = delete;
+        StoreLock& operator=(const StoreLock&) = delete;
+
+    private:
+        PanelRecords& records_;
+        std::unique_lock<std::mutex> lock_;
+    };
+
     template <class Record>
     void Copy(const Record& from, Record& to) const {
         std::lock_guard<std::mutex> lock(dataLock_);
@@ -92,11 +112,8 @@ private:
         }
     }
     // Every store goes through it, so no change escapes the count.
-    std::unique_lock<std::mutex> LockForStore() {
-        std::unique_lock<std::mutex> lock(dataLock_);
-        ++changes_;
-        return lock;
-    }
+    StoreLock LockForStore() { return StoreLock(*this); }
+    void TellListener();
     template <class Record>
     Record Copied(const Record& from) const {
         std::lock_guard<std::mutex> lock(dataLock_);
@@ -107,6 +124,10 @@ private:
     // decoders (on the reader thread, inside the session's receive lock) and by
     // the getters; no other lock is ever taken while it is held.
     mutable std::mutex dataLock_;
+    // listenerLock: held while the listener is called or replaced, never
+    // together with the data lock.
+    std::mutex listenerLock_;
+    RecordsListener* listener_ = nullptr;
     const std::chrono::seconds freshFor_;
     MonotonicTime contactSince_{};  // last identification, or the closing of the link
     uint64_t changes_ = 0;

@@ -88,6 +88,10 @@ public:
     int GetPanelInfo(PanelInfo& out) const override { return Copy(out); }
     int GetParameters(ParameterSet& out) const override { return Copy(out); }
     RecordsVersion Version() const override { return records_.Version(); }
+    bool SetRecordsListener(RecordsListener* listener) override {
+        records_.SetListener(listener);
+        return true;
+    }
 
     int WriteSetpoint(int value, int index) override;
     int WriteSetpointTime(int value, int index) override;

@@ -134,6 +134,7 @@ void LogController::StartInterval() {
 
 void LogController::StopInterval() {
     intervalTimer_.stop();
+    window_.RefreshSoon();  // the logging note follows on the next tick
 }
 
 void LogController::WriteLine() {
@@ -151,6 +152,9 @@ void LogController::ReportWrite(const LogWriteOutcome& outcome) {
     // status line's logging note tells the rest. The box does not wait for
     // the operator: the interval goes on writing (or retrying) meanwhile, and
     // a failure that comes back while it is still up adds no second box.
+    if (outcome.change != LogWriteHealth::Change::kNone) {
+        window_.RefreshSoon();
+    }
     if (outcome.change != LogWriteHealth::Change::kFailed || failureBox_) {
         return;
     }

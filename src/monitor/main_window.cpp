@@ -5,9 +5,10 @@
 #include <QEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QStyle>
+#include <algorithm>
+#include <chrono>
 
 #include "monitor/service_view.h"
 #include "monitor/window_menu.h"
@@ -26,6 +27,23 @@
 namespace tk358 {
 
 namespace {
+
+using std::chrono::milliseconds;
+
+constexpr milliseconds kTickGrid{MainWindow::kRefreshMs};
+
+// The first point of the tick grid after `t`.
+MonotonicTime NextGridPoint(MonotonicTime t) {
+    return MonotonicTime(
+        std::chrono::floor<milliseconds>(t.time_since_epoch()) / kTickGrid * kTickGrid + kTickGrid);
+}
+
+// How long until the next wall-clock second begins.
+milliseconds UntilNextWallSecond() {
+    using namespace std::chrono;
+    const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch());
+    return seconds(1) - (ms - floor<seconds>(ms));
+}
 
 QRect ToQRect(const Rect& r) {
     return QRect(r.left, r.top, r.Width(), r.Height());
@@ -50,9 +68,9 @@ MainWindow::MainWindow(PanelConnection& panel, QWidget* parent)
     menu_ = std::make_unique<WindowMenu>(menuBar());
     ConnectMenu();
 
-    refreshTimer_.setInterval(kRefreshMs);
-    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::UpdateReadings);
-    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::ticked);
+    refreshTimer_.setSingleShot(true);
+    refreshTimer_.setTimerType(Qt::PreciseTimer);
+    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::Tick);
     logStartTimer_.setInterval(kLogStartMs);
     logStartTimer_.setSingleShot(true);
     connect(&logStartTimer_, &QTimer::timeout, this, [this] { emit logStartDue(this); });
@@ -61,7 +79,9 @@ MainWindow::MainWindow(PanelConnection& panel, QWidget* parent)
     connect(&portRetryTimer_, &QTimer::timeout, this, &MainWindow::RunPortSelection);
 }
 
-MainWindow::~MainWindow() = default;
+MainWindow::~MainWindow() {
+    panel_.SetRecordsListener(nullptr);
+}
 
 void MainWindow::BuildClient() {
     client_ = new QWidget(this);
@@ -156,6 +176,7 @@ ValueDisplays MainWindow::Displays() const {
 // --- Start ------------------------------------------------------------------
 
 void MainWindow::Start() {
+    linkTells_ = panel_.SetRecordsListener(this);
     indicator_->ShowNoLink();
     OpenStoredPort();
     statusEditHeight_ = statusLine_->sizeHint().height();
@@ -169,7 +190,8 @@ void MainWindow::Start() {
     ApplyTopmost();
     ApplyServiceView();
     logStartTimer_.start();
-    refreshTimer_.start();
+    ticking_ = true;
+    RefreshSoon();
 }
 
 void MainWindow::OpenStoredPort() {
@@ -226,6 +248,48 @@ void MainWindow::Tell(const QString& text) {
 }
 
 // --- Refresh ----------------------------------------------------------------
+
+void MainWindow::RecordsChanged() {
+    if (!newsPosted_.exchange(true)) {
+        QMetaObject::invokeMethod(
+            this,
+            [this] {
+                newsPosted_ = false;  // news from now on is posted again
+                RefreshSoon();
+            },
+            Qt::QueuedConnection);
+    }
+}
+
+void MainWindow::RefreshSoon() {
+    ScheduleTick(NextGridPoint(MonotonicClock::now()));
+}
+
+void MainWindow::Tick() {
+    tickDue_ = MonotonicTime::max();
+    UpdateReadings();
+    emit ticked();
+    ScheduleTick(QuietTickDue());
+}
+
+MonotonicTime MainWindow::QuietTickDue() const {
+    const MonotonicTime now = MonotonicClock::now();
+    if (!linkTells_ || presentationStale_) {
+        return NextGridPoint(now);
+    }
+    // The freshness deadline is that of the records last presented: news
+    // since then has been posted and ticks on its own.
+    return NextGridPoint(std::clamp(presented_.freshUntil, now, now + UntilNextWallSecond()));
+}
+
+void MainWindow::ScheduleTick(MonotonicTime due) {
+    if (!ticking_ || (refreshTimer_.isActive() && tickDue_ <= due)) {
+        return;
+    }
+    tickDue_ = due;
+    const auto wait = std::chrono::ceil<milliseconds>(due - MonotonicClock::now());
+    refreshTimer_.start(static_cast<int>(std::max<int64_t>(0, wait.count())));
+}
 
 void MainWindow::UpdateReadings() {
     if (stopped_) {
@@ -293,12 +357,6 @@ void MainWindow::UpdateStatusLine() {
     }
     if (statusText_.Update(line.text)) {
         statusLine_->setText(QString::fromStdString(line.text));
-        statusLine_->setCursorPosition(0);
-        // Keeps the caret out of the status line, but never takes the focus
-        // from another window or a dialog.
-        if (isActiveWindow()) {
-            temperature_->setFocus(Qt::OtherFocusReason);
-        }
     }
 }
 
@@ -366,6 +424,7 @@ void MainWindow::ToggleServiceView() {
 
 void MainWindow::ApplyServiceView() {
     presentationStale_ = true;  // the fields now shown are filled on the next tick
+    RefreshSoon();
     menu_->Action(MenuCommand::kShowService)->setChecked(showService_);
     const int type = readings_.identity.deviceType;
     service_->ShowGroup(showService_ ? std::optional<int>(type) : std::nullopt);
@@ -457,6 +516,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
+        ticking_ = false;
+        panel_.SetRecordsListener(nullptr);
         refreshTimer_.stop();
         logStartTimer_.stop();
         portRetryTimer_.stop();

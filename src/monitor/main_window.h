@@ -2,7 +2,13 @@
 
 // The program's only top-level window: the status line with its indicator,
 // the service view and the three value displays, refreshed from the panel
-// link every 100 ms, and the menu from which the dialogs are opened.
+// link on a 100 ms tick, and the menu from which the dialogs are opened.
+//
+// Ticks fall on the points of a 100 ms grid. The window sleeps through the
+// points where nothing can have changed: it ticks on the first point after
+// the link tells of news, after a shown reading stops being current, after
+// something else it shows changed (RefreshSoon) and after the start of each
+// wall-clock second. A link that tells nobody is looked at on every point.
 //
 // Life: construct, ApplySettings, Start (opens the port and places the window,
 // still hidden), show, run until closed, StoreSettings. The window presents
@@ -12,6 +18,7 @@
 
 #include <QMainWindow>
 #include <QTimer>
+#include <atomic>
 #include <memory>
 
 #include "dialogs/message_box.h"
@@ -25,10 +32,9 @@
 #include "present/status_text.h"
 #include "settings/app_settings.h"
 
-class QLineEdit;
-
 namespace tk358 {
 
+class ReadOnlyField;
 class ServiceView;
 class StatusIndicator;
 class ValueDisplay;
@@ -38,13 +44,13 @@ namespace test {
 struct MainWindowProbe;
 }
 
-class MainWindow : public QMainWindow {
+class MainWindow : public QMainWindow, private RecordsListener {
     Q_OBJECT
 
 public:
     enum class Result { kOk, kCancel };
 
-    static constexpr int kRefreshMs = 100;    // readings and status line
+    static constexpr int kRefreshMs = 100;    // the tick grid: readings and status line
     static constexpr int kLogStartMs = 6000;  // once, after start
     static constexpr int kPortRetryMs = 500;  // port choice asked for while hidden
 
@@ -89,6 +95,9 @@ public:
     void UpdateReadings();
     // Grows with every refresh that presented something new.
     uint64_t Presentations() const { return presentations_; }
+    // Something the window shows changed outside the link (the logging
+    // state): the next point of the grid ticks.
+    void RefreshSoon();
     // The port choice; while the window is not visible yet it is put off by
     // half a second.
     void RunPortSelection();
@@ -98,8 +107,9 @@ public:
 
 signals:
     void closed();
-    // After every refresh tick, also one that found nothing new: Readings()
-    // and TwoSetpoints() are what the displays show now.
+    // After every refresh tick, also one that found nothing new (there is one
+    // at least in every wall-clock second): Readings() and TwoSetpoints() are
+    // what the displays show now.
     void ticked();
 
     // The menu commands carried out elsewhere; nothing connected, nothing
@@ -138,6 +148,13 @@ private:
     // The tests read how the window was closed and whether it stays on top.
     friend struct test::MainWindowProbe;
 
+    // On the link's threads.
+    void RecordsChanged() override;
+    void Tick();
+    // The point of the grid at which a tick is due when no news comes.
+    MonotonicTime QuietTickDue() const;
+    void ScheduleTick(MonotonicTime due);
+
     void BuildClient();
     void ConnectMenu();
     void OpenStoredPort();
@@ -166,14 +183,18 @@ private:
 
     QWidget* client_ = nullptr;
     StatusIndicator* indicator_ = nullptr;
-    QLineEdit* statusLine_ = nullptr;
+    ReadOnlyField* statusLine_ = nullptr;
     std::unique_ptr<ServiceView> service_;
     ValueDisplay* temperature_ = nullptr;
     ValueDisplay* setpoint_ = nullptr;
     ValueDisplay* setpoint2_ = nullptr;
     std::unique_ptr<WindowMenu> menu_;
 
-    QTimer refreshTimer_;
+    QTimer refreshTimer_;  // single shot, armed for tickDue_
+    MonotonicTime tickDue_ = MonotonicTime::max();
+    bool ticking_ = false;                 // from Start until the window closes
+    bool linkTells_ = false;               // the link calls RecordsChanged
+    std::atomic<bool> newsPosted_{false};  // a RecordsChanged is on its way to the window
     QTimer logStartTimer_;
     QTimer portRetryTimer_;
 

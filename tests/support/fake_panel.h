@@ -178,6 +178,18 @@ public:
     // count of its own. A test that sets it bumps it with its changes.
     std::optional<RecordsVersion> version;
     RecordsVersion Version() const override { return version.value_or(RecordsVersion{}); }
+    // With a version of its own the fake tells its listener when the test
+    // calls Tell(), after bumping the count.
+    bool SetRecordsListener(RecordsListener* l) override {
+        listener = l;
+        return version.has_value();
+    }
+    void Tell() const {
+        if (listener != nullptr) {
+            listener->RecordsChanged();
+        }
+    }
+    RecordsListener* listener = nullptr;
 
     // Logged with the writes; the cache is the test's to fill.
     int ReadParameter(int code) override { return Write("ReadParameter", code); }
