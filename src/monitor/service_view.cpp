@@ -3,9 +3,9 @@
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <algorithm>
 #include <cmath>
+#include "widgets/read_only_field.h"
 
 #include "widgets/read_only_field.h"
 
@@ -152,7 +152,6 @@ void ServiceView::SetTexts(const std::vector<ServiceText>& texts) {
         if (field.text != t.text) {
             field.text = t.text;
             field.edit->setText(QString::fromStdString(t.text));
-            field.edit->setCursorPosition(0);  // a long value shows its start
         }
     }
 }

@@ -16,10 +16,11 @@
 
 class QGroupBox;
 class QLabel;
-class QLineEdit;
 class QWidget;
 
 namespace tk358 {
+
+class ReadOnlyField;
 
 class ServiceView {
 public:
@@ -50,7 +51,7 @@ private:
 
     struct Field {
         QLabel* label = nullptr;
-        QLineEdit* edit = nullptr;
+        ReadOnlyField* edit = nullptr;
         std::string text;  // what the edit shows
     };
 

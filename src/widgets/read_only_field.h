@@ -1,25 +1,43 @@
 #pragma once
 
-// A read-only one-line field for texts that change often (the status line,
-// the service view's values): a line edit framed by a plain one-pixel line
-// that paints its whole rectangle itself. A new text thus repaints the field
-// alone, with no rounded frame stroked and nothing underneath drawn again.
+// A read-only one-line text for texts that change often (the status line,
+// the service view's values), in a plain one-pixel frame. It draws its text
+// itself, shaped once per new text, so a change costs one small paint and no
+// line-edit machinery; an unchanged text costs nothing. The context menu
+// copies the text.
 
-#include <QLineEdit>
+#include <QStaticText>
+#include <QString>
+#include <QWidget>
 
 namespace tk358 {
 
-class ReadOnlyField : public QLineEdit {
+class ReadOnlyField : public QWidget {
     Q_OBJECT
 
 public:
     explicit ReadOnlyField(QWidget* parent = nullptr);
 
-    // As high as the style's framed edit, so the layouts stay as they were.
+    // Repaints only when the text is new; a text too long for the field
+    // shows its beginning.
+    void setText(const QString& text);
+    QString text() const { return text_; }
+
+    // As high as the style's framed line edit, so the layouts stay as they
+    // were.
     QSize sizeHint() const override;
+
+signals:
+    void textChanged(const QString& text);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
+
+private:
+    QString text_;
+    QStaticText shown_;
 };
 
 }  // namespace tk358

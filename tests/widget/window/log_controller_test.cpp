@@ -3,6 +3,7 @@
 // operator sees when the file cannot be opened or written.
 
 #include "monitor/log_controller.h"
+#include "widgets/read_only_field.h"
 
 #include <sys/mount.h>
 #include <unistd.h>
@@ -12,7 +13,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QScopeGuard>
 #include <QTemporaryDir>
@@ -144,7 +144,7 @@ struct Harness {
     }
     QString Status() {
         window->UpdateReadings();
-        return window->findChild<QLineEdit*>(QStringLiteral("statusLine"))->text();
+        return window->findChild<ReadOnlyField*>(QStringLiteral("statusLine"))->text();
     }
     QAction* SetupCommand() const { return window->Menu().Action(MenuCommand::kLogSetup); }
 };

@@ -4,9 +4,9 @@
 
 #include <QGroupBox>
 #include <QLabel>
-#include <QLineEdit>
 
 #include "present/service_fields.h"
+#include "widgets/read_only_field.h"
 
 namespace tk358::test {
 
@@ -18,8 +18,8 @@ inline QLabel* ServiceLabel(const QWidget& window, ServiceField field) {
     return window.findChild<QLabel*>(QStringLiteral("label%1").arg(static_cast<int>(field)));
 }
 
-inline QLineEdit* ServiceEdit(const QWidget& window, ServiceField field) {
-    return window.findChild<QLineEdit*>(QStringLiteral("field%1").arg(static_cast<int>(field)));
+inline ReadOnlyField* ServiceEdit(const QWidget& window, ServiceField field) {
+    return window.findChild<ReadOnlyField*>(QStringLiteral("field%1").arg(static_cast<int>(field)));
 }
 
 }  // namespace tk358::test

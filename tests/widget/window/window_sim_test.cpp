@@ -4,7 +4,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QGroupBox>
-#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <algorithm>
@@ -92,7 +91,9 @@ struct LoggingWindow {
     }
 
     ValueDisplay* Temperature() const { return window.Displays()[kTemperatureRow]; }
-    QLineEdit* Status() const { return window.findChild<QLineEdit*>(QStringLiteral("statusLine")); }
+    ReadOnlyField* Status() const {
+        return window.findChild<ReadOnlyField*>(QStringLiteral("statusLine"));
+    }
     bool Linked() const { return !Status()->text().startsWith(kNoLink); }
 
     PanelSession session{test::ShortTiming()};
@@ -155,11 +156,11 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(sink.boxes.empty());
 
-    QLineEdit* field = test::ServiceEdit(window, expected.field);
+    ReadOnlyField* field = test::ServiceEdit(window, expected.field);
     const ValueDisplays displays = window.Displays();
     QTRY_VERIFY_WITH_TIMEOUT(!field->text().isEmpty(), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(!displays[kTemperatureRow]->IsInvalid(), 5000);
-    const QString status = window.findChild<QLineEdit*>(QStringLiteral("statusLine"))->text();
+    const QString status = window.findChild<ReadOnlyField*>(QStringLiteral("statusLine"))->text();
     QVERIFY2(status.startsWith(QString::fromUtf8(expected.label)), qPrintable(status));
     QVERIFY(test::ServiceBoxWidget(window, expected.box)->isVisible());
     QVERIFY(field->isVisible());
@@ -186,7 +187,7 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
     // link is given up a little later, and then everything is cleared.
     simulator.SilenceUntilResumed();
     QTRY_VERIFY_WITH_TIMEOUT(
-        window.findChild<QLineEdit*>(QStringLiteral("statusLine"))->text().startsWith(kNoLink),
+        window.findChild<ReadOnlyField*>(QStringLiteral("statusLine"))->text().startsWith(kNoLink),
         15000);
     for (ValueDisplay* display : displays) {
         QVERIFY(display->IsInvalid());
