@@ -23,8 +23,6 @@ constexpr int kTextIndent = 4;
 ReadOnlyField::ReadOnlyField(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setBackgroundRole(QPalette::Base);
-    shown_.setTextFormat(Qt::PlainText);
-    shown_.setPerformanceHint(QStaticText::AggressiveCaching);
 }
 
 void ReadOnlyField::setText(const QString& text) {
@@ -32,9 +30,7 @@ void ReadOnlyField::setText(const QString& text) {
         return;
     }
     text_ = text;
-    shown_.setText(text_);
-    shown_.prepare(QTransform(), font());
-    update();
+    update(Inside());  // the frame stays as it is
     if (QAccessible::isActive()) {
         setAccessibleName(text_);
     }
@@ -51,27 +47,26 @@ QSize ReadOnlyField::sizeHint() const {
     return model.sizeHint() + QSize(0, 2 * frame);
 }
 
+QRect ReadOnlyField::Inside() const {
+    return rect().adjusted(1, 1, -1, -1);
+}
+
 void ReadOnlyField::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().brush(QPalette::Base));
-    painter.setPen(
-        palette().color(QPalette::Window).darker(140));  // as dark as a framed edit's outline
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (!Inside().contains(event->rect())) {
+        painter.setPen(
+            palette().color(QPalette::Window).darker(140));  // as dark as a framed edit's outline
+        painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
     if (text_.isEmpty()) {
         return;
     }
-    const QRect inside = rect().adjusted(1, 1, -1, -1);
-    painter.setClipRect(inside);
+    painter.setClipRect(Inside());
     painter.setPen(palette().color(QPalette::Text));
-    const int top = (height() - fontMetrics().height() + 1) / 2;
-    painter.drawStaticText(QPoint(kTextIndent, top), shown_);
-}
-
-void ReadOnlyField::changeEvent(QEvent* event) {
-    if (event->type() == QEvent::FontChange) {
-        shown_.prepare(QTransform(), font());
-    }
-    QWidget::changeEvent(event);
+    const QFontMetrics metrics = fontMetrics();
+    const int top = (height() - metrics.height() + 1) / 2;
+    painter.drawText(QPoint(kTextIndent, top + metrics.ascent()), text_);
 }
 
 void ReadOnlyField::contextMenuEvent(QContextMenuEvent* event) {

@@ -2,11 +2,10 @@
 
 // A read-only one-line text for texts that change often (the status line,
 // the service view's values), in a plain one-pixel frame. It draws its text
-// itself, shaped once per new text, so a change costs one small paint and no
-// line-edit machinery; an unchanged text costs nothing. The context menu
+// itself, so a change costs one small paint and no line-edit machinery; an
+// unchanged text costs nothing. The context menu
 // copies the text.
 
-#include <QStaticText>
 #include <QString>
 #include <QWidget>
 
@@ -32,12 +31,12 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
+    QRect Inside() const;  // within the frame
+
     QString text_;
-    QStaticText shown_;
 };
 
 }  // namespace tk358

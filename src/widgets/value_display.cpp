@@ -116,8 +116,9 @@ void ValueDisplay::SetInvalid() {
 }
 
 void ValueDisplay::SetBlink(bool on) {
+    blinking_ = on;
     if (on) {
-        if (!blinkTimer_.isActive()) {
+        if (isVisible() && !blinkTimer_.isActive()) {
             blinkTimer_.start();
         }
         return;
@@ -127,6 +128,20 @@ void ValueDisplay::SetBlink(bool on) {
         blankPhase_ = false;
         update();
     }
+}
+
+// A hidden display's blinking shows nowhere: its timer waits for the display
+// to be shown again.
+void ValueDisplay::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    if (blinking_ && !blinkTimer_.isActive()) {
+        blinkTimer_.start();
+    }
+}
+
+void ValueDisplay::hideEvent(QHideEvent* event) {
+    QWidget::hideEvent(event);
+    blinkTimer_.stop();
 }
 
 void ValueDisplay::ToggleBlinkPhase() {

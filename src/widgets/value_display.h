@@ -80,6 +80,8 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
 
 private:
     // The tests read the value and the blinking, and choose colours and fonts
@@ -97,7 +99,8 @@ private:
     FontDescription fontDescription_;
     QFont valueFont_;
     QFont titleFont_;
-    QTimer blinkTimer_;
+    QTimer blinkTimer_;      // runs while blinking_ and shown
+    bool blinking_ = false;  // as the last SetBlink asked
     bool blankPhase_ = false;
     ColourChooser colourChooser_;
     FontChooser fontChooser_;

@@ -12,7 +12,10 @@ namespace tk358::test {
 struct ValueDisplayProbe {
     // The raw value last set.
     static double Value(const ValueDisplay& display) { return display.content_.raw; }
-    static bool IsBlinking(const ValueDisplay& display) { return display.blinkTimer_.isActive(); }
+    static bool IsBlinking(const ValueDisplay& display) { return display.blinking_; }
+    static bool BlinkTimerRuns(const ValueDisplay& display) {
+        return display.blinkTimer_.isActive();
+    }
     static bool IsBlankPhase(const ValueDisplay& display) { return display.blankPhase_; }
     static void SetColourChooser(ValueDisplay& display, ValueDisplay::ColourChooser chooser) {
         display.colourChooser_ = std::move(chooser);

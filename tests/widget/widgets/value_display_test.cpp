@@ -124,6 +124,13 @@ void ValueDisplayTest::blinkingBlanksOnlyTheValueArea() {
     QVERIFY(!test::ValueDisplayProbe::IsBlankPhase(display));
     QCOMPARE(paints.Count() - before, 1);
     QCOMPARE(display.grab().toImage(), steady);
+
+    // Hidden, a blinking display wakes nobody; shown again, it blinks on.
+    display.SetBlink(true);
+    display.hide();
+    QVERIFY(!test::ValueDisplayProbe::BlinkTimerRuns(display));
+    display.show();
+    QVERIFY(test::ValueDisplayProbe::BlinkTimerRuns(display));
 }
 
 void ValueDisplayTest::valueIsCentredInTheValueArea() {
