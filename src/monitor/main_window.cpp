@@ -38,11 +38,11 @@ MonotonicTime NextGridPoint(MonotonicTime t) {
         std::chrono::floor<milliseconds>(t.time_since_epoch()) / kTickGrid * kTickGrid + kTickGrid);
 }
 
-// How long until the next wall-clock second begins.
-milliseconds UntilNextWallSecond() {
+// How long until the wall-clock second after this one ends.
+milliseconds UntilNextWallSecondEnds() {
     using namespace std::chrono;
     const auto ms = duration_cast<milliseconds>(system_clock::now().time_since_epoch());
-    return seconds(1) - (ms - floor<seconds>(ms));
+    return seconds(2) - (ms - floor<seconds>(ms));
 }
 
 QRect ToQRect(const Rect& r) {
@@ -68,9 +68,7 @@ MainWindow::MainWindow(PanelConnection& panel, QWidget* parent)
     menu_ = std::make_unique<WindowMenu>(menuBar());
     ConnectMenu();
 
-    refreshTimer_.setSingleShot(true);
-    refreshTimer_.setTimerType(Qt::PreciseTimer);
-    connect(&refreshTimer_, &QTimer::timeout, this, &MainWindow::Tick);
+    connect(&ticker_, &GridTicker::fired, this, &MainWindow::Tick);
     logStartTimer_.setInterval(kLogStartMs);
     logStartTimer_.setSingleShot(true);
     connect(&logStartTimer_, &QTimer::timeout, this, [this] { emit logStartDue(this); });
@@ -190,7 +188,7 @@ void MainWindow::Start() {
     ApplyTopmost();
     ApplyServiceView();
     logStartTimer_.start();
-    ticking_ = true;
+    ticker_.Start();
     RefreshSoon();
 }
 
@@ -250,26 +248,17 @@ void MainWindow::Tell(const QString& text) {
 // --- Refresh ----------------------------------------------------------------
 
 void MainWindow::RecordsChanged() {
-    if (!newsPosted_.exchange(true)) {
-        QMetaObject::invokeMethod(
-            this,
-            [this] {
-                newsPosted_ = false;  // news from now on is posted again
-                RefreshSoon();
-            },
-            Qt::QueuedConnection);
-    }
+    RefreshSoon();
 }
 
 void MainWindow::RefreshSoon() {
-    ScheduleTick(NextGridPoint(MonotonicClock::now()));
+    ticker_.ArmBy(NextGridPoint(MonotonicClock::now()));
 }
 
 void MainWindow::Tick() {
-    tickDue_ = MonotonicTime::max();
     UpdateReadings();
     emit ticked();
-    ScheduleTick(QuietTickDue());
+    ticker_.ArmBy(QuietTickDue());
 }
 
 MonotonicTime MainWindow::QuietTickDue() const {
@@ -278,17 +267,10 @@ MonotonicTime MainWindow::QuietTickDue() const {
         return NextGridPoint(now);
     }
     // The freshness deadline is that of the records last presented: news
-    // since then has been posted and ticks on its own.
-    return NextGridPoint(std::clamp(presented_.freshUntil, now, now + UntilNextWallSecond()));
-}
-
-void MainWindow::ScheduleTick(MonotonicTime due) {
-    if (!ticking_ || (refreshTimer_.isActive() && tickDue_ <= due)) {
-        return;
-    }
-    tickDue_ = due;
-    const auto wait = std::chrono::ceil<milliseconds>(due - MonotonicClock::now());
-    refreshTimer_.start(static_cast<int>(std::max<int64_t>(0, wait.count())));
+    // since then has armed the ticker on its own. The last point of the
+    // next wall second keeps a tick in every second while no news comes.
+    const MonotonicTime lastOfNextSecond = now + UntilNextWallSecondEnds() - kTickGrid;
+    return NextGridPoint(std::clamp(presented_.freshUntil, now, lastOfNextSecond));
 }
 
 void MainWindow::UpdateReadings() {
@@ -516,9 +498,8 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     }
     QMainWindow::closeEvent(event);
     if (event->isAccepted()) {
-        ticking_ = false;
         panel_.SetRecordsListener(nullptr);
-        refreshTimer_.stop();
+        ticker_.Stop();
         logStartTimer_.stop();
         portRetryTimer_.stop();
         emit closed();

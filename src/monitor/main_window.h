@@ -6,23 +6,18 @@
 //
 // Ticks fall on the points of a 100 ms grid. The window sleeps through the
 // points where nothing can have changed: it ticks on the first point after
-// the link tells of news, after a shown reading stops being current, after
-// something else it shows changed (RefreshSoon) and after the start of each
-// wall-clock second. A link that tells nobody is looked at on every point.
-//
-// Life: construct, ApplySettings, Start (opens the port and places the window,
-// still hidden), show, run until closed, StoreSettings. The window presents
-// and coordinates; what each command's dialog does is connected to its
-// signals, and what it asks for comes back through WindowHooks (src/app
-// wires both).
+// the link tells of news, after a shown reading stops being current and after
+// something else it shows changed (RefreshSoon); without any of them it ticks
+// once in every wall-clock second, late in the second. A link that tells
+// nobody is looked at on every point.
 
 #include <QMainWindow>
 #include <QTimer>
-#include <atomic>
 #include <memory>
 
 #include "dialogs/message_box.h"
 #include "link/panel_connection.h"
+#include "monitor/grid_ticker.h"
 #include "monitor/window_hooks.h"
 #include "panel/panel_menu_state.h"
 #include "panel/readings_snapshot.h"
@@ -96,7 +91,7 @@ public:
     // Grows with every refresh that presented something new.
     uint64_t Presentations() const { return presentations_; }
     // Something the window shows changed outside the link (the logging
-    // state): the next point of the grid ticks.
+    // state): the next point of the grid ticks. Safe from any thread.
     void RefreshSoon();
     // The port choice; while the window is not visible yet it is put off by
     // half a second.
@@ -108,8 +103,9 @@ public:
 signals:
     void closed();
     // After every refresh tick, also one that found nothing new (there is one
-    // at least in every wall-clock second): Readings() and TwoSetpoints() are
-    // what the displays show now.
+    // at least in every wall-clock second, though not always the first point
+    // of the grid in it): Readings() and TwoSetpoints() are what the displays
+    // show now.
     void ticked();
 
     // The menu commands carried out elsewhere; nothing connected, nothing
@@ -153,7 +149,6 @@ private:
     void Tick();
     // The point of the grid at which a tick is due when no news comes.
     MonotonicTime QuietTickDue() const;
-    void ScheduleTick(MonotonicTime due);
 
     void BuildClient();
     void ConnectMenu();
@@ -190,11 +185,8 @@ private:
     ValueDisplay* setpoint2_ = nullptr;
     std::unique_ptr<WindowMenu> menu_;
 
-    QTimer refreshTimer_;  // single shot, armed for tickDue_
-    MonotonicTime tickDue_ = MonotonicTime::max();
-    bool ticking_ = false;                 // from Start until the window closes
-    bool linkTells_ = false;               // the link calls RecordsChanged
-    std::atomic<bool> newsPosted_{false};  // a RecordsChanged is on its way to the window
+    GridTicker ticker_;       // runs from Start until the window closes
+    bool linkTells_ = false;  // the link calls RecordsChanged
     QTimer logStartTimer_;
     QTimer portRetryTimer_;
 

@@ -78,12 +78,24 @@ void TrendController::Tick() {
     // showed something new; the other ticks would hand it what it has.
     const int64_t wallMs = clock_();
     const int64_t second = wallMs / 1000 - (wallMs % 1000 < 0 ? 1 : 0);
-    if (second == fedSecond_ && main_.Presentations() == fedPresentation_) {
+    const bool news = main_.Presentations() != fedPresentation_;
+    if (second == fedSecond_ && !news) {
         return;
+    }
+    // The window sleeps through the points of its grid that show nothing
+    // new, the first of a second among them: that point showed what was
+    // shown before this tick, and that is the second's sample.
+    if (news && second > fedSecond_ && fedSecond_ != INT64_MIN &&
+        wallMs - second * 1000 >= MainWindow::kRefreshMs) {
+        Feed(second * 1000, fedValues_);
     }
     fedSecond_ = second;
     fedPresentation_ = main_.Presentations();
-    const TrendValues values = TrendValuesOf(main_.Readings(), main_.TwoSetpoints());
+    fedValues_ = TrendValuesOf(main_.Readings(), main_.TwoSetpoints());
+    Feed(wallMs, fedValues_);
+}
+
+void TrendController::Feed(int64_t wallMs, const TrendValues& values) {
     if (recorder_.Tick(wallMs, values) && window_) {
         window_->Chart()->SetCurveColours(CurveColours());
         window_->Chart()->SampleAdded();

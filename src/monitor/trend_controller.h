@@ -63,6 +63,8 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // One sample to the recorder, and to the chart when it stored one.
+    void Feed(int64_t wallMs, const TrendValues& values);
     void CreateWindow();
     void RecordPlacement();
     std::array<QColor, kTrendCurves> CurveColours() const;
@@ -77,6 +79,7 @@ private:
     // window's presentation count.
     int64_t fedSecond_ = INT64_MIN;
     uint64_t fedPresentation_ = 0;
+    TrendValues fedValues_;  // what the displays showed at the last tick fed
 };
 
 }  // namespace tk358
