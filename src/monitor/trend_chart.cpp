@@ -175,13 +175,55 @@ std::array<bool, kTrendCurves> TrendChart::CurvesShown() const {
 // --- Geometry ---------------------------------------------------------------
 
 TrendChart::Margins TrendChart::ComputeMargins() const {
+    if (margins_) {
+        return *margins_;
+    }
     const QFontMetrics fm = fontMetrics();
-    Margins m;
+    Margins& m = margins_.emplace();
     m.left = fm.horizontalAdvance(QStringLiteral("-888.8")) + 14;
     m.top = fm.height() + 14;
     m.bottom = 2 * fm.height() + 12;
     m.right = fm.horizontalAdvance(QStringLiteral("00:00:00")) / 2 + 8;
     return m;
+}
+
+void TrendChart::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        margins_.reset();
+    }
+    QWidget::changeEvent(event);
+}
+
+const TrendChart::Label& TrendChart::LabelFor(const QPainter& painter, const QString& text) const {
+    constexpr int kMostLabels = 256;  // far more than one view shows
+    if (painter.font() != labelFont_ || labels_.size() > kMostLabels) {
+        labels_.clear();
+        labelFont_ = painter.font();
+    }
+    auto found = labels_.find(text);
+    if (found == labels_.end()) {
+        Label label;
+        label.text.setText(text);
+        label.text.setTextFormat(Qt::PlainText);
+        label.text.prepare(QTransform(), labelFont_);
+        label.width = QFontMetrics(labelFont_).horizontalAdvance(text);
+        label.advance = QFontMetricsF(labelFont_).horizontalAdvance(text);
+        found = labels_.insert(text, label);
+    }
+    return *found;
+}
+
+void TrendChart::DrawLabel(QPainter& painter, const QRect& box, Qt::Alignment align,
+                           const QString& text) const {
+    const Label& label = LabelFor(painter, text);
+    double x = box.left();
+    if (align & Qt::AlignRight) {
+        x += box.width() - label.advance;
+    } else if (align & Qt::AlignHCenter) {
+        x += (box.width() - label.advance) / 2.0;
+    }
+    const double y = box.top() + (box.height() - painter.fontMetrics().height()) / 2.0;
+    painter.drawStaticText(QPointF(x, y), label.text);
 }
 
 QRect TrendChart::PlotRectFor(const QSize& size) const {
@@ -253,8 +295,8 @@ void TrendChart::DrawGrid(QPainter& painter, const QRect& plot, const Axes& axes
         painter.drawLine(plot.left(), y, plot.right(), y);
         painter.setPen(kLabelColour);
         const QString text = QString::fromStdString(FormatValueTick(value, axes.value.decimals));
-        painter.drawText(QRect(0, y - fm.height() / 2, plot.left() - 6, fm.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, text);
+        DrawLabel(painter, QRect(0, y - fm.height() / 2, plot.left() - 6, fm.height()),
+                  Qt::AlignRight | Qt::AlignVCenter, text);
     }
     for (const TimeTick& tick : axes.time.ticks) {
         const int x = static_cast<int>(std::lround(map.X(static_cast<double>(tick.time))));
@@ -264,9 +306,9 @@ void TrendChart::DrawGrid(QPainter& painter, const QRect& plot, const Axes& axes
         int line = plot.bottom() + 6;
         for (const std::string& part : {tick.label, tick.date}) {
             const QString text = QString::fromStdString(part);
-            const int w = fm.horizontalAdvance(text);
+            const int w = LabelFor(painter, text).width;
             const int left = std::clamp(x - w / 2, 0, std::max(right - w - 2, 0));
-            painter.drawText(QRect(left, line, w + 1, fm.height()), Qt::AlignCenter, text);
+            DrawLabel(painter, QRect(left, line, w + 1, fm.height()), Qt::AlignCenter, text);
             line += fm.height();
         }
     }
@@ -330,8 +372,8 @@ void TrendChart::DrawLegend(QPainter& painter, const QRect& plot) const {
     const QFontMetrics fm = painter.fontMetrics();
     const int top = 6;
     painter.setPen(kLabelColour);
-    painter.drawText(QRect(0, top, plot.left() - 6, fm.height()), Qt::AlignRight | Qt::AlignVCenter,
-                     QStringLiteral("°C"));
+    DrawLabel(painter, QRect(0, top, plot.left() - 6, fm.height()),
+              Qt::AlignRight | Qt::AlignVCenter, QStringLiteral("°C"));
     const std::array<bool, kTrendCurves> shown = CurvesShown();
     int x = plot.left();
     const int y = top + fm.height() / 2;
@@ -346,9 +388,10 @@ void TrendChart::DrawLegend(QPainter& painter, const QRect& plot) const {
         x += 30;
         painter.setPen(kLabelColour);
         const QString title = CurveTitle(curve);
-        painter.drawText(QRect(x, top, fm.horizontalAdvance(title) + 1, fm.height()),
-                         Qt::AlignLeft | Qt::AlignVCenter, title);
-        x += fm.horizontalAdvance(title) + 18;
+        const int width = LabelFor(painter, title).width;
+        DrawLabel(painter, QRect(x, top, width + 1, fm.height()), Qt::AlignLeft | Qt::AlignVCenter,
+                  title);
+        x += width + 18;
     }
     painter.restore();
 }

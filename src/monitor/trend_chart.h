@@ -6,6 +6,9 @@
 // double click returns to following; the pointer's tooltip reads the values.
 
 #include <QColor>
+#include <QFont>
+#include <QHash>
+#include <QStaticText>
 #include <QWidget>
 #include <array>
 #include <functional>
@@ -87,8 +90,21 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void leaveEvent(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    // The axis and legend texts come back from paint to paint: each is laid
+    // out once for the painter's font.
+    struct Label {
+        QStaticText text;
+        int width = 0;         // whole pixels, for the layout
+        double advance = 0.0;  // for the alignment, as drawText aligns
+    };
+    const Label& LabelFor(const QPainter& painter, const QString& text) const;
+    // As QPainter::drawText into `box` with `align`, from the laid-out label.
+    void DrawLabel(QPainter& painter, const QRect& box, Qt::Alignment align,
+                   const QString& text) const;
+
     struct Margins {
         int left = 0;
         int top = 0;
@@ -117,6 +133,9 @@ private:
     std::array<QColor, kTrendCurves> colours_;
     // The newest sample, the values' range and the curves of the last paint.
     double paintedNewest_ = -kTrendMaxSpan;
+    mutable QFont labelFont_;
+    mutable QHash<QString, Label> labels_;
+    mutable std::optional<Margins> margins_;  // for the widget's font
     std::optional<TrendRange> drawnRange_;
     std::array<bool, kTrendCurves> drawnCurves_{};
     bool dragging_ = false;

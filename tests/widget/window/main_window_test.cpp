@@ -14,6 +14,7 @@
 #include <numeric>
 #include <thread>
 
+#include "monitor/trend_controller.h"
 #include "monitor/window_menu.h"
 #include "panel/panel_model.h"
 #include "support/fake_panel.h"
@@ -123,6 +124,7 @@ private slots:
     void secondSetpointFollowsTheActiveChannels();
     void quietTickCopiesAndPaintsNothing();
     void readingPastItsFreshnessShowsMissingWithoutNews();
+    void trendSampleOfASecondIsWhatItsFirstTickShowed();
     void lostLinkClearsEverything();
     void linkChangeRelaysTheWindowOut();
     void enterAndEscapeAreSwallowed();
@@ -474,6 +476,38 @@ void MainWindowTest::readingPastItsFreshnessShowsMissingWithoutNews() {
     QTRY_VERIFY_WITH_TIMEOUT(h.Display(kTemperatureRow)->IsInvalid(),
                              150 + 2 * MainWindow::kRefreshMs);
     QVERIFY(test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
+}
+
+void MainWindowTest::trendSampleOfASecondIsWhatItsFirstTickShowed() {
+    CountedHarness h;
+    int64_t wallMs = 10'050;
+    TrendController trend(*h.window);
+    trend.SetClock([&wallMs] { return wallMs; });
+    trend.Tick();
+    const auto newest = [&trend] { return trend.Recorder().Curve(kTrendTemperature).Newest(); };
+    QCOMPARE(newest().value, 21.5);
+
+    // News shown late in a second: the first point of that second's grid,
+    // which the window slept through, showed what was shown before. News
+    // shown at the first point is the second's sample; so is an unchanged
+    // reading at a late tick.
+    struct Step {
+        int64_t wallMs;
+        double shown;
+        int64_t second;
+        double stored;
+    };
+    const Step steps[] = {
+        {11'530, 23.4, 11, 21.5}, {12'020, 25.0, 12, 25.0}, {13'950, 25.0, 13, 25.0}};
+    for (const Step& s : steps) {
+        h.panel.temperature.temperature = s.shown;
+        ++h.panel.version->changes;
+        h.window->UpdateReadings();
+        wallMs = s.wallMs;
+        trend.Tick();
+        QCOMPARE(trend.Recorder().NewestTime(), s.second);
+        QCOMPARE(newest().value, s.stored);
+    }
 }
 
 void MainWindowTest::lostLinkClearsEverything() {
