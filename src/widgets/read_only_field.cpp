@@ -3,12 +3,14 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
+#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
+#include <algorithm>
 
 namespace tk358 {
 
@@ -17,6 +19,14 @@ namespace {
 // Where a frameless line edit puts its text: its own margin plus the room
 // the style's frame would take.
 constexpr int kTextIndent = 4;
+
+// Numbers, times and their units: nothing in them kerns or joins, so their
+// glyphs can stand side by side at their advances without the shaper.
+bool PlainNumber(const QString& text) {
+    return std::all_of(text.begin(), text.end(), [](QChar c) {
+        return (c >= u'0' && c <= u'9') || QStringView(u" .,:-+%").contains(c);
+    });
+}
 
 }  // namespace
 
@@ -65,8 +75,37 @@ void ReadOnlyField::paintEvent(QPaintEvent* event) {
     painter.setClipRect(Inside());
     painter.setPen(palette().color(QPalette::Text));
     const QFontMetrics metrics = fontMetrics();
-    const int top = (height() - metrics.height() + 1) / 2;
-    painter.drawText(QPoint(kTextIndent, top + metrics.ascent()), text_);
+    const QPoint baseline(kTextIndent, (height() - metrics.height() + 1) / 2 + metrics.ascent());
+    if (!DrawNumber(painter, baseline)) {
+        painter.drawText(baseline, text_);
+    }
+}
+
+bool ReadOnlyField::DrawNumber(QPainter& painter, QPointF baseline) {
+    if (!PlainNumber(text_)) {
+        return false;
+    }
+    if (!rawFont_.isValid() || rawFontOf_ != font()) {
+        rawFont_ = QRawFont::fromFont(font());
+        rawFontOf_ = font();
+    }
+    const QList<quint32> glyphs = rawFont_.glyphIndexesForString(text_);
+    if (glyphs.contains(0)) {
+        return false;  // not in this font: the shaper finds a fallback
+    }
+    QList<QPointF> positions;
+    positions.reserve(glyphs.size());
+    QPointF at;
+    for (const QPointF& advance : rawFont_.advancesForGlyphIndexes(glyphs)) {
+        positions.append(at);
+        at += advance;
+    }
+    QGlyphRun run;
+    run.setRawFont(rawFont_);
+    run.setGlyphIndexes(glyphs);
+    run.setPositions(positions);
+    painter.drawGlyphRun(baseline, run);
+    return true;
 }
 
 void ReadOnlyField::contextMenuEvent(QContextMenuEvent* event) {

@@ -6,8 +6,12 @@
 // unchanged text costs nothing. The context menu
 // copies the text.
 
+#include <QFont>
+#include <QRawFont>
 #include <QString>
 #include <QWidget>
+
+class QPainter;
 
 namespace tk358 {
 
@@ -35,8 +39,12 @@ protected:
 
 private:
     QRect Inside() const;  // within the frame
+    // Draws a number's glyphs straight from the font; false for any other text.
+    bool DrawNumber(QPainter& painter, QPointF baseline);
 
     QString text_;
+    QFont rawFontOf_;
+    QRawFont rawFont_;  // of rawFontOf_
 };
 
 }  // namespace tk358

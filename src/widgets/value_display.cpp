@@ -3,6 +3,7 @@
 #include <QColorDialog>
 #include <QFontDialog>
 #include <QFontMetricsF>
+#include <QPaintEvent>
 #include <QPainter>
 #include <cmath>
 
@@ -50,8 +51,13 @@ ValueDisplay::ValueDisplay(QWidget* parent)
       titleFont_(ToQFont(TitleFontDescription())),
       colourChooser_(AskColour),
       fontChooser_(AskFont) {
+    setAttribute(Qt::WA_OpaquePaintEvent);  // paints its whole rectangle
     blinkTimer_.setInterval(kBlinkPeriodMs);
     connect(&blinkTimer_, &QTimer::timeout, this, &ValueDisplay::ToggleBlinkPhase);
+}
+
+void ValueDisplay::UpdateValueArea() {
+    update(rect().adjusted(0, TitleStripHeight(), 0, 0));
 }
 
 void ValueDisplay::SetMode(int mode) {
@@ -104,14 +110,14 @@ void ValueDisplay::SetValue(double value) {
     content_.raw = value;
     content_.invalid = false;
     if (ValueAreaText(content_) != before) {
-        update();
+        UpdateValueArea();
     }
 }
 
 void ValueDisplay::SetInvalid() {
     if (!content_.invalid) {
         content_.invalid = true;
-        update();
+        UpdateValueArea();
     }
 }
 
@@ -126,7 +132,7 @@ void ValueDisplay::SetBlink(bool on) {
     blinkTimer_.stop();
     if (blankPhase_) {
         blankPhase_ = false;
-        update();
+        UpdateValueArea();
     }
 }
 
@@ -146,7 +152,7 @@ void ValueDisplay::hideEvent(QHideEvent* event) {
 
 void ValueDisplay::ToggleBlinkPhase() {
     blankPhase_ = !blankPhase_;
-    update();
+    UpdateValueArea();
 }
 
 void ValueDisplay::SetTextColour(Colorref colour) {
@@ -216,16 +222,16 @@ QSize ValueDisplay::minimumSizeHint() const {
     return QSize(40, TitleStripHeight() + 8);
 }
 
-void ValueDisplay::paintEvent(QPaintEvent* /*event*/) {
+void ValueDisplay::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     const QColor background = ToQColor(backgroundColour_);
     const QColor text = ToQColor(textColour_);
-    painter.fillRect(rect(), background);
+    painter.fillRect(event->rect(), background);
 
     // The title strip swaps the colours: filled with the text colour, lettered
-    // in the background colour.
+    // in the background colour. A new value leaves it as it is.
     const int stripHeight = TitleStripHeight();
-    if (stripHeight > 0) {
+    if (stripHeight > 0 && event->rect().top() < stripHeight) {
         const QRect strip(0, 0, width(), stripHeight);
         painter.fillRect(strip, text);
         painter.setFont(titleFont_);

@@ -89,6 +89,7 @@ private:
     friend struct test::ValueDisplayProbe;
 
     void ToggleBlinkPhase();
+    void UpdateValueArea();
     void ChooseColour(Colorref& colour, QWidget* dialogParent);
     void PaintValue(QPainter& painter, const QRect& area) const;
 
