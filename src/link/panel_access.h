@@ -30,8 +30,8 @@ struct RecordsVersion {
 };
 
 // Told of every change the count records, on the link's own threads, with a
-// lock of the link held: it only hands the news on (posts an event) and never
-// calls back into the link.
+// lock of the link held but never its data lock: it only hands the news on
+// (arms a timer, posts an event) and never calls back into the link.
 class RecordsListener {
 public:
     virtual void RecordsChanged() = 0;

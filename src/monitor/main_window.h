@@ -4,6 +4,12 @@
 // the service view and the three value displays, refreshed from the panel
 // link on a 100 ms tick, and the menu from which the dialogs are opened.
 //
+// Life: construct, ApplySettings, Start (opens the port and places the window,
+// still hidden), show, run until closed, StoreSettings. The window presents
+// and coordinates; what each command's dialog does is connected to its
+// signals, and what it asks for comes back through WindowHooks (src/app
+// wires both).
+//
 // Ticks fall on the points of a 100 ms grid. The window sleeps through the
 // points where nothing can have changed: it ticks on the first point after
 // the link tells of news, after a shown reading stops being current and after

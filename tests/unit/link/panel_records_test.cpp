@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace tk358 {
 namespace {
@@ -235,6 +236,16 @@ TEST(PanelRecordsTest, VersionCountsEveryStoreAndEndsWhenTheFirstReadingExpires)
     EXPECT_GE(first.freshUntil, before + 10s);
     EXPECT_LE(first.freshUntil, after + 10s);
 
+    // The listener hears of every counted change once the store is done: it
+    // may look at the records from inside the call.
+    struct Listener : RecordsListener {
+        PanelRecords* records = nullptr;
+        std::vector<uint64_t> heard;
+        void RecordsChanged() override { heard.push_back(records->Version().changes); }
+    } listener;
+    listener.records = &records;
+    records.SetListener(&listener);
+
     TemperatureReading copy;
     const std::pair<std::function<void()>, bool> steps[] = {
         {[&] { records.DecodeClock(Line("030000:04:00000000XX")); }, true},  // a later reading
@@ -246,10 +257,16 @@ TEST(PanelRecordsTest, VersionCountsEveryStoreAndEndsWhenTheFirstReadingExpires)
     };
     for (std::size_t i = 0; i < std::size(steps); ++i) {
         const uint64_t changes = records.Version().changes;
+        const std::size_t heard = listener.heard.size();
         steps[i].first();
         EXPECT_EQ(records.Version().changes > changes, steps[i].second) << i;
+        EXPECT_EQ(listener.heard.size() > heard, steps[i].second) << i;
+        if (steps[i].second) {
+            EXPECT_EQ(listener.heard.back(), records.Version().changes) << i;
+        }
         EXPECT_EQ(records.Version().freshUntil, first.freshUntil) << i;
     }
+    records.SetListener(nullptr);
     const uint64_t changes = records.Version().changes;
     records.EndContact();
     EXPECT_GT(records.Version().changes, changes);
