@@ -11,7 +11,8 @@
 
 namespace tk358 {
 
-GridTicker::GridTicker(QObject* parent) : QObject(parent) {
+GridTicker::GridTicker(std::chrono::milliseconds period, QObject* parent)
+    : QObject(parent), period_(period) {
     fd_ = timerfd_create(CLOCK_MONOTONIC, TFD_NONBLOCK | TFD_CLOEXEC);
     if (fd_ < 0) {
         qFatal("No timer for the window's refresh: %s", strerror(errno));
@@ -38,7 +39,10 @@ void GridTicker::Stop() {
     timerfd_settime(fd_, TFD_TIMER_ABSTIME, &off, nullptr);
 }
 
-void GridTicker::ArmBy(MonotonicTime due) {
+void GridTicker::ArmAfter(MonotonicTime moment) {
+    using std::chrono::floor;
+    const MonotonicTime due(
+        floor<std::chrono::milliseconds>(moment.time_since_epoch()) / period_ * period_ + period_);
     std::lock_guard<std::mutex> lock(armLock_);
     if (running_ && due < armedFor_) {
         SetTimer(due);

@@ -7,6 +7,7 @@
 // all the time would have shown it.
 
 #include <QObject>
+#include <chrono>
 #include <mutex>
 
 #include "link/fresh_readings.h"
@@ -19,16 +20,17 @@ class GridTicker : public QObject {
     Q_OBJECT
 
 public:
-    explicit GridTicker(QObject* parent = nullptr);
+    // Ticks fall on the multiples of `period` on the monotonic clock.
+    explicit GridTicker(std::chrono::milliseconds period, QObject* parent = nullptr);
     ~GridTicker() override;
 
-    // Until Start and after Stop, ArmBy does nothing.
+    // Until Start and after Stop, ArmAfter does nothing.
     void Start();
     void Stop();
-    // Fires at `due` unless already armed for an earlier moment; a moment
-    // passed fires at once. Any thread; it never waits for anything but the
-    // lock below.
-    void ArmBy(MonotonicTime due);
+    // Fires at the first point of the grid after `moment` unless already
+    // armed for an earlier one; a point passed fires at once. Any thread; it
+    // never waits for anything but the lock below.
+    void ArmAfter(MonotonicTime moment);
 
 signals:
     void fired();
@@ -37,6 +39,7 @@ private:
     void OnReadable();
     void SetTimer(MonotonicTime due);  // under armLock
 
+    const std::chrono::milliseconds period_;
     int fd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
     // armLock: the moment armed for and the kernel timer's setting change

@@ -32,12 +32,6 @@ using std::chrono::milliseconds;
 
 constexpr milliseconds kTickGrid{MainWindow::kRefreshMs};
 
-// The first point of the tick grid after `t`.
-MonotonicTime NextGridPoint(MonotonicTime t) {
-    return MonotonicTime(
-        std::chrono::floor<milliseconds>(t.time_since_epoch()) / kTickGrid * kTickGrid + kTickGrid);
-}
-
 // How long until the wall-clock second after this one ends.
 milliseconds UntilNextWallSecondEnds() {
     using namespace std::chrono;
@@ -61,7 +55,7 @@ void Present(ValueDisplay& display, const DisplayReading& reading) {
 }  // namespace
 
 MainWindow::MainWindow(PanelConnection& panel, QWidget* parent)
-    : QMainWindow(parent), panel_(panel) {
+    : QMainWindow(parent), panel_(panel), ticker_(kTickGrid) {
     setWindowTitle(QStringLiteral("tk358"));
     setWindowIcon(ApplicationIcon());
     BuildClient();
@@ -252,25 +246,25 @@ void MainWindow::RecordsChanged() {
 }
 
 void MainWindow::RefreshSoon() {
-    ticker_.ArmBy(NextGridPoint(MonotonicClock::now()));
+    ticker_.ArmAfter(MonotonicClock::now());
 }
 
 void MainWindow::Tick() {
     UpdateReadings();
     emit ticked();
-    ticker_.ArmBy(QuietTickDue());
+    ticker_.ArmAfter(QuietTickAfter());
 }
 
-MonotonicTime MainWindow::QuietTickDue() const {
+MonotonicTime MainWindow::QuietTickAfter() const {
     const MonotonicTime now = MonotonicClock::now();
     if (!linkTells_ || presentationStale_) {
-        return NextGridPoint(now);
+        return now;
     }
     // The freshness deadline is that of the records last presented: news
     // since then has armed the ticker on its own. The last point of the
     // next wall second keeps a tick in every second while no news comes.
     const MonotonicTime lastOfNextSecond = now + UntilNextWallSecondEnds() - kTickGrid;
-    return NextGridPoint(std::clamp(presented_.freshUntil, now, lastOfNextSecond));
+    return std::clamp(presented_.freshUntil, now, lastOfNextSecond);
 }
 
 void MainWindow::UpdateReadings() {

@@ -153,8 +153,9 @@ private:
     // On the link's threads.
     void RecordsChanged() override;
     void Tick();
-    // The point of the grid at which a tick is due when no news comes.
-    MonotonicTime QuietTickDue() const;
+    // The next tick falls on the first point of the grid after this moment
+    // when no news comes.
+    MonotonicTime QuietTickAfter() const;
 
     void BuildClient();
     void ConnectMenu();
