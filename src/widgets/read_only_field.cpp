@@ -3,14 +3,12 @@
 #include <QAccessible>
 #include <QClipboard>
 #include <QContextMenuEvent>
-#include <QGlyphRun>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QStyle>
-#include <algorithm>
 
 namespace tk358 {
 
@@ -19,14 +17,6 @@ namespace {
 // Where a frameless line edit puts its text: its own margin plus the room
 // the style's frame would take.
 constexpr int kTextIndent = 4;
-
-// Numbers, times and their units: nothing in them kerns or joins, so their
-// glyphs can stand side by side at their advances without the shaper.
-bool PlainNumber(const QString& text) {
-    return std::all_of(text.begin(), text.end(), [](QChar c) {
-        return (c >= u'0' && c <= u'9') || QStringView(u" .,:-+%").contains(c);
-    });
-}
 
 }  // namespace
 
@@ -40,7 +30,19 @@ void ReadOnlyField::setText(const QString& text) {
         return;
     }
     text_ = text;
-    update(Inside());  // the frame stays as it is
+    if (laidOut_ && isVisible()) {
+        const QRectF ink = line_.SetText(text_).translated(Baseline());
+        if (!ink.isEmpty()) {
+            // A pixel more on each side for the antialiased edge.
+            const QRect columns = ink.toAlignedRect().adjusted(-1, 0, 1, 0);
+            const QRect inside = Inside();
+            update(QRect(columns.left(), inside.top(), columns.width(), inside.height()) & inside);
+        }
+    } else {
+        // Laid out when it is painted: a hidden field's text costs nothing.
+        laidOut_ = false;
+        update(Inside());
+    }
     if (QAccessible::isActive()) {
         setAccessibleName(text_);
     }
@@ -61,6 +63,11 @@ QRect ReadOnlyField::Inside() const {
     return rect().adjusted(1, 1, -1, -1);
 }
 
+QPointF ReadOnlyField::Baseline() const {
+    const QFontMetrics metrics = fontMetrics();
+    return QPointF(kTextIndent, (height() - metrics.height() + 1) / 2 + metrics.ascent());
+}
+
 void ReadOnlyField::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
     painter.fillRect(event->rect(), palette().brush(QPalette::Base));
@@ -69,43 +76,25 @@ void ReadOnlyField::paintEvent(QPaintEvent* event) {
             palette().color(QPalette::Window).darker(140));  // as dark as a framed edit's outline
         painter.drawRect(rect().adjusted(0, 0, -1, -1));
     }
-    if (text_.isEmpty()) {
-        return;
+    if (!laidOut_) {
+        line_.SetFont(font());
+        line_.SetText(text_);
+        laidOut_ = true;
     }
-    painter.setClipRect(Inside());
+    const QPointF baseline = Baseline();
+    if (baseline.x() + line_.Advance() > Inside().right()) {
+        painter.setClipRect(Inside());  // too long: the beginning shows, the frame stays
+    }
     painter.setPen(palette().color(QPalette::Text));
-    const QFontMetrics metrics = fontMetrics();
-    const QPoint baseline(kTextIndent, (height() - metrics.height() + 1) / 2 + metrics.ascent());
-    if (!DrawNumber(painter, baseline)) {
-        painter.drawText(baseline, text_);
-    }
+    line_.Draw(painter, baseline, event->rect());
 }
 
-bool ReadOnlyField::DrawNumber(QPainter& painter, QPointF baseline) {
-    if (!PlainNumber(text_)) {
-        return false;
+void ReadOnlyField::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        laidOut_ = false;
+        update();
     }
-    if (!rawFont_.isValid() || rawFontOf_ != font()) {
-        rawFont_ = QRawFont::fromFont(font());
-        rawFontOf_ = font();
-    }
-    const QList<quint32> glyphs = rawFont_.glyphIndexesForString(text_);
-    if (glyphs.contains(0)) {
-        return false;  // not in this font: the shaper finds a fallback
-    }
-    QList<QPointF> positions;
-    positions.reserve(glyphs.size());
-    QPointF at;
-    for (const QPointF& advance : rawFont_.advancesForGlyphIndexes(glyphs)) {
-        positions.append(at);
-        at += advance;
-    }
-    QGlyphRun run;
-    run.setRawFont(rawFont_);
-    run.setGlyphIndexes(glyphs);
-    run.setPositions(positions);
-    painter.drawGlyphRun(baseline, run);
-    return true;
+    QWidget::changeEvent(event);
 }
 
 void ReadOnlyField::contextMenuEvent(QContextMenuEvent* event) {

@@ -1,17 +1,15 @@
 #pragma once
 
 // A read-only one-line text for texts that change often (the status line,
-// the service view's values), in a plain one-pixel frame. It draws its text
-// itself, so a change costs one small paint and no line-edit machinery; an
-// unchanged text costs nothing. The context menu
-// copies the text.
+// the service view's values), in a plain one-pixel frame. It lays its text
+// out once per change and repaints only the glyphs that differ from the text
+// shown before (a clock's last digit, a value's last places); an unchanged
+// text costs nothing. The context menu copies the text.
 
-#include <QFont>
-#include <QRawFont>
 #include <QString>
 #include <QWidget>
 
-class QPainter;
+#include "widgets/glyph_line.h"
 
 namespace tk358 {
 
@@ -35,16 +33,16 @@ signals:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
     QRect Inside() const;  // within the frame
-    // Draws a number's glyphs straight from the font; false for any other text.
-    bool DrawNumber(QPainter& painter, QPointF baseline);
+    QPointF Baseline() const;
 
     QString text_;
-    QFont rawFontOf_;
-    QRawFont rawFont_;  // of rawFontOf_
+    GlyphLine line_;  // text_ laid out, while laidOut_
+    bool laidOut_ = false;
 };
 
 }  // namespace tk358

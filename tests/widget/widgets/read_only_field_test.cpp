@@ -1,0 +1,109 @@
+#include "widgets/read_only_field.h"
+
+#include <QPaintEvent>
+#include <QScreen>
+#include <QtTest>
+
+#include "widget_test_support.h"
+
+namespace tk358 {
+namespace {
+
+using test::Settle;
+
+// Remembers the rectangles the field was asked to paint.
+class PaintRects : public QObject {
+public:
+    explicit PaintRects(QWidget* watched) { watched->installEventFilter(this); }
+    QRegion painted;
+
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) {
+            painted |= static_cast<QPaintEvent*>(event)->region();
+        }
+        return false;
+    }
+};
+
+void ShowWith(ReadOnlyField& field, const QString& text) {
+    field.resize(420, field.sizeHint().height());
+    field.setText(text);
+    field.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&field));
+    Settle();
+}
+
+// What the screen shows of the field: the backing store, not a fresh render.
+QImage OnScreen(ReadOnlyField& field) {
+    return field.screen()->grabWindow(field.winId()).toImage();
+}
+
+}  // namespace
+
+class ReadOnlyFieldTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void changedTextLooksAsIfShownAfresh_data();
+    void changedTextLooksAsIfShownAfresh();
+};
+
+void ReadOnlyFieldTest::changedTextLooksAsIfShownAfresh_data() {
+    QTest::addColumn<QString>("before");
+    QTest::addColumn<QString>("after");
+    QTest::addColumn<int>("widestRepaint");  // pixels; 0 for no limit
+
+    const QString line = QStringLiteral("TK-358D nr 3105. Tue Dec  8 19:13:%1 2026");
+    QTest::newRow("clock second") << line.arg(21) << line.arg(22) << 24;
+    QTest::newRow("clock minute") << line.arg(59)
+                                  << QStringLiteral("TK-358D nr 3105. Tue Dec  8 19:14:00 2026")
+                                  << 60;
+    QTest::newRow("last places") << "19.5857"
+                                 << "19.5861" << 24;
+    QTest::newRow("longer") << "1.5"
+                            << "10.25" << 0;
+    QTest::newRow("shorter") << "CORRECT"
+                             << "---" << 0;
+    QTest::newRow("sign") << "-0.138"
+                          << "0.141" << 0;
+    QTest::newRow("words") << "Strefa 1"
+                           << "Strefa 2" << 24;
+    QTest::newRow("unit and accent") << "21.0 °C"
+                                     << "21.5 °C" << 24;
+    QTest::newRow("emptied") << "12:00"
+                             << "" << 0;
+    QTest::newRow("filled") << ""
+                            << "Brak połączenia" << 0;
+    QTest::newRow("too long") << "1" << QStringLiteral("Błąd zapisu: ").repeated(8) << 0;
+}
+
+void ReadOnlyFieldTest::changedTextLooksAsIfShownAfresh() {
+    QFETCH(QString, before);
+    QFETCH(QString, after);
+    QFETCH(int, widestRepaint);
+
+    ReadOnlyField fresh;
+    ShowWith(fresh, after);
+    const QImage expected = OnScreen(fresh);
+    const int right = expected.width() - 1;
+    for (int y = 1; y < expected.height(); ++y) {
+        QCOMPARE(expected.pixel(right, y), expected.pixel(right, 0));  // the frame stays whole
+    }
+
+    ReadOnlyField changed;
+    ShowWith(changed, before);
+    PaintRects rects(&changed);
+    changed.setText(after);
+    Settle();
+    QCOMPARE(OnScreen(changed), expected);
+    if (widestRepaint > 0) {
+        QVERIFY2(rects.painted.boundingRect().width() <= widestRepaint,
+                 qPrintable(
+                     QStringLiteral("repainted %1 px").arg(rects.painted.boundingRect().width())));
+    }
+}
+
+}  // namespace tk358
+
+QTEST_MAIN(tk358::ReadOnlyFieldTest)
+#include "read_only_field_test.moc"
