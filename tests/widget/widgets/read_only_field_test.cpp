@@ -46,6 +46,7 @@ class ReadOnlyFieldTest : public QObject {
 private slots:
     void changedTextLooksAsIfShownAfresh_data();
     void changedTextLooksAsIfShownAfresh();
+    void narrowedFontNarrowsNumbersAndWords();
 };
 
 void ReadOnlyFieldTest::changedTextLooksAsIfShownAfresh_data() {
@@ -101,6 +102,28 @@ void ReadOnlyFieldTest::changedTextLooksAsIfShownAfresh() {
                  qPrintable(
                      QStringLiteral("repainted %1 px").arg(rects.painted.boundingRect().width())));
     }
+}
+
+// The service view narrows its font to fit; numbers, drawn without the
+// shaper, must narrow with the words.
+void ReadOnlyFieldTest::narrowedFontNarrowsNumbersAndWords() {
+    const QString text = QStringLiteral("19.5857 °C otwarty");
+    const auto inkWidth = [&text](int stretch) {
+        ReadOnlyField field;
+        QFont font = field.font();
+        font.setStretch(stretch);
+        field.setFont(font);
+        ShowWith(field, text);
+        const QImage image = OnScreen(field);
+        const QRect inside = image.rect().adjusted(2, 2, -2, -2);
+        return test::InkBox(image, inside, image.pixel(inside.center().x(), inside.bottom()))
+            .width();
+    };
+    const int normal = inkWidth(100);
+    const int narrowed = inkWidth(70);
+    QVERIFY2(normal > 60, qPrintable(QString::number(normal)));
+    QVERIFY2(narrowed < normal * 0.8,
+             qPrintable(QStringLiteral("%1 of %2 px").arg(narrowed).arg(normal)));
 }
 
 }  // namespace tk358
