@@ -7,12 +7,10 @@
 // changes every second (a clock, a value with its unit) keeps its words.
 
 #include <QFont>
-#include <QHash>
 #include <QPointF>
-#include <QRawFont>
 #include <QRectF>
 #include <QString>
-#include <array>
+#include <memory>
 #include <vector>
 
 class QPainter;
@@ -40,31 +38,18 @@ private:
     struct Glyph {
         quint32 index = 0;
         QPointF at;
-        int font = 0;  // in fonts_
+        int font = 0;  // of the font's own and its fallbacks, as FontGlyphs counts them
         QRectF ink;    // at its place
 
         bool SameAs(const Glyph& other) const {
             return index == other.index && at == other.at && font == other.font;
         }
     };
-    struct Word {
-        std::vector<Glyph> glyphs;  // placed from 0
-        qreal advance = 0;
-    };
+    // The number glyphs and shaped words of one font, shared by every line
+    // in that font.
+    class FontGlyphs;
 
-    // False when a glyph is missing and the shaper must find a fallback.
-    bool PlaceNumber(QStringView piece);
-    void PlaceWord(const QString& piece);
-    Word Shape(const QString& piece);
-    int FontIndex(const QRawFont& font);
-    void LearnNumberGlyphs();
-
-    QFont font_;
-    std::vector<QRawFont> fonts_;  // [0] is font_'s own; fallbacks as the shaper picks them
-    std::array<Glyph, 17> numberGlyphs_{};  // per number character, placed at 0
-    std::array<qreal, 17> numberAdvances_{};
-    bool numbersKnown_ = false;
-    QHash<QString, Word> words_;
+    std::shared_ptr<FontGlyphs> font_;
     std::vector<Glyph> glyphs_;
     qreal advance_ = 0;
 };
