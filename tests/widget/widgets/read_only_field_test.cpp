@@ -71,6 +71,8 @@ void ReadOnlyFieldTest::changedTextLooksAsIfShownAfresh_data() {
                            << "Strefa 2" << 24;
     QTest::newRow("unit and accent") << "21.0 °C"
                                      << "21.5 °C" << 24;
+    QTest::newRow("glyphs the font may lack")
+        << QStringLiteral("温度 ∑ 1") << QStringLiteral("温度 ∑ 2") << 24;
     QTest::newRow("emptied") << "12:00"
                              << "" << 0;
     QTest::newRow("filled") << ""
