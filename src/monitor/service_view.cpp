@@ -5,7 +5,6 @@
 #include <QLabel>
 #include <algorithm>
 #include <cmath>
-#include "widgets/read_only_field.h"
 
 #include "widgets/read_only_field.h"
 
