@@ -289,7 +289,7 @@ namespace {
 // On screen a one-pixel line along an axis is filled as a one-pixel
 // rectangle: the same pixels at a fraction of the cost of the raster
 // engine's stroker. A vector file keeps its lines and rectangles.
-bool FillsLines(QPainter& painter) {
+bool FillsLines(const QPainter& painter) {
     return painter.paintEngine()->type() == QPaintEngine::Raster &&
            painter.deviceTransform().type() <= QTransform::TxTranslate;
 }

@@ -19,7 +19,8 @@ namespace tk358 {
 
 class GlyphLine {
 public:
-    // A new font forgets what was laid out in the old one.
+    // A new font forgets what was laid out in the old one. Until the first
+    // call, a line lays out in the application's default font.
     void SetFont(const QFont& font);
 
     // Lays `text` out and returns where its ink differs from the previous
