@@ -1,15 +1,13 @@
 #pragma once
 
-// A read-only one-line text for texts that change often (the status line,
-// the service view's values), in a plain one-pixel frame. It lays its text
-// out once per change and repaints only the glyphs that differ from the text
-// shown before (a clock's last digit, a value's last places); an unchanged
-// text costs nothing. The context menu copies the text.
+// A read-only one-line text for a text that changes often (the status line),
+// painted as a FieldCell: a new text repaints only the glyphs that changed,
+// an unchanged text costs nothing. The context menu copies the text.
 
 #include <QString>
 #include <QWidget>
 
-#include "widgets/glyph_line.h"
+#include "widgets/field_cell.h"
 
 namespace tk358 {
 
@@ -22,7 +20,7 @@ public:
     // Repaints only when the text is new; a text too long for the field
     // shows its beginning.
     void setText(const QString& text);
-    QString text() const { return text_; }
+    QString text() const { return cell_.Text(); }
 
     // As high as the style's framed line edit, so the layouts stay as they
     // were.
@@ -37,12 +35,7 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
 
 private:
-    QRect Inside() const;  // within the frame
-    QPointF Baseline() const;
-
-    QString text_;
-    GlyphLine line_;  // text_ laid out, while laidOut_
-    bool laidOut_ = false;
+    FieldCell cell_;
 };
 
 }  // namespace tk358
