@@ -6,7 +6,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "widgets/read_only_field.h"
+#include "widgets/read_only_fields.h"
 
 namespace tk358 {
 
@@ -64,8 +64,9 @@ double FitRatio(const QFont& font, const MainLayout& layout) {
 
 }  // namespace
 
-ServiceView::ServiceView(QWidget* client) : client_(client) {
-    // Boxes first, so that the fields lie above them.
+ServiceView::ServiceView(QWidget* client)
+    : client_(client), font_(client->font()), values_(new ReadOnlyFields(client)) {
+    values_->setObjectName(QStringLiteral("serviceValues"));
     for (ServiceBox box : kAllBoxes) {
         auto* widget = new QGroupBox(QString::fromUtf8(ServiceBoxTitle(box)), client);
         widget->setObjectName(QStringLiteral("box%1").arg(static_cast<int>(box)));
@@ -75,14 +76,10 @@ ServiceView::ServiceView(QWidget* client) : client_(client) {
     for (ServiceField field : AllServiceFields()) {
         const int id = static_cast<int>(field);
         Field f;
-        f.label = new QLabel(QString::fromUtf8(ServiceFieldLabel(field)), client);
-        f.label->setObjectName(QStringLiteral("label%1").arg(id));
-        f.label->hide();
-        f.edit = new ReadOnlyField(client);
-        f.edit->setObjectName(QStringLiteral("field%1").arg(id));
-        f.edit->hide();
+        f.value = values_->Add(id);
         fields_.emplace(id, f);
     }
+    values_->raise();  // above the boxes, which it overlaps only where masked away
 }
 
 void ServiceView::ShowGroup(std::optional<int> deviceType) {
@@ -95,9 +92,14 @@ void ServiceView::ShowGroup(std::optional<int> deviceType) {
     }
     for (auto& [id, field] : fields_) {
         const bool shown = Contains(group.fields, static_cast<ServiceField>(id));
-        field.label->setVisible(shown);
-        field.edit->setVisible(shown);
+        if (shown) {
+            Label(id).show();
+        } else if (field.label) {
+            field.label->hide();
+        }
+        values_->SetShown(field.value, shown);
     }
+    values_->Arrange();
 }
 
 void ServiceView::Place(const MainLayout& layout) {
@@ -107,10 +109,11 @@ void ServiceView::Place(const MainLayout& layout) {
         Box(placed.box)->setGeometry(ToQRect(placed.rect));
     }
     for (const FieldPlacement& placed : layout.fields) {
-        const Field& field = fields_.at(static_cast<int>(placed.field));
-        field.label->setGeometry(ToQRect(placed.label));
-        field.edit->setGeometry(ToQRect(placed.edit));
+        const int id = static_cast<int>(placed.field);
+        Label(id).setGeometry(ToQRect(placed.label));
+        values_->SetPlace(fields_.at(id).value, ToQRect(placed.edit));
     }
+    values_->Arrange();
 }
 
 void ServiceView::FitFont(const MainLayout& layout) {
@@ -129,14 +132,16 @@ void ServiceView::FitFont(const MainLayout& layout) {
     }
     font_ = font;
     for (auto& [id, field] : fields_) {
-        field.label->setFont(font);
-        field.edit->setFont(font);
+        if (field.label) {
+            field.label->setFont(font);
+        }
     }
+    values_->setFont(font);
 }
 
 void ServiceView::ElideLabels(const MainLayout& layout) {
     for (const FieldPlacement& placed : layout.fields) {
-        QLabel* label = fields_.at(static_cast<int>(placed.field)).label;
+        QLabel* label = &Label(static_cast<int>(placed.field));
         const QString full = QString::fromUtf8(ServiceFieldLabel(placed.field));
         const QString shown =
             QFontMetrics(label->font()).elidedText(full, Qt::ElideRight, placed.label.Width());
@@ -145,12 +150,27 @@ void ServiceView::ElideLabels(const MainLayout& layout) {
     }
 }
 
+QLabel& ServiceView::Label(int id) {
+    QLabel*& label = fields_.at(id).label;
+    if (!label) {
+        // Made when first needed: a window sees one or two kinds of panel,
+        // and every widget, shown or not, costs memory and a look on each
+        // paint.
+        label = new QLabel(QString::fromUtf8(ServiceFieldLabel(static_cast<ServiceField>(id))),
+                           client_);
+        label->setObjectName(QStringLiteral("label%1").arg(id));
+        label->setFont(font_);
+        label->hide();
+    }
+    return *label;
+}
+
 void ServiceView::SetTexts(const std::vector<ServiceText>& texts) {
     for (const ServiceText& t : texts) {
         Field& field = fields_.at(static_cast<int>(t.field));
         if (field.text != t.text) {
             field.text = t.text;
-            field.edit->setText(QString::fromStdString(t.text));
+            values_->SetText(field.value, QString::fromStdString(t.text));
         }
     }
 }

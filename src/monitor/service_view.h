@@ -1,8 +1,10 @@
 #pragma once
 
-// The service view's widgets: the group boxes and every read-only field with
-// its label, all children of the window's client area and placed by the
-// layout. The window shows one device type's group at a time, or none.
+// The service view's widgets: the group boxes, every field's label and the
+// fields' values, all children of the window's client area and placed by the
+// layout. The values are painted by one widget, since most of them change
+// together once a second. The window shows one device type's group at a
+// time, or none.
 
 #include <QFont>
 #include <QString>
@@ -20,11 +22,12 @@ class QWidget;
 
 namespace tk358 {
 
-class ReadOnlyField;
+class ReadOnlyFields;
 
 class ServiceView {
 public:
-    // Creates every box and field, hidden, as children of `client`.
+    // Creates the boxes and the values, hidden, as children of `client`; a
+    // field's label is made when the field is first shown.
     explicit ServiceView(QWidget* client);
 
     // Shows the group of `deviceType` and hides every other control;
@@ -48,16 +51,18 @@ public:
 private:
     void FitFont(const MainLayout& layout);
     void ElideLabels(const MainLayout& layout);
+    QLabel& Label(int id);
 
     struct Field {
-        QLabel* label = nullptr;
-        ReadOnlyField* edit = nullptr;
-        std::string text;  // what the edit shows
+        QLabel* label = nullptr;  // until first needed
+        int value = 0;            // index in values_
+        std::string text;         // what the value shows
     };
 
     QWidget* client_;
     QFont font_;  // of the labels and values
     std::unordered_map<int, QGroupBox*> boxes_;
+    ReadOnlyFields* values_;
     std::unordered_map<int, Field> fields_;
 };
 

@@ -1,10 +1,12 @@
 #include "widgets/read_only_field.h"
 
+#include <QLabel>
 #include <QPaintEvent>
 #include <QScreen>
 #include <QtTest>
 
 #include "widget_test_support.h"
+#include "widgets/read_only_fields.h"
 
 namespace tk358 {
 namespace {
@@ -25,17 +27,20 @@ public:
     }
 };
 
-void ShowWith(ReadOnlyField& field, const QString& text) {
-    field.resize(420, field.sizeHint().height());
+void ShowWith(ReadOnlyField& field, const QString& text, int width = 420) {
+    field.resize(width, field.sizeHint().height());
     field.setText(text);
     field.show();
     QVERIFY(QTest::qWaitForWindowExposed(&field));
     Settle();
 }
 
-// What the screen shows of the field: the backing store, not a fresh render.
-QImage OnScreen(ReadOnlyField& field) {
-    return field.screen()->grabWindow(field.winId()).toImage();
+// What the screen shows of a window: the backing store, not a fresh render.
+QImage OnScreen(QWidget& window, const QRect& part = {}) {
+    const QRect r = part.isNull() ? window.rect() : part;
+    return window.screen()
+        ->grabWindow(window.winId(), r.x(), r.y(), r.width(), r.height())
+        .toImage();
 }
 
 }  // namespace
@@ -47,6 +52,7 @@ private slots:
     void changedTextLooksAsIfShownAfresh_data();
     void changedTextLooksAsIfShownAfresh();
     void narrowedFontNarrowsNumbersAndWords();
+    void fieldsOfOneWidgetLookLikeSingleFields();
 };
 
 void ReadOnlyFieldTest::changedTextLooksAsIfShownAfresh_data() {
@@ -126,6 +132,62 @@ void ReadOnlyFieldTest::narrowedFontNarrowsNumbersAndWords() {
     QVERIFY2(normal > 60, qPrintable(QString::number(normal)));
     QVERIFY2(narrowed < normal * 0.8,
              qPrintable(QStringLiteral("%1 of %2 px").arg(narrowed).arg(normal)));
+}
+
+// Fields painted by one widget look like single fields, repaint only where
+// their text changed, and leave what lies between them (a label here, where
+// a hidden field also lies) to the parent.
+void ReadOnlyFieldTest::fieldsOfOneWidgetLookLikeSingleFields() {
+    const int height = ReadOnlyField().sizeHint().height();
+    const QRect places[] = {{10, 10, 120, height}, {260, 10, 120, height}, {390, 10, 120, height}};
+    const QRect labelPlace(140, 10, 110, height);
+    const QString before[] = {"19.5857", "CORRECT", "Strefa 1"};
+    const QString after[] = {"19.5861", "CORRECT", "Strefa 2"};
+
+    const auto window = [&](bool withFields) {
+        auto parent = std::make_unique<QWidget>();
+        parent->resize(520, height + 20);
+        (new QLabel(QStringLiteral("kr.cz.[ms]"), parent.get()))->setGeometry(labelPlace);
+        if (withFields) {
+            auto* fields = new ReadOnlyFields(parent.get());
+            for (int i = 0; i < 3; ++i) {
+                fields->SetPlace(fields->Add(i), places[i]);
+                fields->SetShown(i, true);
+                fields->SetText(i, before[i]);
+            }
+            fields->SetPlace(fields->Add(3), labelPlace);  // hidden
+            fields->SetText(3, QStringLiteral("hidden"));
+            fields->Arrange();
+        }
+        parent->show();
+        return parent;
+    };
+    const auto reference = window(false);
+    const auto tested = window(true);
+    QVERIFY(QTest::qWaitForWindowExposed(reference.get()));
+    QVERIFY(QTest::qWaitForWindowExposed(tested.get()));
+    Settle();
+    auto* fields = tested->findChild<ReadOnlyFields*>();
+    PaintRects rects(fields);
+    for (int i = 0; i < 3; ++i) {
+        fields->SetText(i, after[i]);
+    }
+    Settle();
+
+    QCOMPARE(OnScreen(*tested, labelPlace), OnScreen(*reference, labelPlace));
+    for (int i = 0; i < 3; ++i) {
+        ReadOnlyField single;
+        ShowWith(single, after[i], places[i].width());
+        QCOMPARE(OnScreen(*tested, places[i]), OnScreen(single));
+        QCOMPARE(fields->Text(i), after[i]);
+    }
+    // The last places of one value and the last word of another, nothing else.
+    QVERIFY(!rects.painted.intersects(places[1].translated(-fields->pos())));
+    int area = 0;
+    for (const QRect& r : rects.painted) {
+        area += r.width() * r.height();
+    }
+    QVERIFY2(area <= 2 * 24 * height, qPrintable(QString::number(area)));
 }
 
 }  // namespace tk358

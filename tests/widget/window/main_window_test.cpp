@@ -26,6 +26,7 @@
 #include "widget/window/service_children.h"
 #include "widgets/colour_dialog.h"
 #include "widgets/colour_swatch.h"
+#include "widgets/read_only_field.h"
 #include "widgets/status_indicator.h"
 #include "widgets/value_display.h"
 
@@ -301,8 +302,8 @@ void MainWindowTest::serviceViewMovesTheDisplays() {
         QCOMPARE(test::ServiceBoxWidget(*h.window, box.box)->geometry(), ToQRect(box.rect));
     }
     for (const FieldPlacement& f : layout.fields) {
-        QVERIFY(test::ServiceEdit(*h.window, f.field)->isVisible());
-        QCOMPARE(test::ServiceEdit(*h.window, f.field)->geometry(), ToQRect(f.edit));
+        QVERIFY(test::ServiceValue(*h.window, f.field).visible);
+        QCOMPARE(test::ServiceValue(*h.window, f.field).geometry, ToQRect(f.edit));
         QCOMPARE(test::ServiceLabel(*h.window, f.field)->geometry(), ToQRect(f.label));
     }
     QVERIFY(!test::ServiceBoxWidget(*h.window, ServiceBox::kOperational)->isVisible());
@@ -311,7 +312,7 @@ void MainWindowTest::serviceViewMovesTheDisplays() {
     QVERIFY(!h.Action(MenuCommand::kShowService)->isChecked());
     QCOMPARE(h.Geometry(kTemperatureRow), plain);
     QVERIFY(!test::ServiceBoxWidget(*h.window, ServiceBox::kRegulation)->isVisible());
-    QVERIFY(!test::ServiceEdit(*h.window, ServiceField::kKp)->isVisible());
+    QVERIFY(!test::ServiceValue(*h.window, ServiceField::kKp).visible);
 }
 
 void MainWindowTest::serviceLabelsAreNeverCut() {
@@ -347,11 +348,10 @@ void MainWindowTest::serviceFieldsFillWhenTheViewOpensWithoutNews() {
     h.panel.parameters.Store(1, 25);
     h.StartAndShow();
     h.window->UpdateReadings();
-    ReadOnlyField* kp = test::ServiceEdit(*h.window, ServiceField::kKp);
-    QVERIFY(kp->text().isEmpty());  // not filled while hidden
+    QVERIFY(test::ServiceValue(*h.window, ServiceField::kKp).text.isEmpty());  // not while hidden
     h.Action(MenuCommand::kShowService)->trigger();
     h.window->UpdateReadings();
-    QCOMPARE(kp->text(), QStringLiteral("2.5"));
+    QCOMPARE(test::ServiceValue(*h.window, ServiceField::kKp).text, QStringLiteral("2.5"));
 
     // Logging switched on changes the status line though the panel says
     // nothing new.
@@ -368,8 +368,8 @@ void MainWindowTest::ventilationControllerHasNoSetpointDisplay() {
     h.panel.Connect(kVentilationController);
     h.StartAndShow();
     QVERIFY(!h.Display(kSetpointRow)->isVisible());
-    QVERIFY(test::ServiceEdit(*h.window, ServiceField::kVentT1)->isVisible());
-    QVERIFY(!test::ServiceEdit(*h.window, ServiceField::kKp)->isVisible());
+    QVERIFY(test::ServiceValue(*h.window, ServiceField::kVentT1).visible);
+    QVERIFY(!test::ServiceValue(*h.window, ServiceField::kKp).visible);
     h.Action(MenuCommand::kShowService)->trigger();
     QVERIFY(!h.Display(kSetpointRow)->isVisible());
     QVERIFY(h.Display(kTemperatureRow)->isVisible());
@@ -454,7 +454,7 @@ void MainWindowTest::quietTickCopiesAndPaintsNothing() {
     h.panel.Tell();
     QTRY_VERIFY_WITH_TIMEOUT(paints.Count() > 0, 2 * MainWindow::kRefreshMs);
     QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kTemperatureRow)), 23.4);
-    QCOMPARE(test::ServiceEdit(*h.window, ServiceField::kPv)->text(), QStringLiteral("23.4500"));
+    QCOMPARE(test::ServiceValue(*h.window, ServiceField::kPv).text, QStringLiteral("23.4500"));
     const int shown = paints.Count();
     QTest::qWait(3 * MainWindow::kRefreshMs);
     QCOMPARE(paints.Count(), shown);
@@ -518,7 +518,7 @@ void MainWindowTest::lostLinkClearsEverything() {
     h.panel.Connect(kTemperatureController);
     h.panel.parameters.Store(32, 125);
     h.StartAndShow();
-    QCOMPARE(test::ServiceEdit(*h.window, ServiceField::kValveOpenTime)->text(),
+    QCOMPARE(test::ServiceValue(*h.window, ServiceField::kValveOpenTime).text,
              QStringLiteral("12.5"));
     QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kTemperatureRow)), 21.5);
     QVERIFY(!test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
@@ -530,7 +530,7 @@ void MainWindowTest::lostLinkClearsEverything() {
         QVERIFY(test::ValueDisplayProbe::IsBlinking(*h.Display(row)));
     }
     for (ServiceField f : AllServiceFields()) {
-        QVERIFY2(test::ServiceEdit(*h.window, f)->text().isEmpty(),
+        QVERIFY2(test::ServiceValue(*h.window, f).text.isEmpty(),
                  qPrintable(QString::number(static_cast<int>(f))));
     }
     QCOMPARE(h.StatusLine()->text(), QStringLiteral("Brak komunikacji z urządzeniem. "));
@@ -551,12 +551,12 @@ void MainWindowTest::linkChangeRelaysTheWindowOut() {
     Harness h(s);
     h.panel.openable = {1};
     h.StartAndShow();
-    QVERIFY(test::ServiceEdit(*h.window, ServiceField::kKp)->isVisible());  // unknown kind
+    QVERIFY(test::ServiceValue(*h.window, ServiceField::kKp).visible);  // unknown kind
     h.panel.Connect(kDualZoneController);
     h.window->UpdateReadings();
     QVERIFY(test::ServiceBoxWidget(*h.window, ServiceBox::kOperational)->isVisible());
-    QVERIFY(test::ServiceEdit(*h.window, ServiceField::kZone1Sp)->isVisible());
-    QVERIFY(!test::ServiceEdit(*h.window, ServiceField::kKp)->isVisible());
+    QVERIFY(test::ServiceValue(*h.window, ServiceField::kZone1Sp).visible);
+    QVERIFY(!test::ServiceValue(*h.window, ServiceField::kKp).visible);
     QCOMPARE(h.Geometry(kTemperatureRow), ToQRect(h.window->CurrentLayout().temperature));
 }
 

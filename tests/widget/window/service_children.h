@@ -1,12 +1,12 @@
 #pragma once
 
-// The window's service boxes, labels and fields, found by their object names.
+// The window's service boxes, labels and values, found by their object names.
 
 #include <QGroupBox>
 #include <QLabel>
 
 #include "present/service_fields.h"
-#include "widgets/read_only_field.h"
+#include "widgets/read_only_fields.h"
 
 namespace tk358::test {
 
@@ -18,8 +18,17 @@ inline QLabel* ServiceLabel(const QWidget& window, ServiceField field) {
     return window.findChild<QLabel*>(QStringLiteral("label%1").arg(static_cast<int>(field)));
 }
 
-inline ReadOnlyField* ServiceEdit(const QWidget& window, ServiceField field) {
-    return window.findChild<ReadOnlyField*>(QStringLiteral("field%1").arg(static_cast<int>(field)));
+// One service value as it stands.
+struct ServiceValueState {
+    bool visible = false;
+    QRect geometry;  // in the client area
+    QString text;
+};
+
+inline ServiceValueState ServiceValue(const QWidget& window, ServiceField field) {
+    const auto* values = window.findChild<ReadOnlyFields*>(QStringLiteral("serviceValues"));
+    const int index = values->IndexOf(static_cast<int>(field));
+    return {values->IsShown(index), values->Place(index), values->Text(index)};
 }
 
 }  // namespace tk358::test

@@ -19,6 +19,7 @@
 #include "widget/dialogs/recording_sink.h"
 #include "widget/window/service_children.h"
 #include "widget/window/short_timing.h"
+#include "widgets/read_only_field.h"
 #include "widgets/value_display.h"
 
 namespace tk358 {
@@ -156,14 +157,13 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QVERIFY(sink.boxes.empty());
 
-    ReadOnlyField* field = test::ServiceEdit(window, expected.field);
     const ValueDisplays displays = window.Displays();
-    QTRY_VERIFY_WITH_TIMEOUT(!field->text().isEmpty(), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!test::ServiceValue(window, expected.field).text.isEmpty(), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(!displays[kTemperatureRow]->IsInvalid(), 5000);
     const QString status = window.findChild<ReadOnlyField*>(QStringLiteral("statusLine"))->text();
     QVERIFY2(status.startsWith(QString::fromUtf8(expected.label)), qPrintable(status));
     QVERIFY(test::ServiceBoxWidget(window, expected.box)->isVisible());
-    QVERIFY(field->isVisible());
+    QVERIFY(test::ServiceValue(window, expected.field).visible);
 
     const sim::ProcessValues values =
         simulator.WithPanel([](sim::SimPanel& p) { return p.Values(); });
@@ -194,7 +194,7 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
         QVERIFY(test::ValueDisplayProbe::IsBlinking(*display));
     }
     for (ServiceField f : AllServiceFields()) {
-        QVERIFY(test::ServiceEdit(window, f)->text().isEmpty());
+        QVERIFY(test::ServiceValue(window, f).text.isEmpty());
     }
 }
 

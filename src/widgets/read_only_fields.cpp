@@ -1,0 +1,107 @@
+#include "widgets/read_only_fields.h"
+
+#include <QContextMenuEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QRegion>
+#include <algorithm>
+
+namespace tk358 {
+
+ReadOnlyFields::ReadOnlyFields(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);  // every pixel inside the mask is a field's
+    setBackgroundRole(QPalette::Base);
+    hide();
+}
+
+int ReadOnlyFields::Add(int key) {
+    fields_.push_back(Field{key, {}, false, {}});
+    return static_cast<int>(fields_.size()) - 1;
+}
+
+int ReadOnlyFields::IndexOf(int key) const {
+    const auto it = std::find_if(fields_.begin(), fields_.end(),
+                                 [key](const Field& field) { return field.key == key; });
+    return it == fields_.end() ? -1 : static_cast<int>(it - fields_.begin());
+}
+
+void ReadOnlyFields::SetShown(int index, bool shown) {
+    At(index).shown = shown;
+}
+
+void ReadOnlyFields::SetPlace(int index, const QRect& place) {
+    At(index).place = place;
+}
+
+void ReadOnlyFields::Arrange() {
+    QRect bounds;
+    for (const Field& field : fields_) {
+        if (field.shown) {
+            bounds |= field.place;
+        }
+    }
+    setGeometry(bounds);
+    QRegion covered;
+    for (const Field& field : fields_) {
+        if (field.shown) {
+            covered += Local(field);
+        }
+    }
+    setMask(covered);
+    setVisible(!bounds.isEmpty());
+    update();
+}
+
+void ReadOnlyFields::SetText(int index, const QString& text) {
+    Field& field = At(index);
+    const QRect dirty = field.cell.SetText(text, Local(field), field.shown && isVisible());
+    if (!dirty.isEmpty()) {
+        update(dirty);
+    }
+}
+
+QString ReadOnlyFields::Text(int index) const {
+    return At(index).cell.Text();
+}
+
+QRect ReadOnlyFields::Place(int index) const {
+    return At(index).place;
+}
+
+bool ReadOnlyFields::IsShown(int index) const {
+    return At(index).shown && isVisible();
+}
+
+void ReadOnlyFields::paintEvent(QPaintEvent* event) {
+    QPainter painter(this);
+    // The region, not its bounding rectangle: the fields changed in one paint
+    // may lie far apart, with unchanged fields between them.
+    const QRegion& dirty = event->region();
+    for (Field& field : fields_) {
+        const QRect frame = Local(field);
+        if (field.shown && dirty.intersects(frame)) {
+            field.cell.Paint(painter, frame, (dirty & frame).boundingRect(), *this);
+        }
+    }
+}
+
+void ReadOnlyFields::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::FontChange) {
+        for (Field& field : fields_) {
+            field.cell.ForgetLayout();
+        }
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void ReadOnlyFields::contextMenuEvent(QContextMenuEvent* event) {
+    for (const Field& field : fields_) {
+        if (field.shown && Local(field).contains(event->pos())) {
+            ExecCopyMenu(this, event->globalPos(), field.cell.Text());
+            return;
+        }
+    }
+}
+
+}  // namespace tk358
