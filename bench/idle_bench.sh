@@ -12,6 +12,11 @@
 # Prints every run, then the medians of the CPU share of one core, VmHWM and
 # RssAnon, and tk358's ratio to gtkterm. Needs Xvfb and gtkterm (exit 77 when
 # either is missing).
+#
+# FLOOR names a Qt program that only shows a clock (bench/qt_floor, taken
+# from beside tk358's build when it is there; FLOOR= leaves it out). It runs
+# alone after gtkterm in every round: what any Qt widget window pays to
+# repaint a text once a second, the floor under tk358's figure.
 set -eu
 exe=${1:-build/normal/src/app/tk358}
 sim=${2:-build/normal/sim/tk358-sim}
@@ -19,6 +24,8 @@ rounds=${3:-3}
 seconds=${4:-120}
 kind=${5:-3}
 warmup=${WARMUP:-10}
+floor=${FLOOR-$(dirname "$exe")/../../bench/qt_floor}
+[ -z "$floor" ] || [ -x "$floor" ] || floor=""
 for tool in Xvfb gtkterm; do
     command -v "$tool" >/dev/null || { echo "$tool is missing" >&2; exit 77; }
 done
@@ -72,6 +79,14 @@ start_tk358() {
     pids="$pids $!"
 }
 
+start_floor() {
+    mkdir -p "$dir/floor"
+    HOME="$dir/floor" "$floor" >"$dir/floor/out" 2>&1 &
+    pid_floor=$!
+    sim_floor=""
+    pids="$pids $!"
+}
+
 start_gtkterm() {
     start_sim gtkterm
     HOME="$dir/gtkterm" gtkterm --port "$tty" --speed 9600 >"$dir/gtkterm/out" 2>&1 &
@@ -91,9 +106,10 @@ status_kb() {
 # stop NAME...: ends the programs and their simulators.
 stop() {
     for name in "$@"; do
-        eval "kill -TERM \$pid_$name \$sim_$name 2>/dev/null || true"
-        eval "wait \$pid_$name 2>/dev/null || true"
-        eval "wait \$sim_$name 2>/dev/null || true"
+        eval "p=\$pid_$name; s=\$sim_$name"
+        kill -TERM $p $s 2>/dev/null || true
+        wait "$p" 2>/dev/null || true
+        [ -z "$s" ] || wait "$s" 2>/dev/null || true
         rm -rf "${dir:?}/$name"
     done
 }
@@ -122,6 +138,11 @@ while [ "$r" -le "$rounds" ]; do
     start_gtkterm
     measure "$r" gtkterm
     stop gtkterm
+    if [ -n "$floor" ]; then
+        start_floor
+        measure "$r" floor
+        stop floor
+    fi
     start_tk358 service 0
     start_tk358 chart 1800
     start_tk358 chart5 300
@@ -134,7 +155,7 @@ echo "round program cpu% VmHWM-kB RssAnon-kB"
 cat "$dir/results"
 echo
 echo "medians:"
-for name in gtkterm service chart chart5; do
+for name in gtkterm ${floor:+floor} service chart chart5; do
     for col in 3 4 5; do
         awk -v n="$name" -v c="$col" '$2 == n { print $c }' "$dir/results" | sort -g |
             awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'
