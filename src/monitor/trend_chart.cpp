@@ -42,6 +42,14 @@ QPen CurvePen(int curve, const QColor& colour) {
     return pen;
 }
 
+std::optional<TrendRange> Union(const std::optional<TrendRange>& a,
+                                const std::optional<TrendRange>& b) {
+    if (!a || !b) {
+        return a ? a : b;
+    }
+    return TrendRange{std::min(a->min, b->min), std::max(a->max, b->max)};
+}
+
 QString CurveTitle(int curve) {
     return QString::fromUtf8(kDisplayRowTitles[static_cast<std::size_t>(curve)]);
 }
@@ -97,7 +105,14 @@ void TrendChart::SampleAdded() {
         return;
     }
     if (following || view_.Start() != startBefore || !NewestWithinDrawnRange()) {
-        update();
+        if (following && KeepsValueAxis()) {
+            // The value labels and the legend stay: the plot and the time
+            // axis below it move.
+            update(QRegion(plot) + QRect(0, plot.bottom() + 1, width(), height()) +
+                   QRect(plot.right() + 1, 0, width(), height()));
+        } else {
+            update();
+        }
         return;
     }
     // The view stands still and the axes stay: only the stretch from the
@@ -107,6 +122,26 @@ void TrendChart::SampleAdded() {
     const double to = plot.left() + (newest - view_.Start()) * perSecond;
     const int left = static_cast<int>(std::floor(std::max(from, double(plot.left())))) - 4;
     update(QRect(left, plot.top(), static_cast<int>(std::ceil(to)) + 5 - left, plot.height()));
+}
+
+bool TrendChart::KeepsValueAxis() const {
+    if (!paintedAxis_ || size() != paintedSize_ || CurvesShown() != drawnCurves_) {
+        return false;
+    }
+    // The values' range over the whole view, as the paint's columns add up.
+    std::optional<TrendRange> range;
+    for (int i = 0; i < kTrendCurves; ++i) {
+        if (drawnCurves_[static_cast<std::size_t>(i)]) {
+            range = Union(range, ValueRangeOf(source_->Decimate(i, view_.Start(), view_.End(), 1)));
+        }
+    }
+    const ValueAxis axis = ValueAxisFor(range, PlotRect().height());
+    return axis.min == paintedAxis_->min && axis.max == paintedAxis_->max &&
+           axis.decimals == paintedAxis_->decimals && axis.ticks == paintedAxis_->ticks;
+}
+
+ValueAxis TrendChart::ValueAxisFor(const std::optional<TrendRange>& range, int plotHeight) const {
+    return ComputeValueAxis(range, plotHeight, 2 * fontMetrics().height() + 6);
 }
 
 bool TrendChart::NewestWithinDrawnRange() const {
@@ -184,7 +219,8 @@ TrendChart::Margins TrendChart::ComputeMargins() const {
     m.left = fm.horizontalAdvance(QStringLiteral("-888.8")) + 14;
     m.top = fm.height() + 14;
     m.bottom = 2 * fm.height() + 12;
-    m.right = fm.horizontalAdvance(QStringLiteral("00:00:00")) / 2 + 8;
+    m.timeLabel = fm.horizontalAdvance(QStringLiteral("00:00:00"));
+    m.right = m.timeLabel / 2 + 8;
     return m;
 }
 
@@ -247,7 +283,8 @@ double TrendChart::TimeAtX(double x) const {
 
 void TrendChart::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    Draw(painter, size());
+    paintedAxis_ = Draw(painter, size()).value;
+    paintedSize_ = size();
     paintedNewest_ = source_->Empty() ? -kTrendMaxSpan : NewestTime();
 }
 
@@ -263,17 +300,13 @@ TrendChart::Axes TrendChart::Draw(QPainter& painter, const QSize& size) {
         }
         DecimatedCurve& curve = curves[static_cast<std::size_t>(i)];
         curve = source_->Decimate(i, view_.Start(), view_.End(), plot.width());
-        if (const std::optional<TrendRange> r = ValueRangeOf(curve)) {
-            range =
-                range ? TrendRange{std::min(range->min, r->min), std::max(range->max, r->max)} : *r;
-        }
+        range = Union(range, ValueRangeOf(curve));
     }
     drawnRange_ = range;
     drawnCurves_ = shown;
-    const QFontMetrics fm = fontMetrics();
-    const Axes axes{ComputeValueAxis(range, plot.height(), 2 * fm.height() + 6),
-                    ComputeTimeAxis(view_.Start(), view_.End(), plot.width(),
-                                    fm.horizontalAdvance(QStringLiteral("00:00:00")) + 24)};
+    const Axes axes{
+        ValueAxisFor(range, plot.height()),
+        ComputeTimeAxis(view_.Start(), view_.End(), plot.width(), ComputeMargins().timeLabel + 24)};
     DrawGrid(painter, plot, axes);
     DrawCurves(painter, plot, axes.value, curves);
     DrawLegend(painter, plot);

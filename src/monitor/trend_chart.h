@@ -110,12 +110,16 @@ private:
         int top = 0;
         int right = 0;
         int bottom = 0;
+        int timeLabel = 0;  // the width of a time of day
     };
     Margins ComputeMargins() const;
     QRect PlotRectFor(const QSize& size) const;
     void LimitView();
     bool OnScreen() const;
     bool NewestWithinDrawnRange() const;
+    // Whether the present view keeps the value axis of the last paint.
+    bool KeepsValueAxis() const;
+    ValueAxis ValueAxisFor(const std::optional<TrendRange>& range, int plotHeight) const;
     double TimeAtX(double x) const;
     // The date, time and values of the sample under the pointer, as a tooltip.
     void ShowReadout(QPointF at, QPoint global);
@@ -138,6 +142,8 @@ private:
     mutable std::optional<Margins> margins_;  // for the widget's font
     std::optional<TrendRange> drawnRange_;
     std::array<bool, kTrendCurves> drawnCurves_{};
+    std::optional<ValueAxis> paintedAxis_;  // of the last paint, at paintedSize_
+    QSize paintedSize_;
     bool dragging_ = false;
     double dragStartX_ = 0.0;
     double dragStartEnd_ = 0.0;

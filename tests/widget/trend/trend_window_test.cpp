@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -93,6 +94,8 @@ private slots:
     void exportThatCannotBeWrittenIsReported();
     void gapIsLeftBlankNotDrawnAsALine();
     void repaintsOncePerSampleAndNotWhenHidden();
+    void followingRepaintsWhatMovesAsIfDrawnAfresh_data();
+    void followingRepaintsWhatMovesAsIfDrawnAfresh();
     void fullDayRepaintTime();
 };
 
@@ -351,6 +354,60 @@ void TrendWindowTest::repaintsOncePerSampleAndNotWhenHidden() {
     before = counter.Count();
     tickFor(30);
     QCOMPARE(counter.Count(), before);
+}
+
+void TrendWindowTest::followingRepaintsWhatMovesAsIfDrawnAfresh_data() {
+    QTest::addColumn<double>("oldest");  // the value of the oldest sample in view
+    QTest::addColumn<double>("next");    // the value of the samples added
+    QTest::addColumn<bool>("axisStays");
+    QTest::newRow("steady values") << 20.1 << 20.2 << true;
+    QTest::newRow("a new high") << 20.1 << 26.0 << false;
+    QTest::newRow("the low leaves the view") << 14.0 << 20.2 << false;
+}
+
+// While the chart follows the newest sample, a new sample moves the plot and
+// the time axis; the value axis and the legend stay unless the values' range
+// in view changed. The screen must show what a paint afresh shows.
+void TrendWindowTest::followingRepaintsWhatMovesAsIfDrawnAfresh() {
+    QFETCH(double, oldest);
+    QFETCH(double, next);
+    QFETCH(bool, axisStays);
+    constexpr int kSpan = 300;
+    TrendRecorder r;
+    for (int64_t t = kNow - kSpan + 1; t <= kNow; ++t) {
+        const double value = t == kNow - kSpan + 1 ? oldest : 20.0 + 0.1 * ((t / 7) % 3);
+        r.Tick(t * 1000, TrendValues{value, 21.0, std::nullopt});
+    }
+    Shown s(r);
+    s.Chart().SetSpan(kSpan);
+    QVERIFY(QTest::qWaitForWindowExposed(&s.window));
+    QCoreApplication::processEvents();
+
+    test::PaintCounter counter(&s.Chart());
+    for (int64_t t = kNow + 1; t <= kNow + 3; ++t) {
+        r.Tick(t * 1000, TrendValues{next, 21.0, std::nullopt});
+        s.Chart().SampleAdded();
+        QCoreApplication::processEvents();
+    }
+    QVERIFY(counter.Count() >= 1);
+    const QRect plot = s.Chart().PlotRect();
+    const QPoint valueLabels(plot.left() / 2, plot.center().y());
+    const QPoint legend(plot.left() + 10, plot.top() / 2);
+    QCOMPARE(counter.Painted().contains(valueLabels), !axisStays);
+    QCOMPARE(counter.Painted().contains(legend), !axisStays);
+
+    const QPoint at = s.Chart().mapTo(&s.window, QPoint());
+    const QImage shown =
+        s.window.screen()
+            ->grabWindow(s.window.winId(), at.x(), at.y(), s.Chart().width(), s.Chart().height())
+            .toImage()
+            .convertToFormat(QImage::Format_RGB32);
+    QImage fresh(s.Chart().size(), QImage::Format_RGB32);
+    QPainter painter(&fresh);
+    painter.setFont(s.Chart().font());
+    s.Chart().Draw(painter, fresh.size());
+    painter.end();
+    QCOMPARE(shown, fresh);
 }
 
 void TrendWindowTest::fullDayRepaintTime() {

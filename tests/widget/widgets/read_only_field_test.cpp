@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QtTest>
 
+#include "support/paint_counter.h"
 #include "widget_test_support.h"
 #include "widgets/read_only_fields.h"
 
@@ -12,20 +13,6 @@ namespace tk358 {
 namespace {
 
 using test::Settle;
-
-// Remembers the rectangles the field was asked to paint.
-class PaintRects : public QObject {
-public:
-    explicit PaintRects(QWidget* watched) { watched->installEventFilter(this); }
-    QRegion painted;
-
-    bool eventFilter(QObject*, QEvent* event) override {
-        if (event->type() == QEvent::Paint) {
-            painted |= static_cast<QPaintEvent*>(event)->region();
-        }
-        return false;
-    }
-};
 
 void ShowWith(ReadOnlyField& field, const QString& text, int width = 420) {
     field.resize(width, field.sizeHint().height());
@@ -101,14 +88,15 @@ void ReadOnlyFieldTest::changedTextLooksAsIfShownAfresh() {
 
     ReadOnlyField changed;
     ShowWith(changed, before);
-    PaintRects rects(&changed);
+    test::PaintCounter rects(&changed);
     changed.setText(after);
     Settle();
     QCOMPARE(OnScreen(changed), expected);
     if (widestRepaint > 0) {
-        QVERIFY2(rects.painted.boundingRect().width() <= widestRepaint,
-                 qPrintable(
-                     QStringLiteral("repainted %1 px").arg(rects.painted.boundingRect().width())));
+        QVERIFY2(
+            rects.Painted().boundingRect().width() <= widestRepaint,
+            qPrintable(
+                QStringLiteral("repainted %1 px").arg(rects.Painted().boundingRect().width())));
     }
 }
 
@@ -168,7 +156,7 @@ void ReadOnlyFieldTest::fieldsOfOneWidgetLookLikeSingleFields() {
     QVERIFY(QTest::qWaitForWindowExposed(tested.get()));
     Settle();
     auto* fields = tested->findChild<ReadOnlyFields*>();
-    PaintRects rects(fields);
+    test::PaintCounter rects(fields);
     for (int i = 0; i < 3; ++i) {
         fields->SetText(i, after[i]);
     }
@@ -182,9 +170,9 @@ void ReadOnlyFieldTest::fieldsOfOneWidgetLookLikeSingleFields() {
         QCOMPARE(fields->Text(i), after[i]);
     }
     // The last places of one value and the last word of another, nothing else.
-    QVERIFY(!rects.painted.intersects(places[1].translated(-fields->pos())));
+    QVERIFY(!rects.Painted().intersects(places[1].translated(-fields->pos())));
     int area = 0;
-    for (const QRect& r : rects.painted) {
+    for (const QRect& r : rects.Painted()) {
         area += r.width() * r.height();
     }
     QVERIFY2(area <= 2 * 24 * height, qPrintable(QString::number(area)));
