@@ -55,7 +55,7 @@ void ReadOnlyFields::Arrange() {
 void ReadOnlyFields::SetText(int index, const QString& text) {
     Field& field = At(index);
     const QRect dirty = field.cell.SetText(text, Local(field), field.shown && isVisible());
-    if (!dirty.isEmpty()) {
+    if (field.shown && !dirty.isEmpty()) {
         update(dirty);
     }
 }
