@@ -5,7 +5,8 @@
 // then costs one paint, not one per field. The widget covers exactly the
 // rectangles of the fields shown (it is masked to them), so the labels and
 // boxes between them stay the parent's own. Each field paints as a FieldCell;
-// its context menu copies its text.
+// its context menu copies its text. Assistive technology sees the shown
+// fields as the widget's children, each named by its text.
 
 #include <QRect>
 #include <QString>
@@ -35,6 +36,7 @@ public:
     // Repaints only what a new text changed.
     void SetText(int index, const QString& text);
 
+    int Count() const { return static_cast<int>(fields_.size()); }
     QString Text(int index) const;
     QRect Place(int index) const;
     bool IsShown(int index) const;  // shown and on screen

@@ -1,5 +1,6 @@
 #include "widgets/read_only_field.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPaintEvent>
 #include <QScreen>
@@ -169,6 +170,14 @@ void ReadOnlyFieldTest::fieldsOfOneWidgetLookLikeSingleFields() {
         QCOMPARE(OnScreen(*tested, places[i]), OnScreen(single));
         QCOMPARE(fields->Text(i), after[i]);
     }
+    QAccessibleInterface* access = QAccessible::queryAccessibleInterface(fields);
+    QCOMPARE(access->childCount(), 3);  // not the hidden one
+    QCOMPARE(access->child(2)->text(QAccessible::Name), after[2]);
+    QCOMPARE(access->indexOfChild(access->child(1)), 1);
+    QCOMPARE(access->childAt(places[1].center().x() + tested->mapToGlobal(QPoint()).x(),
+                             places[1].center().y() + tested->mapToGlobal(QPoint()).y()),
+             access->child(1));
+
     // The last places of one value and the last word of another, nothing else.
     QVERIFY(!rects.Painted().intersects(places[1].translated(-fields->pos())));
     int area = 0;
