@@ -49,13 +49,13 @@ std::optional<SystemTime> PanelTimeAt(HostTime at, long utcOffset) {
 
 ClockSetReason ClockSetDue(const LastClockSet& last, int64_t offset, long utcOffset,
                            std::chrono::steady_clock::time_point now) {
-    if (last.done && now - last.at < kClockSetPeriod) {
+    if (last.triedAt && now - *last.triedAt < kClockSetPeriod) {
         return ClockSetReason::kNone;
     }
     if (offset > kClockTolerance.count() || -offset > kClockTolerance.count()) {
         return ClockSetReason::kOffset;
     }
-    if (last.done && utcOffset != last.utcOffset) {
+    if (last.utcOffset && utcOffset != *last.utcOffset) {
         return ClockSetReason::kUtcOffset;
     }
     return ClockSetReason::kNone;

@@ -33,18 +33,20 @@ std::optional<int64_t> PanelClockOffset(const SystemTime& panel, HostTime readAt
 // the day of the week as the panel reckons it). None outside the panel's range.
 std::optional<SystemTime> PanelTimeAt(HostTime at, long utcOffset);
 
-// The last set that succeeded.
+// The sets so far. A failed one counts for the period too: the write has
+// tried four times already, and a panel that refuses it would otherwise put a
+// warning in the journal every minute.
 struct LastClockSet {
-    bool done = false;
-    std::chrono::steady_clock::time_point at{};
-    long utcOffset = 0;
+    std::optional<std::chrono::steady_clock::time_point> triedAt;  // the last write
+    std::optional<long> utcOffset;  // the computer's at the last write that succeeded
 };
 
 enum class ClockSetReason { kNone, kOffset, kUtcOffset };
 
 // Whether a clock `offset` seconds off, seen at `now` with the computer
 // `utcOffset` east of UTC, is to be set: more than kClockTolerance off, or the
-// UTC offset changed since the last set, and never within kClockSetPeriod of it.
+// UTC offset changed since the last set, and never within kClockSetPeriod of
+// the last write.
 ClockSetReason ClockSetDue(const LastClockSet& last, int64_t offset, long utcOffset,
                            std::chrono::steady_clock::time_point now);
 

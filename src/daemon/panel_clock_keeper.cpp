@@ -101,13 +101,13 @@ void PanelClockKeeper::TakeWriteResult() {
     }
     const WriteResult result = write_.get();
     if (result.ok) {
-        lastSet_ = {true, writeStarted_, result.utcOffset};
+        lastSet_.utcOffset = result.utcOffset;
     }
 }
 
 void PanelClockKeeper::StartWrite(int64_t offset, ClockSetReason reason, Clock::time_point now) {
-    writeStarted_ = now;
-    const long previousUtcOffset = lastSet_.utcOffset;
+    lastSet_.triedAt = now;
+    const long previousUtcOffset = lastSet_.utcOffset.value_or(0);
     try {
         write_ = std::async(std::launch::async, [this, offset, reason, previousUtcOffset] {
             return Write(offset, reason, previousUtcOffset);
@@ -127,7 +127,7 @@ PanelClockKeeper::WriteResult PanelClockKeeper::Write(int64_t offset, ClockSetRe
     const std::optional<SystemTime> time = PanelTimeAt(at, utcOffset);
     if (!time || panel_.SetPanelClock(*time) != kStatusOk) {
         log_.Warning("nie udało się ustawić zegara panelu (różnica " + Signed(offset) +
-                     " s); następna próba za minutę");
+                     " s); następna próba za godzinę");
         return {false, utcOffset};
     }
     std::string message =

@@ -63,7 +63,6 @@ private:
     std::optional<int64_t> offset_;
     std::optional<Clock::time_point> nextMeasure_;  // none: at the next reading
     LastClockSet lastSet_;
-    Clock::time_point writeStarted_;
     std::future<WriteResult> write_;  // valid from its start until its result is taken
 };
 

@@ -209,7 +209,7 @@ std::string BuildStatePayload(const ReadingsSnapshot& s, std::time_t now,
     WriteMainReadings(w, s);
     WriteKindRecords(w, s);
     w.Key("clockOffset");
-    clockOffset&& s.connected ? w.Int(*clockOffset) : w.Null();
+    clockOffset.has_value() && s.connected ? w.Int(*clockOffset) : w.Null();
     w.EndObject();
     return w.Text();
 }

@@ -114,8 +114,9 @@ TEST(ClockSetDue, MoreThanAMinuteOffOrANewUtcOffsetAndNeverTwiceWithinAnHour) {
     const Steady::time_point now = Steady::time_point() + 100h;
     const LastClockSet never;
     const auto setAgo = [&](Steady::duration ago, long utcOffset) {
-        return LastClockSet{true, now - ago, utcOffset};
+        return LastClockSet{now - ago, utcOffset};
     };
+    const auto failedAgo = [&](Steady::duration ago) { return LastClockSet{now - ago, {}}; };
     struct Case {
         const char* name;
         LastClockSet last;
@@ -139,6 +140,9 @@ TEST(ClockSetDue, MoreThanAMinuteOffOrANewUtcOffsetAndNeverTwiceWithinAnHour) {
          ClockSetReason::kNone},
         {"UTC offset unchanged, clock in step", setAgo(5h, kSummer), 2, kSummer,
          ClockSetReason::kNone},
+        {"59 min since a failed write", failedAgo(59min), -300, kWinter, ClockSetReason::kNone},
+        {"hour since a failed write", failedAgo(1h), -300, kWinter, ClockSetReason::kOffset},
+        {"no set yet, in step", failedAgo(2h), 0, kSummer, ClockSetReason::kNone},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(ClockSetDue(c.last, c.offset, c.utcOffset, now), c.due) << c.name;
@@ -200,8 +204,8 @@ TEST_F(PanelClockKeeperTest, SetsOnlyWhenAskedOnlyTheClocksZonesGoByAndAtMostHou
          false, 0, nullptr},
         {"temperature controller", true, 0, true, true, kStatusOk, 30min, 300, false, 0, nullptr},
         {"link lost", true, 3, true, false, kStatusOk, 30min, 300, false, 0, nullptr},
-        {"failed write tried again a minute later", true, 3, true, true, kStatusFailed, 5min, -300,
-         true, 6, "nie udało się ustawić zegara panelu (różnica -"},
+        {"failed write tried again an hour later", true, 3, true, true, kStatusFailed, 90min, -300,
+         true, 2, "nie udało się ustawić zegara panelu (różnica -"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
