@@ -19,10 +19,6 @@
 
 namespace tk358 {
 
-namespace test {
-struct PanelClockKeeperProbe;
-}
-
 class PanelClockKeeper {
 public:
     using Clock = std::chrono::steady_clock;
@@ -43,9 +39,6 @@ public:
     static constexpr std::chrono::seconds kMeasurePeriod{60};
 
 private:
-    // Tests wait for a write to end before the next look.
-    friend struct test::PanelClockKeeperProbe;
-
     struct WriteResult {
         bool ok = false;
         long utcOffset = 0;

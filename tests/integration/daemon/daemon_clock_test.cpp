@@ -1,6 +1,5 @@
-// --sync-clock against a simulated TK-358D whose clock is five minutes behind:
-// set once, soon after the start, logged with what it corrected; the state
-// carries the offset measured before.
+// --sync-clock and a simulated TK-358D whose clock is five minutes behind: the
+// state shows the offset, the clock is set soon after the start, and logged.
 
 #include <regex>
 #include <thread>
@@ -14,40 +13,23 @@ namespace {
 using DaemonClockTest = DaemonFixture;
 
 TEST_F(DaemonClockTest, SyncClockSetsAClockFiveMinutesOffAndLogsIt) {
-    sim::PtySimulatorOptions options;
-    options.panel = sim::DefaultConfig(sim::kKindDualZone);
+    sim::PtySimulatorOptions options{sim::DefaultConfig(sim::kKindDualZone), 0, portDir_};
     options.panel.clockSeconds = sim::PanelSecondsNow() - 300;
-    options.portDirectory = portDir_;
     panel_ = std::make_unique<sim::PtySimulator>(options);
-    std::string error;
-    ASSERT_TRUE(panel_->Start(&error)) << error;
+    ASSERT_TRUE(panel_->Start());
+    const auto end = std::chrono::steady_clock::now() + 30s;  // set within 30 s of the start
     StartDaemon({"--sync-clock"});
-
     const JsonValue state =
         WaitForState([](const JsonValue& s) { return s["clockOffset"].IsNumber(); }, 30s);
     EXPECT_NEAR(state["clockOffset"].Number(), -300, 2);
-
-    const std::regex logged(
-        "zegar panelu ustawiony według komputera na [-0-9: ]+; "
-        "spóźniał się o ([0-9]+) s");
-    std::smatch match;
-    std::string output;
-    for (const auto deadline = std::chrono::steady_clock::now() + 30s;
-         !std::regex_search(output = Output(), match, logged) &&
-         std::chrono::steady_clock::now() < deadline;) {
+    const std::regex logged("zegar panelu ustawiony.*; spóźniał się o (29[89]|30[012]) s");
+    while (!std::regex_search(Output(), logged) && std::chrono::steady_clock::now() < end) {
         std::this_thread::sleep_for(100ms);
     }
-    ASSERT_FALSE(match.empty()) << output;
-    EXPECT_NEAR(std::stoi(match[1].str()), 300, 2);
-
+    EXPECT_TRUE(std::regex_search(Output(), logged)) << Output();
     const int64_t behind = int64_t{sim::PanelSecondsNow()} -
                            panel_->WithPanel([](sim::SimPanel& p) { return p.ClockSeconds(); });
     EXPECT_LE(std::abs(behind), 2) << "the simulator's clock after the set";
-    int writes = 0;
-    for (const sim::RecordedFrame& frame : panel_->Frames()) {
-        writes += frame.line.find("031000") != std::string::npos ? 1 : 0;
-    }
-    EXPECT_EQ(writes, 1);
 }
 
 }  // namespace
