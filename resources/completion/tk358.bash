@@ -122,6 +122,7 @@ _tk358d() {
 --key-file
 --reconnect-max
 --allow-setpoint-writes
+--sync-clock
 --share
 --share-group
 --share-read-only

@@ -75,9 +75,17 @@ Tematy (BAZA = PREFIKS/NAZWA):
 
 Zapis do panelu:
   --allow-setpoint-writes  wykonuje polecenia BAZA/set/... w granicach
-                         okna "Wartość zadana" (@BOUNDS@); bez tej
-                         opcji tk358d wysyła do panelu tylko polecenia
-                         nawiązania łączności i trybu monitorowania
+                         okna "Wartość zadana" (@BOUNDS@)
+  --sync-clock           TK-358D i TK-358C z włączonym zegarem: ustawia zegar
+                         panelu na czas lokalny komputera, jak okno "Data
+                         i czas", gdy różni się o ponad 60 s albo zmieniło się
+                         przesunięcie względem UTC (czas letni); po pierwszym
+                         odczycie zegara, potem najwyżej raz na godzinę; każde
+                         ustawienie trafia do dziennika. BAZA/state podaje
+                         clockOffset: zegar panelu minus komputera w sekundach
+                         (co minutę), także bez tej opcji
+Bez tych opcji tk358d wysyła do panelu tylko polecenia nawiązania łączności
+i trybu monitorowania.
 )";
 
 constexpr const char* kOther = R"(

@@ -36,7 +36,8 @@ DaemonLoop::DaemonLoop(PanelAccess& panel, const DaemonOptions& options, const D
       measurementLog_(measurementLog),
       broker_(broker),
       portLabel_(std::move(portLabel)),
-      topics_{options.topicPrefix + "/" + options.name} {
+      topics_{options.topicPrefix + "/" + options.name},
+      clock_(panel, log, options.syncClock) {
     TakeLogOptions(Clock::now());
 }
 
@@ -77,6 +78,7 @@ int DaemonLoop::Run(const Wait& wait) {
             return kExitUnsupported;
         }
         ReportLink(snapshot, now - start >= kBrokerPatience);
+        clock_.Look(snapshot, now);
         if (now >= nextState_) {
             Publish(snapshot);
             nextState_ = NextAfter(nextState_, kStatePeriod, now);
@@ -150,7 +152,8 @@ void DaemonLoop::Publish(const ReadingsSnapshot& snapshot) {
             broker_->SetRetained(m.topic, m.payload);
         }
     }
-    broker_->Publish(topics_.State(), BuildStatePayload(snapshot, std::time(nullptr)));
+    broker_->Publish(topics_.State(),
+                     BuildStatePayload(snapshot, std::time(nullptr), clock_.Offset()));
 }
 
 void DaemonLoop::WriteLogLine(const ReadingsSnapshot& snapshot) {

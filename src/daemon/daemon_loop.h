@@ -14,6 +14,7 @@
 #include "daemon/daemon_options.h"
 #include "daemon/mqtt_client.h"
 #include "daemon/mqtt_topics.h"
+#include "daemon/panel_clock_keeper.h"
 #include "daemon/rotating_log.h"
 #include "daemon/service_notifier.h"
 #include "link/panel_access.h"
@@ -82,6 +83,7 @@ private:
     const std::string portLabel_;
     const MqttTopics topics_;
     LogLineOptions lineOptions_;
+    PanelClockKeeper clock_;
 
     bool linkReported_ = false;  // a link state has been reported
     bool lastConnected_ = false;

@@ -265,6 +265,7 @@ constexpr OptionRule kRules[] = {
     {"reconnect-max", OptionForm::kValue, false, SetReconnectMax},
     {"allow-setpoint-writes", OptionForm::kSwitch, false,
      SetFlag<&DaemonOptions::allowSetpointWrites>},
+    {"sync-clock", OptionForm::kSwitch, false, SetFlag<&DaemonOptions::syncClock>},
     {"share", OptionForm::kValue, false, SetShare},
     {"share-group", OptionForm::kValue, false, SetText<&DaemonOptions::shareGroup>},
     {"share-read-only", OptionForm::kSwitch, false, SetFlag<&DaemonOptions::shareReadOnly>},

@@ -43,6 +43,8 @@ struct DaemonOptions {
     int reconnectMax = kDefaultReconnectMax;
 
     bool allowSetpointWrites = false;
+    // Set the clock of a panel that switches zones by it from the computer's.
+    bool syncClock = false;
 
     // The line shared with one client over a Unix socket (line_share.h).
     std::string sharePath;  // empty: not shared

@@ -193,7 +193,8 @@ std::string FormatUtcTime(std::time_t time) {
     return std::string(text, n);
 }
 
-std::string BuildStatePayload(const ReadingsSnapshot& s, std::time_t now) {
+std::string BuildStatePayload(const ReadingsSnapshot& s, std::time_t now,
+                              std::optional<int64_t> clockOffset) {
     JsonWriter w;
     w.BeginObject();
     w.Key("time").String(FormatUtcTime(now));
@@ -207,6 +208,8 @@ std::string BuildStatePayload(const ReadingsSnapshot& s, std::time_t now) {
     identified&& id.noNumber == 0 ? w.Int(id.serialNumber) : w.Null();
     WriteMainReadings(w, s);
     WriteKindRecords(w, s);
+    w.Key("clockOffset");
+    clockOffset.has_value() && s.connected ? w.Int(*clockOffset) : w.Null();
     w.EndObject();
     return w.Text();
 }
