@@ -47,6 +47,8 @@ protected:
     std::string Output() const { return ReadFile(dir_ + "/tk358d.out"); }
     std::string LogText() const { return ReadFile(LogPath()); }
     std::string LogPath() const { return dir_ + "/pomiary.csv"; }
+    // tk358d's $STATE_DIRECTORY (made by tk358d when it first writes there).
+    std::string StateDir() const { return dir_ + "/state"; }
 
     // The next state message (after the last Clear) whose JSON satisfies `match`.
     JsonValue WaitForState(const std::function<bool(const JsonValue&)>& match,
