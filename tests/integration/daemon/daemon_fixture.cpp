@@ -116,4 +116,17 @@ bool DaemonFixture::WaitForAvailability(const std::string& payload,
                 .topic.empty();
 }
 
+bool DaemonFixture::WaitForRetained(const std::string& topic, const std::string& payload,
+                                    std::chrono::milliseconds timeout) {
+    const auto match = [&](const ReceivedMessage& m) { return m.payload == payload; };
+    if (listener_->WaitFor(topic, match, timeout).topic.empty()) {
+        return false;
+    }
+    MqttListener late;
+    return late.Start(broker_->Port(), topic) &&
+           late.WaitFor(
+                   topic, [&](const ReceivedMessage& m) { return m.retained && match(m); }, 5s)
+                   .topic == topic;
+}
+
 }  // namespace tk358::test

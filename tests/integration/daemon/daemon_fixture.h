@@ -55,6 +55,10 @@ protected:
                            std::chrono::milliseconds timeout);
     // Waits for `payload` on the availability topic.
     bool WaitForAvailability(const std::string& payload, std::chrono::milliseconds timeout);
+    // Waits for `payload` on `topic`, also as a retained message a client
+    // subscribing now gets.
+    bool WaitForRetained(const std::string& topic, const std::string& payload,
+                         std::chrono::milliseconds timeout);
 
     std::string dir_;
     std::string portDir_;
