@@ -108,7 +108,6 @@ std::string ZoneTemplate(int kind) {
 // no state class and no display precision (its schema has neither).
 void WriteShape(JsonWriter& w, const DiscoveryEntity& e, int kind, bool number,
                 const MqttTopics& topics) {
-    const bool sensor = !number;
     switch (e.shape) {
         case EntityShape::kTemperature:
         case EntityShape::kSetpoint:
@@ -148,16 +147,18 @@ void WriteShape(JsonWriter& w, const DiscoveryEntity& e, int kind, bool number,
             w.Key("state_class").String("total_increasing");
             return;
     }
-    if (sensor && e.shape != EntityShape::kUptime) {
+    if (number) {
+        return;
+    }
+    // Uptime starts anew with every start: not worth long-term statistics.
+    if (e.shape != EntityShape::kUptime) {
         w.Key("state_class").String("measurement");
     }
-    if (sensor) {
-        const int decimals = e.shape == EntityShape::kSetpoint ? 2
-                             : e.shape == EntityShape::kOffset ? 0
-                             : e.shape == EntityShape::kUptime ? 0
-                                                               : 1;
-        w.Key("suggested_display_precision").Int(decimals);
-    }
+    const bool tenths = e.shape == EntityShape::kTemperature || e.shape == EntityShape::kPercent;
+    w.Key("suggested_display_precision")
+        .Int(e.shape == EntityShape::kSetpoint ? 2
+             : tenths                          ? 1
+                                               : 0);
 }
 
 // The state key of a set point is its command: "zone1_setpoint" is written
