@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <ctime>
 
-#include "daemon/discovery_payload.h"
 #include "daemon/info_payload.h"
+#include "daemon/panel_memory.h"
 #include "daemon/state_payload.h"
 #include "panel/log_readings.h"
 #include "panel/panel_model.h"
@@ -38,6 +38,13 @@ DaemonLoop::DaemonLoop(PanelAccess& panel, const DaemonOptions& options, const D
       portLabel_(std::move(portLabel)),
       topics_{options.topicPrefix + "/" + options.name},
       clock_(panel, log, options.syncClock) {
+    if (broker_ != nullptr && options.haDiscovery) {
+        discovery_ = std::make_unique<DiscoveryPublisher>(
+            options, topics_, log, StateDirectory(),
+            [this](const std::string& topic, const std::string& payload) {
+                broker_->SetRetained(topic, payload);
+            });
+    }
     TakeLogOptions(Clock::now());
 }
 
@@ -55,11 +62,9 @@ int DaemonLoop::Run(const Wait& wait) {
     brokerLostSince_ = start;
     if (broker_ != nullptr) {
         broker_->SetRetained(topics_.Availability(), kOnline);
-        if (options_.haDiscovery) {
-            for (const RetainedMessage& m :
-                 EarlierDiscoveryRemovals(options_.discoveryPrefix, options_.name)) {
-                broker_->SetRetained(m.topic, m.payload);
-            }
+        broker_->SetRetained(topics_.Link(), kOffline);  // until the panel answers
+        if (discovery_) {
+            discovery_->Start();
         }
     }
     for (;;) {
@@ -144,16 +149,12 @@ void DaemonLoop::Publish(const ReadingsSnapshot& snapshot) {
     InfoSource info{options_.name, portLabel_, snapshot.identity, {}};
     panel_.GetPanelInfo(info.info);
     broker_->SetRetained(topics_.Info(), BuildInfoPayload(info));
-    if (options_.haDiscovery) {
-        const DiscoverySource source{
-            options_.discoveryPrefix, options_.topicPrefix,        options_.name, topics_,
-            snapshot.identity,        options_.allowSetpointWrites};
-        for (const RetainedMessage& m : BuildDiscoveryMessages(source)) {
-            broker_->SetRetained(m.topic, m.payload);
-        }
+    if (discovery_) {
+        discovery_->Update(snapshot.identity);
     }
     broker_->Publish(topics_.State(),
-                     BuildStatePayload(snapshot, std::time(nullptr), clock_.Offset()));
+                     BuildStatePayload(snapshot, std::time(nullptr), clock_.Offset()),
+                     kStateExpiry);
 }
 
 void DaemonLoop::WriteLogLine(const ReadingsSnapshot& snapshot) {
@@ -170,6 +171,9 @@ void DaemonLoop::ReportLink(const ReadingsSnapshot& snapshot, bool firstContactD
     }
     linkReported_ = true;
     lastConnected_ = snapshot.connected;
+    if (broker_ != nullptr) {
+        broker_->SetRetained(topics_.Link(), snapshot.connected ? kOnline : kOffline);
+    }
     if (!snapshot.connected) {
         log_.Warning("brak komunikacji z panelem na " + portLabel_);
         return;

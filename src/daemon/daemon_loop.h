@@ -8,10 +8,12 @@
 
 #include <chrono>
 #include <functional>
+#include <memory>
 #include <string>
 
 #include "daemon/daemon_log.h"
 #include "daemon/daemon_options.h"
+#include "daemon/discovery_publisher.h"
 #include "daemon/mqtt_client.h"
 #include "daemon/mqtt_topics.h"
 #include "daemon/panel_clock_keeper.h"
@@ -59,6 +61,9 @@ public:
     // The first log line comes as long after the start as the main window's.
     static constexpr std::chrono::seconds kFirstLogLine{6};
     static constexpr std::chrono::seconds kStatePeriod{1};
+    // A state message not delivered within a few periods is dropped: a
+    // subscriber coming back gets no backlog of stale readings.
+    static constexpr int kStateExpiry = 5;  // seconds
     // A broker or a panel not reached within this time is reported once.
     static constexpr std::chrono::seconds kBrokerPatience{10};
     // A panel side this long without a poll cycle or an exchange attempt
@@ -82,6 +87,7 @@ private:
     MqttClient* broker_;
     const std::string portLabel_;
     const MqttTopics topics_;
+    std::unique_ptr<DiscoveryPublisher> discovery_;  // with a broker and --ha-discovery
     LogLineOptions lineOptions_;
     PanelClockKeeper clock_;
 

@@ -1,98 +1,30 @@
 #include "daemon/discovery_payload.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <string_view>
 
+#include "daemon/discovery_entities.h"
 #include "daemon/json_writer.h"
 #include "panel/panel_model.h"
-#include "panel/regulation_fields.h"
 #include "tk358_version.h"
 
 namespace tk358 {
 
 namespace {
 
-enum class Shape {
-    kTemperature,  // °C, one decimal
-    kSetpoint,     // °C, two decimals; a number entity where writable
-    kPercent,
-    kWhole,  // the zone
-    kOnOff,  // a binary sensor
-};
+// Home Assistant's own defaults for an availability topic's payloads.
+static_assert(std::string_view(kOnline) == "online" && std::string_view(kOffline) == "offline");
 
-constexpr unsigned Kinds(std::initializer_list<int> kinds) {
-    unsigned mask = 0;
-    for (int kind : kinds) {
-        mask |= 1u << kind;
-    }
-    return mask;
-}
-
-constexpr unsigned kAnyKind = Kinds({0, 1, 2, 3, 4, kUnknownDevice});
-
-struct Entity {
-    const char* object;  // the last part of its ids and topic
-    const char* title;   // the entity's name in Home Assistant
-    Shape shape;
-    const char* deviceClass;  // of a binary sensor; nullptr: none
-    const char* valueTemplate;
-    unsigned kinds;          // the kinds that have it
-    unsigned writableKinds;  // the kinds whose set-point dialog writes it
-    const FieldRule* rule;   // its bounds, where writable
-    bool diagnostic;
-};
-
-// A value inside a record of the state message, unknown while the record is null.
-#define TK358_IN(record, key) \
-    "{{ value_json." record "." key " if value_json." record " else None }}"
-#define TK358_ON_OFF(value) \
-    "{{ None if (" value ") is none else ('ON' if (" value ") else 'OFF') }}"
-
-const Entity kEntities[] = {
-    {"temperature", "Temperatura", Shape::kTemperature, nullptr, "{{ value_json.temperature }}",
-     kAnyKind, 0, nullptr, false},
-    {"sensor_fault", "Błąd czujnika", Shape::kOnOff, "problem",
-     TK358_ON_OFF("value_json.sensorFault"), kAnyKind, 0, nullptr, false},
-    {"link", "Komunikacja z panelem", Shape::kOnOff, "connectivity",
-     "{{ 'ON' if value_json.link == 'ok' else 'OFF' }}", kAnyKind, 0, nullptr, true},
-    {"setpoint", "Wartość zadana", Shape::kSetpoint, nullptr, "{{ value_json.setpoint }}",
-     Kinds({0, 1, 3, 4}), Kinds({0, 1}), &rules::kSetpoint, false},
-    {"zone1_setpoint", "Wartość zadana 1", Shape::kSetpoint, nullptr,
-     "{{ value_json.zone1Setpoint }}", Kinds({3}), Kinds({3}), &rules::kZone1Setpoint, false},
-    {"zone2_setpoint", "Wartość zadana 2", Shape::kSetpoint, nullptr,
-     "{{ value_json.zone2Setpoint }}", Kinds({3}), Kinds({3}), &rules::kZone2Setpoint, false},
-    {"setpoint2", "Wartość zadana 2", Shape::kSetpoint, nullptr, "{{ value_json.setpoint2 }}",
-     Kinds({4}), 0, nullptr, false},
-    {"valve_position", "Położenie zaworu", Shape::kPercent, nullptr, TK358_IN("valve", "position"),
-     Kinds({0, 3}), 0, nullptr, false},
-    {"drain_valve", "Zawór zrzutowy", Shape::kOnOff, "opening",
-     TK358_ON_OFF("value_json.drainValve.valveOpen if value_json.drainValve else None"), Kinds({1}),
-     0, nullptr, false},
-    {"fan1", "Wentylator 1", Shape::kOnOff, "running",
-     TK358_ON_OFF("value_json.ventilation.fan1 if value_json.ventilation else None"), Kinds({2}), 0,
-     nullptr, false},
-    {"fan2", "Wentylator 2", Shape::kOnOff, "running",
-     TK358_ON_OFF("value_json.ventilation.fan2 if value_json.ventilation else None"), Kinds({2}), 0,
-     nullptr, false},
-    {"relay1", "Przekaźnik 1", Shape::kOnOff, "power",
-     TK358_ON_OFF("value_json.relays.relay1 if value_json.relays else None"), Kinds({4}), 0,
-     nullptr, false},
-    {"relay2", "Przekaźnik 2", Shape::kOnOff, "power",
-     TK358_ON_OFF("value_json.relays.relay2 if value_json.relays else None"), Kinds({4}), 0,
-     nullptr, false},
-    {"zone", "Strefa", Shape::kWhole, nullptr, "{{ value_json.zone }}", Kinds({3, 4}), 0, nullptr,
-     false},
-};
-
-#undef TK358_IN
-#undef TK358_ON_OFF
+constexpr const char* kDefaultTopicPrefix = "tk358";
 
 // The kind as far as it is known: the unknown kind before identification.
 int KnownKind(const PanelIdentity& id) {
     return id.identified != 0 ? int{id.deviceType} : int{kUnknownDevice};
 }
 
-bool Has(unsigned kinds, int kind) {
-    return kind >= 0 && kind < 32 && (kinds & (1u << kind)) != 0;
+bool IsOwn(const DiscoveryEntity& e) {
+    return KindHas(e.kinds, kUnknownDevice);
 }
 
 std::string Lower(std::string text) {
@@ -104,6 +36,17 @@ std::string Lower(std::string text) {
         }
     }
     return text;
+}
+
+std::string Sanitized(std::string id) {
+    for (char& c : id) {
+        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
+                        (c >= '0' && c <= '9') || c == '_' || c == '-';
+        if (!ok) {
+            c = '_';
+        }
+    }
+    return id;
 }
 
 std::string Version(int32_t version) {
@@ -144,77 +87,83 @@ void WriteOrigin(JsonWriter& w) {
     w.EndObject();
 }
 
-const char* Component(const Entity& e, bool writable) {
-    if (e.shape == Shape::kOnOff) {
-        return "binary_sensor";
+std::string SourceTopic(const DiscoveryEntity& e, const MqttTopics& topics) {
+    switch (e.source) {
+        case EntitySource::kInfo:
+            return topics.Info();
+        case EntitySource::kHealth:
+            return topics.Health();
+        case EntitySource::kState:
+            break;
     }
-    return writable ? "number" : "sensor";
+    return topics.State();
 }
 
-void WriteShape(JsonWriter& w, const Entity& e) {
+std::string ZoneTemplate(int kind) {
+    const auto [first, second] = ZoneNames(kind);
+    return std::string("{{ {1: '") + first + "', 2: '" + second + "'}.get(value_json.zone) }}";
+}
+
+// Unit, device and state class: a sensor's whole set; a number entity takes
+// no state class and no display precision (its schema has neither).
+void WriteShape(JsonWriter& w, const DiscoveryEntity& e, int kind, bool number,
+                const MqttTopics& topics) {
     switch (e.shape) {
-        case Shape::kTemperature:
-        case Shape::kSetpoint:
+        case EntityShape::kTemperature:
+        case EntityShape::kSetpoint:
             w.Key("unit_of_measurement").String("°C");
             w.Key("device_class").String("temperature");
-            w.Key("state_class").String("measurement");
-            w.Key("suggested_display_precision").Int(e.shape == Shape::kSetpoint ? 2 : 1);
             break;
-        case Shape::kPercent:
+        case EntityShape::kPercent:
             w.Key("unit_of_measurement").String("%");
-            w.Key("state_class").String("measurement");
-            w.Key("suggested_display_precision").Int(1);
             break;
-        case Shape::kWhole:
-            w.Key("suggested_display_precision").Int(0);
-            break;
-        case Shape::kOnOff:
+        case EntityShape::kZone: {
+            const auto [first, second] = ZoneNames(kind);
+            w.Key("device_class").String("enum");
+            w.Key("options").BeginArray().String(first).String(second).EndArray();
+            return;
+        }
+        case EntityShape::kOnOff:
             if (e.deviceClass != nullptr) {
                 w.Key("device_class").String(e.deviceClass);
             }
+            return;
+        case EntityShape::kOffset:
+        case EntityShape::kUptime:
+            w.Key("unit_of_measurement").String("s");
+            w.Key("device_class").String("duration");
             break;
+        case EntityShape::kTimestamp:
+            w.Key("device_class").String("timestamp");
+            return;
+        case EntityShape::kLogState:
+            w.Key("device_class").String("enum");
+            w.Key("options").BeginArray().String("ok").String("failing").String("off").EndArray();
+            w.Key("json_attributes_topic").String(topics.Health());
+            w.Key("json_attributes_template")
+                .String("{{ {'przyczyna': value_json.logError} | tojson }}");
+            return;
+        case EntityShape::kCount:
+            w.Key("state_class").String("total_increasing");
+            return;
     }
-}
-
-// The number entity's part: where it writes and what it accepts.
-void WriteCommand(JsonWriter& w, const Entity& e, const std::string& command,
-                  const MqttTopics& topics) {
-    w.Key("command_topic").String(topics.CommandPrefix() + command);
-    w.Key("min").Number(e.rule->min / 100.0);
-    w.Key("max").Number(e.rule->max / 100.0);
-    w.Key("step").Number(0.01);
-    w.Key("mode").String("box");
-}
-
-std::string ConfigPayload(const DiscoverySource& s, const std::string& nodeId, const Entity& e,
-                          const char* component, const std::string& command) {
-    const std::string uniqueId = nodeId + "_" + e.object;
-    JsonWriter w;
-    w.BeginObject();
-    w.Key("name").String(e.title);
-    w.Key("unique_id").String(uniqueId);
-    w.Key("default_entity_id").String(std::string(component) + "." + Lower(uniqueId));
-    w.Key("state_topic").String(s.topics.State());
-    w.Key("value_template").String(e.valueTemplate);
-    WriteShape(w, e);
-    if (!command.empty()) {
-        WriteCommand(w, e, command, s.topics);
+    if (number) {
+        return;
     }
-    if (e.diagnostic) {
-        w.Key("entity_category").String("diagnostic");
+    // Uptime starts anew with every start: not worth long-term statistics.
+    if (e.shape != EntityShape::kUptime) {
+        w.Key("state_class").String("measurement");
     }
-    w.Key("availability_topic").String(s.topics.Availability());
-    w.Key("payload_available").String(kOnline);
-    w.Key("payload_not_available").String(kOffline);
-    WriteDevice(w, nodeId, s);
-    WriteOrigin(w);
-    w.EndObject();
-    return w.Text();
+    const bool tenths = e.shape == EntityShape::kTemperature || e.shape == EntityShape::kPercent;
+    w.Key("suggested_display_precision")
+        .Int(e.shape == EntityShape::kSetpoint ? 2
+             : tenths                          ? 1
+                                               : 0);
 }
 
 // The state key of a set point is its command: "zone1_setpoint" is written
 // on set/zone1Setpoint, like the state's "zone1Setpoint".
-std::string CommandOf(const Entity& e) {
+std::string CommandOf(const DiscoveryEntity& e) {
     std::string key;
     bool upper = false;
     for (const char* c = e.object; *c != '\0'; ++c) {
@@ -228,39 +177,107 @@ std::string CommandOf(const Entity& e) {
     return key;
 }
 
+// The number entity's part: where it writes and what it accepts.
+void WriteCommand(JsonWriter& w, const DiscoveryEntity& e, const MqttTopics& topics) {
+    w.Key("command_topic").String(topics.CommandPrefix() + CommandOf(e));
+    w.Key("min").Number(e.rule->min / 100.0);
+    w.Key("max").Number(e.rule->max / 100.0);
+    w.Key("step").Number(0.01);
+    w.Key("mode").String("box");
+}
+
+// tk358d's availability; for the panel's entities also the link's, so that
+// they are unavailable, not unknown, while the panel does not answer.
+void WriteAvailability(JsonWriter& w, const DiscoveryEntity& e, const MqttTopics& topics) {
+    w.Key("availability").BeginArray();
+    w.BeginObject().Key("topic").String(topics.Availability()).EndObject();
+    if (!IsOwn(e)) {
+        w.BeginObject().Key("topic").String(topics.Link()).EndObject();
+    }
+    w.EndArray();
+    if (!IsOwn(e)) {
+        w.Key("availability_mode").String("all");
+    }
+}
+
+struct Form {
+    const char* component;
+    std::string object;
+    bool number;
+};
+
+std::string ConfigPayload(const DiscoverySource& s, const std::string& nodeId,
+                          const DiscoveryEntity& e, const Form& form) {
+    const int kind = KnownKind(s.identity);
+    const std::string uniqueId = nodeId + "_" + form.object;
+    JsonWriter w;
+    w.BeginObject();
+    w.Key("name").String(form.number ? std::string(e.title) + " (zapis)" : std::string(e.title));
+    w.Key("unique_id").String(uniqueId);
+    w.Key("default_entity_id").String(std::string(form.component) + "." + Lower(uniqueId));
+    w.Key("state_topic").String(SourceTopic(e, s.topics));
+    w.Key("value_template")
+        .String(e.valueTemplate != nullptr ? std::string(e.valueTemplate) : ZoneTemplate(kind));
+    WriteShape(w, e, kind, form.number, s.topics);
+    if (form.number) {
+        WriteCommand(w, e, s.topics);
+    }
+    if (e.diagnostic) {
+        w.Key("entity_category").String("diagnostic");
+    }
+    if (!e.enabledByDefault) {
+        w.Key("enabled_by_default").Bool(false);
+    }
+    WriteAvailability(w, e, s.topics);
+    WriteDevice(w, nodeId, s);
+    WriteOrigin(w);
+    w.EndObject();
+    return w.Text();
+}
+
+// The read-only form every entity has, and the number form of a set point
+// some kind writes.
+std::vector<Form> FormsOf(const DiscoveryEntity& e) {
+    std::vector<Form> forms{
+        {e.shape == EntityShape::kOnOff ? "binary_sensor" : "sensor", e.object, false}};
+    if (e.writableKinds != 0) {
+        forms.push_back({"number", std::string(e.object) + "_set", true});
+    }
+    return forms;
+}
+
+std::string ConfigTopic(const std::string& discoveryPrefix, const char* component,
+                        const std::string& nodeId, const std::string& object) {
+    return discoveryPrefix + "/" + component + "/" + nodeId + "/" + object + "/config";
+}
+
 }  // namespace
 
 std::string DiscoveryNodeId(const std::string& topicPrefix, const std::string& name) {
-    std::string id = "tk358_" + topicPrefix + "_" + name;
-    for (char& c : id) {
-        const bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') ||
-                        (c >= '0' && c <= '9') || c == '_' || c == '-';
-        if (!ok) {
-            c = '_';
-        }
+    if (topicPrefix == kDefaultTopicPrefix) {
+        return Sanitized("tk358_" + name);
     }
-    return id;
+    return Sanitized("tk358_" + topicPrefix + "_" + name);
 }
 
 std::vector<RetainedMessage> BuildDiscoveryMessages(const DiscoverySource& source) {
     const std::string nodeId = DiscoveryNodeId(source.topicPrefix, source.name);
     const int kind = KnownKind(source.identity);
+    // Without a kind nothing tells which entities are not there.
+    const bool removeOthers = source.removeOthers && kind != kUnknownDevice;
     std::vector<RetainedMessage> messages;
-    for (const Entity& e : kEntities) {
-        const bool has = Has(e.kinds, kind);
-        const bool writable = has && source.writesAllowed && Has(e.writableKinds, kind);
-        // Both forms of a set point, so that the one not in use is removed.
-        for (const bool asNumber : {false, true}) {
-            if (asNumber && e.writableKinds == 0) {
+    for (const DiscoveryEntity& e : DiscoveryEntities()) {
+        const bool has = KindHas(e.kinds, kind);
+        for (const Form& form : FormsOf(e)) {
+            const bool wanted =
+                has && (!form.number || (source.writesAllowed && KindHas(e.writableKinds, kind)));
+            if (!wanted && !removeOthers) {
                 continue;
             }
-            const char* component = Component(e, asNumber);
-            RetainedMessage m{source.discoveryPrefix + "/" + component + "/" + nodeId + "/" +
-                                  e.object + "/config",
-                              {}};
-            if (has && asNumber == writable) {
-                m.payload = ConfigPayload(source, nodeId, e, component,
-                                          writable ? CommandOf(e) : std::string());
+            RetainedMessage m{
+                ConfigTopic(source.discoveryPrefix, form.component, nodeId, form.object), {}};
+            if (wanted) {
+                m.payload = ConfigPayload(source, nodeId, e, form);
             }
             messages.push_back(std::move(m));
         }
@@ -269,14 +286,46 @@ std::vector<RetainedMessage> BuildDiscoveryMessages(const DiscoverySource& sourc
 }
 
 std::vector<RetainedMessage> EarlierDiscoveryRemovals(const std::string& discoveryPrefix,
+                                                      const std::string& topicPrefix,
                                                       const std::string& name) {
+    // Before: node tk358_<prefix>_<name>, a set point either a sensor or a
+    // number of the same object; before that: node tk358_<name>, four sensors.
+    struct Earlier {
+        std::string nodeId;
+        std::vector<std::string> topics;  // component/object
+    };
+    const Earlier earlier[] = {
+        {Sanitized("tk358_" + topicPrefix + "_" + name),
+         {"sensor/temperature", "binary_sensor/sensor_fault", "binary_sensor/link",
+          "sensor/setpoint", "number/setpoint", "sensor/zone1_setpoint", "number/zone1_setpoint",
+          "sensor/zone2_setpoint", "number/zone2_setpoint", "sensor/setpoint2",
+          "sensor/valve_position", "binary_sensor/drain_valve", "binary_sensor/fan1",
+          "binary_sensor/fan2", "binary_sensor/relay1", "binary_sensor/relay2", "sensor/zone"}},
+        {Sanitized("tk358_" + name),
+         {"sensor/temperature", "sensor/setpoint", "sensor/setpoint2", "binary_sensor/link"}},
+    };
+    const std::string nodeId = DiscoveryNodeId(topicPrefix, name);
+    std::vector<std::string> current;
+    for (const DiscoveryEntity& e : DiscoveryEntities()) {
+        for (const Form& form : FormsOf(e)) {
+            current.push_back(ConfigTopic(discoveryPrefix, form.component, nodeId, form.object));
+        }
+    }
     std::vector<RetainedMessage> messages;
-    const std::string node = discoveryPrefix + "/";
-    for (const char* topic : {"sensor/@/temperature", "sensor/@/setpoint", "sensor/@/setpoint2",
-                              "binary_sensor/@/link"}) {
-        std::string t = topic;
-        t.replace(t.find('@'), 1, "tk358_" + name);
-        messages.push_back({node + t + "/config", {}});
+    for (const Earlier& ids : earlier) {
+        for (const std::string& entity : ids.topics) {
+            const std::size_t slash = entity.find('/');
+            const std::string topic = discoveryPrefix + "/" + entity.substr(0, slash) + "/" +
+                                      ids.nodeId + "/" + entity.substr(slash + 1) + "/config";
+            const bool inUse = std::find(current.begin(), current.end(), topic) != current.end();
+            const bool listed =
+                std::find_if(messages.begin(), messages.end(), [&](const RetainedMessage& m) {
+                    return m.topic == topic;
+                }) != messages.end();
+            if (!inUse && !listed) {
+                messages.push_back({topic, {}});
+            }
+        }
     }
     return messages;
 }

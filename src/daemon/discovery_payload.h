@@ -2,15 +2,19 @@
 
 // Home Assistant MQTT discovery: one retained configuration message per
 // entity, so that the readings of one panel appear as the entities of one
-// device, with no YAML. They read the state message, go unavailable with the
-// availability topic and, with --allow-setpoint-writes, write the set points
-// the panel's kind lets the window's set-point dialog write.
+// device, with no YAML. They read the state, info and health messages and
+// are available while tk358d runs and, for the panel's own entities, while
+// the panel answers.
+//
+// Every value keeps one entity whatever the options: a set point is always a
+// read-only sensor (its history and statistics stay), and with
+// --allow-setpoint-writes also a number entity <object>_set that writes it.
 //
 // Ids come from the topic prefix and the panel name, never from the host:
-// node id tk358_<prefix>_<name> (a '/' of the prefix, and any other character
-// that is not a letter, digit, '_' or '-', becomes '_'), unique id
-// <node id>_<entity>, default entity id <domain>.<node id>_<entity> in lower
-// case.
+// node id tk358_<name> under the default prefix "tk358", tk358_<prefix>_<name>
+// under any other (a '/' of the prefix, and any other character that is not
+// a letter, digit, '_' or '-', becomes '_'); unique id <node id>_<entity>,
+// default entity id <domain>.<node id>_<entity> in lower case.
 
 #include <string>
 #include <vector>
@@ -32,19 +36,26 @@ struct DiscoverySource {
     std::string topicPrefix;
     std::string name;
     MqttTopics topics;
+    // The panel the entities describe; not identified: only tk358d's own
+    // entities (link and health), which belong to no kind.
     PanelIdentity identity;
     bool writesAllowed = false;
+    // The kind was identified on this line now (not only remembered): the
+    // entities of other kinds, and the number entities writes do not allow,
+    // are removed.
+    bool removeOthers = false;
 };
 
-// <discoveryPrefix>/<component>/<node id>/<entity>/config for every entity
-// any kind may have: a configuration for those of the panel's kind, an empty
-// message for the others (a kind that lost an entity, a set point that turned
-// from sensor to number).
+// <discoveryPrefix>/<component>/<node id>/<entity>/config: a configuration
+// for every entity of the panel's kind and tk358d's own, and with
+// `removeOthers` an empty message for every other entity any kind may have.
 std::vector<RetainedMessage> BuildDiscoveryMessages(const DiscoverySource& source);
 
 // Empty messages for the configurations of the ids tk358d used before
-// (tk358_<name>, without the prefix), so that an upgrade leaves no duplicates.
+// (tk358_<prefix>_<name> and, before that, tk358_<name>), leaving out every
+// topic the current ids use, so that an upgrade leaves no duplicates.
 std::vector<RetainedMessage> EarlierDiscoveryRemovals(const std::string& discoveryPrefix,
+                                                      const std::string& topicPrefix,
                                                       const std::string& name);
 
 std::string DiscoveryNodeId(const std::string& topicPrefix, const std::string& name);

@@ -446,13 +446,19 @@ void MqttClient::ClearRetained(const std::string& topic) {
     }
 }
 
-bool MqttClient::Publish(const std::string& topic, const std::string& payload) {
+bool MqttClient::Publish(const std::string& topic, const std::string& payload, int expirySeconds) {
     if (!connected_) {
         return false;
     }
+    mosquitto_property* properties = nullptr;
+    if (expirySeconds > 0 && !v311_) {
+        mosquitto_property_add_int32(&properties, MQTT_PROP_MESSAGE_EXPIRY_INTERVAL,
+                                     static_cast<uint32_t>(expirySeconds));
+    }
     const int rc =
         mosquitto_publish_v5(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                             payload.data(), settings_.qos, false, nullptr);
+                             payload.data(), settings_.qos, false, properties);
+    mosquitto_property_free_all(&properties);
     return rc == MOSQ_ERR_SUCCESS;
 }
 

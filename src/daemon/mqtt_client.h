@@ -101,8 +101,9 @@ public:
     void ClearRetained(const std::string& topic);
 
     // Queues a message that is not retained; false when it is dropped because
-    // the broker is away.
-    bool Publish(const std::string& topic, const std::string& payload);
+    // the broker is away. `expirySeconds` > 0: the broker drops it when it
+    // could not deliver it within that time (MQTT 5 message expiry).
+    bool Publish(const std::string& topic, const std::string& payload, int expirySeconds = 0);
 
     bool Connected() const { return connected_.load(); }
 

@@ -4,6 +4,7 @@
 //   availability        "online" / "offline", retained; the last will says "offline"
 //   state               the readings, once a second (JSON)
 //   info                the panel's identification, retained (JSON)
+//   link                "online" / "offline", retained: whether the panel answers
 //   set/setpoint        commands, with --allow-setpoint-writes (a number in °C)
 //   set/setpoint2       the dual-zone panel's second set point
 //   result/<command>    the outcome of each command (JSON)
@@ -19,6 +20,8 @@ struct MqttTopics {
     std::string Availability() const { return base + "/availability"; }
     std::string State() const { return base + "/state"; }
     std::string Info() const { return base + "/info"; }
+    std::string Health() const { return base + "/health"; }
+    std::string Link() const { return base + "/link"; }
     // The filter of every command topic.
     std::string Commands() const { return base + "/set/#"; }
     std::string CommandPrefix() const { return base + "/set/"; }

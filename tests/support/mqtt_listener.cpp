@@ -15,7 +15,7 @@ MqttListener::MqttListener() {
     mosquitto_int_option(mosq_, MOSQ_OPT_PROTOCOL_VERSION, MQTT_PROTOCOL_V5);
     mosquitto_connect_callback_set(mosq_, &MqttListener::OnConnect);
     mosquitto_subscribe_callback_set(mosq_, &MqttListener::OnSubscribe);
-    mosquitto_message_callback_set(mosq_, &MqttListener::OnMessage);
+    mosquitto_message_v5_callback_set(mosq_, &MqttListener::OnMessage);
     mosquitto_reconnect_delay_set(mosq_, 1, 1, false);
 }
 
@@ -52,13 +52,19 @@ void MqttListener::OnSubscribe(mosquitto*, void* self, int, int, const int*) {
     listener->changed_.notify_all();
 }
 
-void MqttListener::OnMessage(mosquitto*, void* self, const mosquitto_message* message) {
+void MqttListener::OnMessage(mosquitto*, void* self, const mosquitto_message* message,
+                             const mosquitto_property* properties) {
     auto* listener = static_cast<MqttListener*>(self);
     ReceivedMessage m;
     m.topic = message->topic;
     m.payload.assign(static_cast<const char*>(message->payload),
                      static_cast<std::size_t>(std::max(message->payloadlen, 0)));
     m.retained = message->retain;
+    uint32_t expiry = 0;
+    if (mosquitto_property_read_int32(properties, MQTT_PROP_MESSAGE_EXPIRY_INTERVAL, &expiry,
+                                      false) != nullptr) {
+        m.expirySeconds = static_cast<int>(expiry);
+    }
     m.at = std::chrono::steady_clock::now();
     std::lock_guard<std::mutex> lock(listener->lock_);
     listener->messages_.push_back(std::move(m));

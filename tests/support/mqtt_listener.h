@@ -13,6 +13,7 @@
 
 struct mosquitto;
 struct mosquitto_message;
+struct mqtt5__property;
 
 namespace tk358::test {
 
@@ -20,6 +21,7 @@ struct ReceivedMessage {
     std::string topic;
     std::string payload;
     bool retained = false;
+    int expirySeconds = 0;  // the message expiry left when it arrived; 0: none
     std::chrono::steady_clock::time_point at;
 };
 
@@ -51,7 +53,8 @@ public:
 private:
     static void OnConnect(mosquitto*, void* self, int rc);
     static void OnSubscribe(mosquitto*, void* self, int mid, int count, const int* granted);
-    static void OnMessage(mosquitto*, void* self, const mosquitto_message* message);
+    static void OnMessage(mosquitto*, void* self, const mosquitto_message* message,
+                          const mqtt5__property* properties);
 
     mosquitto* mosq_ = nullptr;
     std::string filter_;

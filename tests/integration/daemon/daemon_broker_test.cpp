@@ -60,6 +60,9 @@ TEST_F(DaemonBrokerTest, PublishesThePanelOnceASecondWithItsInfoAndDiscovery) {
         EXPECT_TRUE((*state)["regulator"]["pv"].IsNumber());
         EXPECT_TRUE((*state)["valve"]["position"].IsNumber());
         EXPECT_TRUE((*state)["zone"].IsNumber());
+        // Dropped when not delivered within a few periods.
+        EXPECT_GT(states[i].expirySeconds, 0);
+        EXPECT_LE(states[i].expirySeconds, 5);
         if (i > 0) {
             const auto gap = states[i].at - states[i - 1].at;
             EXPECT_GT(gap, 500ms);
@@ -78,17 +81,17 @@ TEST_F(DaemonBrokerTest, PublishesThePanelOnceASecondWithItsInfoAndDiscovery) {
     EXPECT_EQ((*info)["serial"].Number(), 3105);
     EXPECT_EQ((*info)["firmware"].String(), "1.07");
     EXPECT_EQ((*info)["port"].String(), "COM" + std::to_string(panel_->PortNumber()));
-    const std::string node = "homeassistant/sensor/tk358_tk358_line/";
+    const std::string node = "homeassistant/sensor/tk358_line/";
     const ReceivedMessage config = late.WaitFor(
         node + "temperature/config", [](auto&) { return true; }, 5s);
     const std::optional<JsonValue> discovery = JsonValue::Parse(config.payload);
     ASSERT_TRUE(discovery) << config.payload;
     EXPECT_TRUE(config.retained);
     EXPECT_EQ((*discovery)["state_topic"].String(), Base() + "/state");
-    EXPECT_EQ((*discovery)["availability_topic"].String(), Base() + "/availability");
+    EXPECT_EQ((*discovery)["availability"].Elements().at(1)["topic"].String(), Base() + "/link");
     EXPECT_EQ((*discovery)["device_class"].String(), "temperature");
     EXPECT_EQ((*discovery)["unit_of_measurement"].String(), "°C");
-    EXPECT_EQ((*discovery)["device"]["identifiers"].Elements().at(0).String(), "tk358_tk358_line");
+    EXPECT_EQ((*discovery)["device"]["identifiers"].Elements().at(0).String(), "tk358_line");
     EXPECT_FALSE(discovery->Has("object_id"));
     EXPECT_FALSE(late.WaitFor(
                          node + "zone1_setpoint/config", [](auto&) { return true; }, 5s)
@@ -196,6 +199,8 @@ TEST_F(DaemonBrokerTest, SilencedPanelGivesNullReadingsLostLinkAndQuestionMarksI
     const JsonValue lost =
         WaitForState([](const JsonValue& s) { return s["link"].String() == "lost"; }, 30s);
     ASSERT_TRUE(lost.IsObject()) << "the link was never reported lost";
+    // The panel's entities go unavailable with the retained link topic.
+    EXPECT_TRUE(WaitForRetained(Base() + "/link", "offline", 5s));
     for (const char* key : {"temperature", "sensorFault", "setpoint", "setpointFault", "regulator",
                             "valve", "zone"}) {
         EXPECT_TRUE(lost[key].IsNull()) << key;
@@ -206,8 +211,10 @@ TEST_F(DaemonBrokerTest, SilencedPanelGivesNullReadingsLostLinkAndQuestionMarksI
     EXPECT_NE(log.find(";???;???;???\r\n", lastLine), std::string::npos) << log;
     EXPECT_NE(Output().find("brak komunikacji z panelem"), std::string::npos) << Output();
 
+    listener_->Clear();
     panel_->Resume();
     EXPECT_TRUE(WaitForState(LinkOk, 30s).IsObject());
+    EXPECT_TRUE(WaitForRetained(Base() + "/link", "online", 5s));
 }
 
 struct SetpointCase {

@@ -72,7 +72,8 @@ void DaemonFixture::StartDaemon(const std::vector<std::string>& extra) {
 }
 
 void DaemonFixture::StartDaemonWith(const std::vector<std::string>& args) {
-    std::vector<std::string> env = {"TK358_PORT_DIR=" + portDir_, "LC_ALL=C"};
+    std::vector<std::string> env = {"TK358_PORT_DIR=" + portDir_, "LC_ALL=C",
+                                    "STATE_DIRECTORY=" + StateDir()};
     env.insert(env.end(), env_.begin(), env_.end());
     daemon_ = std::make_unique<ChildProcess>();
     ASSERT_TRUE(daemon_->Start(TK358D_EXECUTABLE, args, dir_ + "/tk358d.out", env));
@@ -83,8 +84,9 @@ std::unique_ptr<ChildProcess> DaemonFixture::StartOther(const std::string& label
     std::vector<std::string> all = {"--mqtt", broker_->Url(), "--reconnect-max", "2"};
     all.insert(all.end(), args.begin(), args.end());
     auto other = std::make_unique<ChildProcess>();
-    EXPECT_TRUE(other->Start(TK358D_EXECUTABLE, all, dir_ + "/" + label + ".out",
-                             {"TK358_PORT_DIR=" + portDir_, "LC_ALL=C"}));
+    EXPECT_TRUE(
+        other->Start(TK358D_EXECUTABLE, all, dir_ + "/" + label + ".out",
+                     {"TK358_PORT_DIR=" + portDir_, "LC_ALL=C", "STATE_DIRECTORY=" + StateDir()}));
     return other;
 }
 
@@ -112,6 +114,19 @@ bool DaemonFixture::WaitForAvailability(const std::string& payload,
                     Base() + "/availability",
                     [&](const ReceivedMessage& m) { return m.payload == payload; }, timeout)
                 .topic.empty();
+}
+
+bool DaemonFixture::WaitForRetained(const std::string& topic, const std::string& payload,
+                                    std::chrono::milliseconds timeout) {
+    const auto match = [&](const ReceivedMessage& m) { return m.payload == payload; };
+    if (listener_->WaitFor(topic, match, timeout).topic.empty()) {
+        return false;
+    }
+    MqttListener late;
+    return late.Start(broker_->Port(), topic) &&
+           late.WaitFor(
+                   topic, [&](const ReceivedMessage& m) { return m.retained && match(m); }, 5s)
+                   .topic == topic;
 }
 
 }  // namespace tk358::test

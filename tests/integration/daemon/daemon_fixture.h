@@ -47,12 +47,18 @@ protected:
     std::string Output() const { return ReadFile(dir_ + "/tk358d.out"); }
     std::string LogText() const { return ReadFile(LogPath()); }
     std::string LogPath() const { return dir_ + "/pomiary.csv"; }
+    // tk358d's $STATE_DIRECTORY (made by tk358d when it first writes there).
+    std::string StateDir() const { return dir_ + "/state"; }
 
     // The next state message (after the last Clear) whose JSON satisfies `match`.
     JsonValue WaitForState(const std::function<bool(const JsonValue&)>& match,
                            std::chrono::milliseconds timeout);
     // Waits for `payload` on the availability topic.
     bool WaitForAvailability(const std::string& payload, std::chrono::milliseconds timeout);
+    // Waits for `payload` on `topic`, also as a retained message a client
+    // subscribing now gets.
+    bool WaitForRetained(const std::string& topic, const std::string& payload,
+                         std::chrono::milliseconds timeout);
 
     std::string dir_;
     std::string portDir_;

@@ -1,12 +1,11 @@
-// The broker's payloads: JSON text, the state message from a snapshot, the
-// info message and the Home Assistant discovery configurations.
+// The broker's payloads: JSON text, the state message from a snapshot and the
+// info message.
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 
-#include "daemon/discovery_payload.h"
 #include "daemon/info_payload.h"
 #include "daemon/json_writer.h"
 #include "daemon/state_payload.h"
@@ -192,103 +191,6 @@ TEST(InfoPayload, TellsTheIdentificationAndTheProbe) {
     const JsonValue unknown = Parsed(BuildInfoPayload(source));
     EXPECT_FALSE(unknown["identified"].Bool());
     EXPECT_FALSE(unknown.Has("serial"));
-}
-
-struct DiscoveryCase {
-    int kind;  // kUnknownDevice: not identified yet
-    bool writes;
-    const char* configured;  // the entities with a configuration, as component/object
-};
-
-TEST(DiscoveryPayload, EachKindGetsTheEntitiesOfItsReadings) {
-    const std::string common = "sensor/temperature binary_sensor/sensor_fault binary_sensor/link ";
-    const DiscoveryCase cases[] = {
-        {kUnknownDevice, true, ""},
-        {kTemperatureController, false, "sensor/setpoint sensor/valve_position"},
-        {kTemperatureController, true, "number/setpoint sensor/valve_position"},
-        {kDrainValveController, true, "number/setpoint binary_sensor/drain_valve"},
-        {kVentilationController, true, "binary_sensor/fan1 binary_sensor/fan2"},
-        {kDualZoneController, false,
-         "sensor/setpoint sensor/zone1_setpoint sensor/zone2_setpoint sensor/valve_position "
-         "sensor/zone"},
-        {kDualZoneController, true,
-         "sensor/setpoint number/zone1_setpoint number/zone2_setpoint sensor/valve_position "
-         "sensor/zone"},
-        {kThresholdRegulator, true,
-         "sensor/setpoint sensor/setpoint2 binary_sensor/relay1 binary_sensor/relay2 "
-         "sensor/zone"},
-    };
-    std::size_t count = 0;
-    for (const DiscoveryCase& c : cases) {
-        DiscoverySource source{"homeassistant",     "site/a", "line1", MqttTopics{"site/a/line1"},
-                               DualZone().identity, c.writes};
-        source.identity.deviceType = static_cast<uint8_t>(c.kind);
-        source.identity.identified = c.kind != kUnknownDevice;
-        const std::vector<RetainedMessage> messages = BuildDiscoveryMessages(source);
-        count = count == 0 ? messages.size() : count;
-        EXPECT_EQ(messages.size(), count) << "the same topics for every kind";
-        std::string configured;
-        for (const RetainedMessage& m : messages) {
-            const std::string prefix = "homeassistant/";
-            const std::string node = "/tk358_site_a_line1/";
-            ASSERT_EQ(m.topic.rfind(prefix, 0), 0u) << m.topic;
-            ASSERT_NE(m.topic.find(node), std::string::npos) << m.topic;
-            if (m.payload.empty()) {
-                continue;
-            }
-            const std::string component =
-                m.topic.substr(prefix.size(), m.topic.find(node) - prefix.size());
-            const std::string object =
-                m.topic.substr(m.topic.find(node) + node.size(),
-                               m.topic.size() - 7 - m.topic.find(node) - node.size());
-            configured += component + "/" + object + " ";
-            const JsonValue j = Parsed(m.payload);
-            const std::string label = std::to_string(c.kind) + " " + m.topic;
-            EXPECT_FALSE(j.Has("object_id")) << label;
-            EXPECT_EQ(j["unique_id"].String(), "tk358_site_a_line1_" + object) << label;
-            EXPECT_EQ(j["default_entity_id"].String(), component + ".tk358_site_a_line1_" + object)
-                << label;
-            EXPECT_EQ(j["state_topic"].String(), "site/a/line1/state") << label;
-            EXPECT_EQ(j["availability_topic"].String(), "site/a/line1/availability") << label;
-            EXPECT_EQ(j["origin"]["name"].String(), "tk358d") << label;
-            EXPECT_EQ(j["device"]["identifiers"].Elements().at(0).String(), "tk358_site_a_line1");
-            EXPECT_FALSE(j["device"]["manufacturer"].String().empty()) << label;
-            EXPECT_EQ(j["device"].Has("serial_number"), c.kind != kUnknownDevice) << label;
-            EXPECT_EQ(j.Has("suggested_display_precision"), component != "binary_sensor") << label;
-            EXPECT_EQ(j.Has("command_topic"), component == "number") << label;
-            if (component == "number") {
-                EXPECT_EQ(j["command_topic"].String(),
-                          "site/a/line1/set/" + std::string(object == "setpoint" ? "setpoint"
-                                                            : object == "zone1_setpoint"
-                                                                ? "zone1Setpoint"
-                                                                : "zone2Setpoint"));
-                EXPECT_EQ(j["min"].Number(), -200);
-                EXPECT_EQ(j["max"].Number(), 550);
-                EXPECT_EQ(j["step"].Number(), 0.01);
-                EXPECT_EQ(j["mode"].String(), "box");
-            }
-            EXPECT_EQ(j["entity_category"].String(), object == "link" ? "diagnostic" : "") << label;
-        }
-        EXPECT_EQ(configured, common + (*c.configured ? std::string(c.configured) + " " : ""))
-            << c.kind << (c.writes ? " with writes" : "");
-    }
-    const JsonValue link =
-        Parsed(BuildDiscoveryMessages({"ha", "tk358", "line1", MqttTopics{"tk358/line1"},
-                                       DualZone().identity, false})[2]
-                   .payload);
-    EXPECT_EQ(link["device_class"].String(), "connectivity");
-    EXPECT_EQ(link["device"]["name"].String(), "TK-358D nr 3105 (line1)");
-    EXPECT_EQ(link["device"]["sw_version"].String(), "1.07");
-}
-
-TEST(DiscoveryPayload, EarlierIdsAreRemoved) {
-    const std::vector<RetainedMessage> removals = EarlierDiscoveryRemovals("homeassistant", "com3");
-    ASSERT_EQ(removals.size(), 4u);
-    EXPECT_EQ(removals[0].topic, "homeassistant/sensor/tk358_com3/temperature/config");
-    EXPECT_EQ(removals[3].topic, "homeassistant/binary_sensor/tk358_com3/link/config");
-    for (const RetainedMessage& m : removals) {
-        EXPECT_TRUE(m.payload.empty());
-    }
 }
 
 }  // namespace
