@@ -148,8 +148,8 @@ bool PanelSession::Open(int comPortNumber) {
 // The line opened next may lead to another panel, and a line whose panel
 // already sends status lines would never seem silent: nothing of the last
 // contact is kept, and the failed status makes the poll thread run the start
-// sequence on the new line. Runs with no poll thread and no port, so no
-// decoder and no exchange is under way.
+// sequence on the new line. Runs after Close, with the poll thread stopped
+// and no port whose reader could decode a line meanwhile.
 void PanelSession::StartContact() {
     records_.StartContact();
     pendingReads_.DropAll();
