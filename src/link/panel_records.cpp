@@ -300,6 +300,23 @@ void PanelRecords::EndContact() {
     contactSince_ = MonotonicClock::now();
 }
 
+void PanelRecords::StartContact() {
+    const auto lock = LockForStore();
+    identity_ = {};
+    temperature_ = {};
+    setpoint_ = {};
+    regulator_ = {};
+    valve_ = {};
+    drainValve_ = {};
+    ventilation_ = {};
+    activeZone_ = {};
+    relay_ = {};
+    clock_ = {};
+    panelInfo_ = {};
+    parameters_ = {};
+    contactSince_ = MonotonicClock::now();
+}
+
 void PanelRecords::NoteChange() {
     const auto lock = LockForStore();
 }

@@ -70,6 +70,9 @@ public:
     // The link was closed: the panel counts as not identified, and no reading
     // taken so far is current any more.
     void EndContact();
+    // A line is opened that may lead to another panel: every record and the
+    // parameter cache go back to empty. The change count goes on.
+    void StartContact();
     // Something the records do not hold changed (the link state): readers
     // look again.
     void NoteChange();

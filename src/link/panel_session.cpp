@@ -126,6 +126,7 @@ std::unique_ptr<SerialPort> PanelSession::OpenPort(int comPortNumber) {
 
 bool PanelSession::Open(int comPortNumber) {
     Close();
+    StartContact();
     std::unique_ptr<SerialPort> port = OpenPort(comPortNumber);
     if (!port) {
         return false;
@@ -142,6 +143,17 @@ bool PanelSession::Open(int comPortNumber) {
         return false;
     }
     return true;
+}
+
+// The line opened next may lead to another panel, and a line whose panel
+// already sends status lines would never seem silent: nothing of the last
+// contact is kept, and the failed status makes the poll thread run the start
+// sequence on the new line. Runs after Close, with the poll thread stopped
+// and no port whose reader could decode a line meanwhile.
+void PanelSession::StartContact() {
+    records_.StartContact();
+    pendingReads_.DropAll();
+    SetLinkStatus(kStatusFailed);
 }
 
 void PanelSession::StopPollThread() {

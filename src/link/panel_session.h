@@ -59,7 +59,10 @@ public:
 
     // Opens COM `comPortNumber` at 9600 baud 8N1, starts its reader and the poll
     // thread. False when the port cannot be opened (see LastOpenError) or the
-    // thread cannot be started. An open session is closed first.
+    // thread cannot be started. An open session is closed first. Every
+    // opening starts a fresh contact: records, parameter cache, read-back
+    // queue and link status of the line before are dropped, and the start
+    // sequence runs on the new line even when it already carries status lines.
     bool Open(int comPortNumber) override;
     // Stops the poll thread, switches the monitoring mode off when the panel
     // was identified and closes the port. Records, parameter cache and link
@@ -173,6 +176,7 @@ private:
     bool ContactLost() const;
     // Stores the status; a change counts as a change of the records.
     void SetLinkStatus(int status);
+    void StartContact();
     void RunStartSequence();
     bool StepSucceeded(int status);
     void StopPollThread();
@@ -208,7 +212,8 @@ private:
     PanelRecords records_;       // holds the data lock
     PendingReads pendingReads_;  // has its own small lock
 
-    // Written by the poll thread only (Open and Close leave it alone), read lock-free.
+    // Written by the poll thread, and by Open before it starts that thread
+    // (Close leaves them alone); read lock-free.
     std::atomic<int> linkStatus_{kStatusFailed};
     std::atomic<int> startSequences_{0};
     std::atomic<int> lastOpenError_{0};

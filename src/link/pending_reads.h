@@ -40,6 +40,13 @@ public:
         }
     }
 
+    // Drops every entry; a snapshot taken before drops nothing appended after.
+    void DropAll() {
+        std::lock_guard<std::mutex> lock(mutex_);
+        dropped_ += codes_.size();
+        codes_.clear();
+    }
+
 private:
     mutable std::mutex mutex_;  // guards codes_ and dropped_
     std::deque<int> codes_;

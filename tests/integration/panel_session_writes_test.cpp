@@ -12,16 +12,6 @@
 namespace tk358::test {
 namespace {
 
-// The "028700" frames that write `bytes` (most significant first) to `code`.
-std::vector<std::string> Writes(int code, const std::vector<std::string>& bytes) {
-    std::vector<std::string> frames;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        frames.push_back("028700" + HexText(static_cast<uint32_t>(code), 4) +
-                         HexText(static_cast<uint32_t>(i), 2) + bytes[i]);
-    }
-    return frames;
-}
-
 TEST(ParameterWriteTest, BytesOnTheWire) {
     struct Case {
         int kind;

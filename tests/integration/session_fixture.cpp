@@ -37,7 +37,8 @@ sim::PtySimulatorOptions SimOptions(int kind, const RigOptions& options) {
     }
     sim.panel.clockSeconds = 0;
     sim.panel.statusPeriod = options.statusPeriod;
-    sim.portNumber = kComPort;
+    sim.panel.monitoring = options.monitoring;
+    sim.portNumber = options.comPort;
     sim.portDirectory = TestPortDirectory();
     return sim;
 }
@@ -77,6 +78,15 @@ std::vector<std::string> ReadRequests(const std::vector<int>& codes) {
     return requests;
 }
 
+std::vector<std::string> Writes(int code, const std::vector<std::string>& bytes) {
+    std::vector<std::string> frames;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        frames.push_back("028700" + HexText(static_cast<uint32_t>(code), 4) +
+                         HexText(static_cast<uint32_t>(i), 2) + bytes[i]);
+    }
+    return frames;
+}
+
 std::vector<std::string> Joined(const std::vector<std::vector<std::string>>& parts) {
     std::vector<std::string> all;
     for (const auto& part : parts) {
@@ -86,7 +96,7 @@ std::vector<std::string> Joined(const std::vector<std::vector<std::string>>& par
 }
 
 SessionRig::SessionRig(int kind, RigOptions options)
-    : sim(SimOptions(kind, options)), session(options.timing) {
+    : comPort(options.comPort), sim(SimOptions(kind, options)), session(options.timing) {
     std::string error;
     if (!sim.Start(&error)) {
         ADD_FAILURE() << "simulated panel did not start: " << error;
@@ -94,8 +104,8 @@ SessionRig::SessionRig(int kind, RigOptions options)
 }
 
 bool SessionRig::Start() {
-    if (!session.Open(kComPort)) {
-        ADD_FAILURE() << "COM" << kComPort << " did not open: " << session.LastOpenError();
+    if (!session.Open(comPort)) {
+        ADD_FAILURE() << "COM" << comPort << " did not open: " << session.LastOpenError();
         return false;
     }
     // Once the panel has taken the word its answer is on the way, and nothing

@@ -40,6 +40,8 @@ std::string Compact(std::string text);
 
 std::string ReadRequest(int code);
 std::vector<std::string> ReadRequests(const std::vector<int>& codes);
+// The "028700" frames that write `bytes` (most significant first) to `code`.
+std::vector<std::string> Writes(int code, const std::vector<std::string>& bytes);
 std::vector<std::string> Joined(const std::vector<std::vector<std::string>>& parts);
 
 struct RigOptions {
@@ -47,6 +49,10 @@ struct RigOptions {
     SessionTiming timing = QuickTiming();
     // Status lines once monitoring is on; by default none within a test.
     std::chrono::milliseconds statusPeriod = 1h;
+    // Monitoring on from power-on: the line carries status lines before any
+    // request, as a line whose panel another program switched on does.
+    bool monitoring = false;
+    int comPort = kComPort;
 };
 
 inline RigOptions StatusEvery(std::chrono::milliseconds period) {
@@ -68,6 +74,7 @@ public:
     std::vector<std::string> Requests() const;
     bool WaitForRequest(const std::string& request, std::chrono::milliseconds limit) const;
 
+    const int comPort;
     sim::PtySimulator sim;
     PanelSession session;
 };

@@ -137,6 +137,27 @@ TEST_F(LineShareTest, TheClientReachesThePanelAsOnADirectLine) {
     EXPECT_NE(log.find("wyłącza tryb monitorowania"), std::string::npos) << log;
 }
 
+// A client moved from a TK-358W on a line of its own to the shared line, whose
+// status lines flow from the first moment: it takes the shared panel as a new
+// one and writes it with that panel's codes.
+TEST_F(LineShareTest, AClientMovedToTheSharedLineIdentifiesItsPanel) {
+    RigOptions options;
+    options.comPort = kSharedLink + 1;
+    options.timing.cycle = 300ms;  // the shared line has talked before the first look
+    SessionRig direct(2, options);
+    ASSERT_TRUE(direct.Start());
+    PanelSession& client = direct.session;
+    ASSERT_TRUE(
+        WaitUntil([&] { return PanelSessionProbe::CompletedStartSequences(client) == 1; }, 2s));
+    client.Close();
+    ASSERT_TRUE(StartSequenceDone(client, kSharedLink));
+    PanelIdentity id;
+    client.GetIdentity(id);
+    EXPECT_EQ(id.deviceType, kDualZoneController);
+    EXPECT_EQ(client.WritePidParameters(150, 240, 30, 60, 0), kStatusOk);
+    EXPECT_EQ(panel_->Parameter(128), 150);  // the first zone's Kp
+}
+
 TEST_F(LineShareTest, ABackupThroughTheSocketEqualsADirectOne) {
     auto direct = StartPanel(kDirectPanel);
     EXPECT_EQ(Backup(kSharedLink, dir_.File("shared.tk358par")),

@@ -14,6 +14,7 @@
 #include "monitor/log_controller.h"
 #include "monitor/main_window.h"
 #include "monitor/trend_controller.h"
+#include "monitor/window_menu.h"
 #include "sim/pty_simulator.h"
 #include "support/value_display_probe.h"
 #include "widget/dialogs/recording_sink.h"
@@ -115,6 +116,7 @@ private slots:
     void showsEachKindAndClearsWhenItFallsSilent();
     void noOldValueIsShownLoggedOrChartedAfterAnOutage();
     void noiseOnEveryStatusLineGivesMissingReadings();
+    void aPortChangeShowsTheNewLinesPanel();
 
 private:
     std::unique_ptr<sim::PtySimulator> StartPanel(int kind);
@@ -284,6 +286,53 @@ void WindowSimTest::noiseOnEveryStatusLineGivesMissingReadings() {
 
     simulator->SetFaults({});
     QTRY_VERIFY_WITH_TIMEOUT(!w.Temperature()->IsInvalid(), 5000);
+}
+
+// "Port szeregowy" from a TK-358D to a TK-358W whose line carries status
+// lines already: the window presents the TK-358W, with its menu and its
+// regulation dialog.
+void WindowSimTest::aPortChangeShowsTheNewLinesPanel() {
+    const std::unique_ptr<sim::PtySimulator> first = StartPanel(sim::kKindDualZone);
+    QVERIFY(first);
+    sim::PtySimulatorOptions options;
+    options.panel = sim::DefaultConfig(sim::kKindVentilation);
+    options.panel.monitoring = true;
+    options.panel.statusPeriod = std::chrono::milliseconds(20);  // well within a poll cycle
+    options.portDirectory = portDir_.path().toStdString();
+    sim::PtySimulator second(options);
+    QVERIFY(second.Start());
+
+    PanelSession session(test::ShortTiming());
+    test::RecordingSink sink;
+    MainWindow window(session);
+    window.SetMessageSink(&sink);
+    window.Hooks().choosePort = [&](QWidget*, int) { return second.PortNumber(); };
+    std::optional<ParamDialog> offered;
+    connect(&window, &MainWindow::regulationRequested, this,
+            [&](QWidget*, PanelAccess&, MessageSink&, const ParamDialogChoice& choice) {
+                offered = choice.dialog;
+            });
+    AppSettings settings = AppSettings::FileDefaults();
+    settings.portNr = first->PortNumber();
+    window.ApplySettings(settings);
+    window.Start();
+    window.show();
+    const auto status = [&] {
+        return window.findChild<ReadOnlyField*>(QStringLiteral("statusLine"))->text();
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QString::fromUtf8(kKinds[3].label)), 15000);
+    QTRY_VERIFY(window.Menu().Action(MenuCommand::kClock)->isEnabled());
+
+    window.Menu().Action(MenuCommand::kPort)->trigger();
+    QCOMPARE(window.PortNumber(), second.PortNumber());
+    QTRY_VERIFY_WITH_TIMEOUT(status().startsWith(QString::fromUtf8(kKinds[2].label)), 15000);
+    for (const MenuCommand command :
+         {MenuCommand::kPid, MenuCommand::kCv, MenuCommand::kSetpoint, MenuCommand::kClock}) {
+        QVERIFY(!window.Menu().Action(command)->isEnabled());
+    }
+    window.Menu().Action(MenuCommand::kRegulation)->trigger();
+    QCOMPARE(offered, std::optional<ParamDialog>(ParamDialog::ParamA));
+    QVERIFY(sink.boxes.empty());
 }
 
 }  // namespace tk358
