@@ -13,16 +13,23 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <string_view>
+#include <thread>
 #include <vector>
 
 #include "backup/backup_cli.h"
+#include "daemon/client_request.h"
+#include "link/shared_line_socket.h"
 #include "session_fixture.h"
 #include "support/panel_session_probe.h"
+#include "support/shared_line_client.h"
 #include "support/temp_dir.h"
 
 namespace tk358::test {
@@ -74,18 +81,28 @@ std::string Backup(int port, const std::string& file) {
     return date == std::string::npos ? text : text.erase(date, text.find('\n', date) - date);
 }
 
+// The answers and refusals among the lines that reach a client.
+bool AnswerOrRefusal(std::string_view line) {
+    return IsAnswerLine(line) || !RefusedCommand(line).empty();
+}
+
+std::string ReadRequest(int code) {
+    return std::string(BuildRequest("028600", HexText(static_cast<uint32_t>(code), 4)).Text());
+}
+
 class LineShareTest : public ::testing::Test {
 protected:
+    virtual bool ReadOnly() const { return false; }
     void SetUp() override {
         panel_ = StartPanel(kSharedPanel);
         ASSERT_TRUE(StartSequenceDone(daemon_, kSharedPanel));
-        const std::string socketPath = dir_.File("line1.sock");
+        socket_ = dir_.File("line1.sock");
         share_ =
-            std::make_unique<LineShare>(daemon_, log_, LineShareSettings{socketPath, "", false});
+            std::make_unique<LineShare>(daemon_, log_, LineShareSettings{socket_, "", ReadOnly()});
         std::string error;
         ASSERT_TRUE(share_->Start(&error)) << error;
         link_ = TestPortDirectory() + "/COM" + std::to_string(kSharedLink);
-        fs::create_symlink(socketPath, link_);
+        fs::create_symlink(socket_, link_);
         panel_->ClearFrames();
     }
     void TearDown() override {
@@ -102,7 +119,13 @@ protected:
     int logFd_ = open(dir_.File("tk358d.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     DaemonLog log_{"line", logFd_, false};
     std::unique_ptr<LineShare> share_;
+    std::string socket_;
     std::string link_;
+};
+
+class LineShareReadOnlyTest : public LineShareTest {
+protected:
+    bool ReadOnly() const override { return true; }
 };
 
 TEST_F(LineShareTest, TheClientReachesThePanelAsOnADirectLine) {
@@ -178,6 +201,79 @@ TEST_F(LineShareTest, OneClientAtATimeAndNoHalfLine) {
     const std::string log = LogText();
     EXPECT_NE(log.find("odrzucono drugiego klienta"), std::string::npos) << log;
     EXPECT_NE(log.find("niedokończonej linii nie wysłano"), std::string::npos) << log;
+}
+
+// Requests written one after another without waiting are carried in turn;
+// past the limit the client is told, in its turn, that one was refused.
+TEST_F(LineShareTest, PipelinedRequestsAreAnsweredInOrderAndTheNinthRefused) {
+    panel_->SetTurnaround(100ms);  // the ninth arrives while the first is still out
+    SharedLineClient client(socket_);
+    ASSERT_TRUE(client.Connected());
+    std::string burst;
+    for (int code = 0x81; code <= 0x89; ++code) {
+        burst += ReadRequest(code);
+    }
+    ASSERT_TRUE(client.Send(burst));
+    const std::vector<std::string> lines = client.Lines(AnswerOrRefusal, 9, 5s);
+    ASSERT_EQ(lines.size(), 9u);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(lines[i].substr(0, 11), "028600:" + HexText(0x81 + i, 4)) << lines[i];
+    }
+    EXPECT_EQ(lines[8], "028600!KOLEJKA-PELNA\r\n");
+    const std::vector<std::string> sent = Lines(*panel_);
+    EXPECT_EQ(sent.size(), 8u);
+    EXPECT_EQ(std::count(sent.begin(), sent.end(), ReadRequest(0x89)), 0);
+
+    // Once answered, the client may send as many again.
+    ASSERT_TRUE(client.Send(ReadRequest(0x8A) + ReadRequest(0x8B)));
+    const std::vector<std::string> more = client.Lines(AnswerOrRefusal, 2, 5s);
+    ASSERT_EQ(more.size(), 2u);
+    EXPECT_EQ(more[0].substr(0, 11), "028600:008A");
+    EXPECT_EQ(more[1].substr(0, 11), "028600:008B");
+    EXPECT_NE(LogText().find("żądanie klienta 028600 odrzucone"), std::string::npos) << LogText();
+}
+
+// A write is refused in its turn with a line the client sees; the program's
+// own session turns it into a failed write at once, not after its time-outs.
+TEST_F(LineShareReadOnlyTest, WritesAreRefusedVisiblyAndReadsGoOn) {
+    {
+        SharedLineClient raw(socket_);
+        ASSERT_TRUE(raw.Connected());
+        const std::string write(BuildRequest("028700", "008A0127").Text());
+        ASSERT_TRUE(raw.Send(write + ReadRequest(0x84) + write));
+        const std::vector<std::string> lines = raw.Lines(AnswerOrRefusal, 3, 5s);
+        ASSERT_EQ(lines.size(), 3u);
+        EXPECT_EQ(lines[0], "028700!ZAPIS-ZABLOKOWANY\r\n");
+        EXPECT_EQ(lines[1].substr(0, 11), "028600:0084");
+        EXPECT_EQ(lines[2], lines[0]);
+    }
+    std::this_thread::sleep_for(100ms);  // the daemon sees the first client go
+
+    SessionTiming patient = QuickTiming();
+    patient.answerWait = 3s;  // a write waiting for time-outs would take 5 x 3 s
+    PanelSession client(patient);
+    ASSERT_TRUE(StartSequenceDone(client, kSharedLink));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(client.WriteSetpoint(2345, 0), kStatusFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    client.Close();
+    for (const std::string& line : Lines(*panel_)) {
+        EXPECT_EQ(line.rfind("0287", 0), std::string::npos) << line;
+    }
+}
+
+// The operator sees in the log at start whether the socket may write.
+TEST_F(LineShareTest, TellsAtStartThatWritesAreAllowed) {
+    const std::string log = LogText();
+    EXPECT_NE(log.find("zapis przez gniazdo: dozwolony"), std::string::npos) << log;
+    EXPECT_EQ(log.find("zablokowany"), std::string::npos) << log;
+}
+
+TEST_F(LineShareReadOnlyTest, TellsAtStartThatWritesAreBlocked) {
+    const std::string log = LogText();
+    EXPECT_NE(log.find("zapis przez gniazdo: zablokowany (--share-read-only)"), std::string::npos)
+        << log;
+    EXPECT_EQ(log.find("dozwolony"), std::string::npos) << log;
 }
 
 }  // namespace
