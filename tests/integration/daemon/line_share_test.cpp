@@ -233,6 +233,24 @@ TEST_F(LineShareTest, PipelinedRequestsAreAnsweredInOrderAndTheNinthRefused) {
     EXPECT_NE(LogText().find("żądanie klienta 028600 odrzucone"), std::string::npos) << LogText();
 }
 
+// A client that never waits for its answers is cut off before its lines pile up.
+TEST_F(LineShareTest, AClientThatFloodsTheLineIsCutOff) {
+    panel_->SetTurnaround(100ms);
+    SharedLineClient client(socket_);
+    ASSERT_TRUE(client.Connected());
+    std::string flood;
+    for (std::size_t i = 0; i <= kClientLineLimit + 1; ++i) {
+        flood += ReadRequest(0x84);
+    }
+    ASSERT_TRUE(client.Send(flood));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_LT(client.Lines(AnswerOrRefusal, kClientLineLimit, 5s).size(), 2u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);  // closed, not timed out
+    EXPECT_LE(Lines(*panel_).size(), 1u);
+    EXPECT_TRUE(WaitUntil([&] { return LogText().find("rozłączono") != std::string::npos; }, 2s))
+        << LogText();
+}
+
 // A write is refused in its turn with a line the client sees; the program's
 // own session turns it into a failed write at once, not after its time-outs.
 TEST_F(LineShareReadOnlyTest, WritesAreRefusedVisiblyAndReadsGoOn) {
