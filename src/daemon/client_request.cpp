@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "link/frame.h"
+#include "link/shared_line_socket.h"
 
 namespace tk358 {
 
@@ -127,6 +128,7 @@ ClientRequestVerdict JudgeClientRequest(std::string_view line, bool readOnly) {
         verdict.warning = readOnly;
         if (readOnly) {
             verdict.action = ClientRequestAction::kRefuse;
+            verdict.answer = SharedLineRefusal(rule->code, kRefusedWrite);
             return verdict;
         }
     }

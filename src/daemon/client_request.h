@@ -4,8 +4,8 @@
 // Only whole, well-formed requests of the commands the program itself sends
 // reach the panel. Monitoring mode stays on: any other monitoring word is
 // answered here as the panel answers it and never sent. Writes are logged
-// with their code and value, and with a read-only line refused unsent (the
-// client's own timeout then reports the write as failed).
+// with their code and value; on a read-only line they are refused unsent, and
+// the client gets the refusal (shared_line_socket.h) so its write fails at once.
 
 #include <string>
 #include <string_view>
@@ -15,14 +15,14 @@ namespace tk358 {
 enum class ClientRequestAction {
     kForward,     // send it to the panel; the answer goes back to the client
     kAnswerHere,  // not sent; `answer` goes back to the client
-    kRefuse,      // a write on a read-only line: not sent, no answer
+    kRefuse,      // a write on a read-only line: not sent; `answer` is the refusal
     kIgnore,      // not a request of the panel protocol: not sent, no answer
 };
 
 struct ClientRequestVerdict {
     ClientRequestAction action = ClientRequestAction::kIgnore;
     std::string answerPrefix;  // kForward: the command code and ":"
-    std::string answer;        // kAnswerHere: the whole answer line
+    std::string answer;        // kAnswerHere, kRefuse: the whole line for the client
     std::string logText;       // empty: nothing worth a log line
     bool warning = false;      // log it as a warning, not as information
 };

@@ -92,11 +92,15 @@ constexpr const char* kOther = R"(
 Wspólna linia (okno tk358 i tk358 --backup przy działającym tk358d):
   --share GNIAZDO        udostępnia linię jednemu klientowi naraz przez gniazdo
                          Unix (prawa 0660); klient widzi linie stanu i odpowiedzi
-                         na swoje żądania, tryb monitorowania zostaje włączony,
+                         na swoje żądania (do 8 czeka w kolejce, następne są
+                         odrzucane), tryb monitorowania zostaje włączony,
                          każdy zapis klienta trafia do dziennika; w katalogu
                          portów klienta COMn to dowiązanie do gniazda
   --share-group GRUPA    grupa gniazda: jej członkowie mogą się połączyć
-  --share-read-only      żaden zapis klienta nie idzie do panelu
+                         i zapisywać do panelu (wartości zadane, parametry,
+                         zegar), chyba że podano --share-read-only
+  --share-read-only      żaden zapis klienta nie idzie do panelu: klient
+                         dostaje odmowę, a jego zapis kończy się błędem
 
 Inne:
   --config PLIK          opcje z pliku: klucz=wartość (nazwy jak wyżej, bez --),

@@ -11,6 +11,7 @@
 #include "daemon/client_request.h"
 #include "daemon/line_share_socket.h"
 #include "link/frame.h"
+#include "link/shared_line_socket.h"
 
 namespace tk358 {
 
@@ -53,8 +54,9 @@ bool LineShare::Start(std::string* error) {
         Stop();
         return false;
     }
-    log_.Info("linia udostępniona przez " + settings_.path +
-              (settings_.readOnly ? " (tylko do odczytu)" : ""));
+    log_.Info("linia udostępniona przez " + settings_.path);
+    log_.Info(settings_.readOnly ? "zapis przez gniazdo: zablokowany (--share-read-only)"
+                                 : "zapis przez gniazdo: dozwolony");
     return true;
 }
 
@@ -145,16 +147,35 @@ void LineShare::CutClientBytes(const char* bytes, std::size_t count) {
         }
         incoming_ += byte;
         if (incoming_.ends_with("\r\n")) {
-            std::lock_guard<std::mutex> lock(requestQueueLock_);
-            waiting_ = Request{std::move(incoming_), client_};  // a newer request replaces an older
+            std::string line = std::move(incoming_);
             incoming_.clear();
-            requestWake_.notify_one();
+            if (!QueueRequest(std::move(line))) {
+                DropClient("klient linii wysyła żądania, nie czekając na odpowiedzi; rozłączono");
+                return;
+            }
         } else if (incoming_.size() >= static_cast<std::size_t>(kLineCapacity)) {
             dropping_ = true;
             lastDropped_ = byte;
             incoming_.clear();
         }
     }
+}
+
+// Queues a whole line of the current client; false when the client is to
+// be cut off. The requests waiting, and the one on the line, count against
+// the limit; one beyond it keeps its place to be refused in turn.
+bool LineShare::QueueRequest(std::string line) {
+    std::lock_guard<std::mutex> lock(requestQueueLock_);
+    if (waiting_.size() >= kClientLineLimit) {
+        return false;
+    }
+    std::size_t requests = carriedClient_ == client_ ? 1 : 0;
+    for (const Request& request : waiting_) {
+        requests += request.overLimit ? 0 : 1;
+    }
+    waiting_.push_back(Request{std::move(line), client_, requests >= kClientRequestLimit});
+    requestWake_.notify_one();
+    return true;
 }
 
 // A request still waiting for the line goes with its client; one already on
@@ -165,7 +186,7 @@ void LineShare::DropClient(const std::string& why) {
     dropping_ = false;
     {
         std::lock_guard<std::mutex> lock(requestQueueLock_);
-        waiting_.reset();
+        waiting_.clear();
     }
     {
         std::lock_guard<std::mutex> lock(clientLock_);
@@ -182,12 +203,14 @@ void LineShare::Relay() {
         Request request;
         {
             std::unique_lock<std::mutex> lock(requestQueueLock_);
-            requestWake_.wait(lock, [this] { return stopping_ || waiting_.has_value(); });
+            carriedClient_ = 0;
+            requestWake_.wait(lock, [this] { return stopping_ || !waiting_.empty(); });
             if (stopping_) {
                 return;
             }
-            request = std::move(*waiting_);
-            waiting_.reset();
+            request = std::move(waiting_.front());
+            waiting_.pop_front();
+            carriedClient_ = request.client;
         }
         RelayOne(request);
     }
@@ -195,6 +218,13 @@ void LineShare::Relay() {
 
 void LineShare::RelayOne(const Request& request) {
     const ClientRequestVerdict verdict = JudgeClientRequest(request.line, settings_.readOnly);
+    if (request.overLimit && verdict.action != ClientRequestAction::kIgnore) {
+        const std::string code = request.line.substr(0, 6);
+        log_.Warning("żądanie klienta " + code + " odrzucone: czeka już " +
+                     std::to_string(kClientRequestLimit) + " jego żądań");
+        AnswerClient(request, SharedLineRefusal(code, kRefusedQueueFull));
+        return;
+    }
     if (!verdict.logText.empty()) {
         verdict.warning ? log_.Warning(verdict.logText) : log_.Info(verdict.logText);
     }
@@ -210,16 +240,19 @@ void LineShare::RelayOne(const Request& request) {
             session_.RelayRequest(request.line, verdict.answerPrefix);
             break;
         }
-        case ClientRequestAction::kAnswerHere: {
-            std::lock_guard<std::mutex> lock(clientLock_);
-            if (client_ == request.client) {
-                SendLocked(verdict.answer);
-            }
-            break;
-        }
+        case ClientRequestAction::kAnswerHere:
         case ClientRequestAction::kRefuse:
+            AnswerClient(request, verdict.answer);
+            break;
         case ClientRequestAction::kIgnore:
             break;
+    }
+}
+
+void LineShare::AnswerClient(const Request& request, const std::string& line) {
+    std::lock_guard<std::mutex> lock(clientLock_);
+    if (client_ == request.client) {
+        SendLocked(line);
     }
 }
 

@@ -7,17 +7,21 @@
 // daemon's own exchanges wait. The client receives every status line and the
 // answers to its own requests; the answers to the daemon's requests stay
 // with the daemon, which goes on decoding every line for its log and broker.
-// A second client is closed at once; a line the client leaves unfinished is
-// never sent.
+// Requests sent before the earlier ones are answered wait their turn, and
+// every one gets its answer or a refusal, in the order sent: beyond
+// kClientRequestLimit waiting, and for writes on a read-only line, the
+// client is refused (shared_line_socket.h). A second client is closed at
+// once; a line the client leaves unfinished is never sent.
 //
 // Threads: the server thread accepts, refuses and reads the client; the
 // relay thread carries one request at a time through the session; the port's
 // reader thread hands the panel's lines to OnPanelLine.
 
 #include <condition_variable>
+#include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <thread>
@@ -26,6 +30,12 @@
 #include "link/panel_session.h"
 
 namespace tk358 {
+
+// Requests of the client waiting for the line or on it; any more are refused.
+inline constexpr std::size_t kClientRequestLimit = 8;
+// Lines waiting, refused ones included: a client that sends still more is
+// cut off, as it does not wait for the answers.
+inline constexpr std::size_t kClientLineLimit = 64;
 
 struct LineShareSettings {
     std::string path;   // the socket
@@ -52,15 +62,18 @@ private:
     struct Request {
         std::string line;
         uint64_t client = 0;
+        bool overLimit = false;  // refused: too many requests were waiting
     };
 
     void Serve();
     void Accept();
     void ReadClient();
     void CutClientBytes(const char* bytes, std::size_t count);
+    bool QueueRequest(std::string line);
     void DropClient(const std::string& why);
     void Relay();
     void RelayOne(const Request& request);
+    void AnswerClient(const Request& request, const std::string& line);
     void SendLocked(std::string_view bytes);
 
     PanelSession& session_;
@@ -82,11 +95,13 @@ private:
     uint64_t client_ = 0;       // counts connections; the current one's number
     uint64_t relayClient_ = 0;  // whose request is on the line
 
-    // requestQueueLock: the one request waiting for the line and the stop
-    // flag, between the server thread and the relay thread.
+    // requestQueueLock: the client's requests waiting for the line, whose
+    // request the relay thread carries, and the stop flag, between the server
+    // thread and the relay thread.
     std::mutex requestQueueLock_;
     std::condition_variable requestWake_;
-    std::optional<Request> waiting_;
+    std::deque<Request> waiting_;
+    uint64_t carriedClient_ = 0;  // 0: none being carried
     bool stopping_ = false;
 
     std::thread server_;

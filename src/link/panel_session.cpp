@@ -220,11 +220,15 @@ int PanelSession::ExchangeLocked(const RequestFrame& frame, ManualResetEvent& ev
             break;
         }
         event.Reset();
+        AwaitAnswer(frame, &event);
         port_->Send(frame.bytes.data(), frame.length);
         if (event.WaitFor(timing_.answerWait)) {
-            return kStatusOk;
+            const bool refused = TakeRefusal();
+            AwaitAnswer(frame, nullptr);
+            return refused ? kStatusFailed : kStatusOk;
         }
     }
+    AwaitAnswer(frame, nullptr);
     return kStatusFailed;
 }
 

@@ -159,6 +159,10 @@ private:
 
     void AttachDecoders();
     void ObserveLine(std::string_view line);
+    // A shared line's daemon may refuse the exchange under way (shared_line_socket.h):
+    // its refusal then wakes `event` at once and TakeRefusal tells it from an answer.
+    void AwaitAnswer(const RequestFrame& frame, ManualResetEvent* event);
+    bool TakeRefusal();
     int SendAndWait(const RequestFrame& frame, ManualResetEvent& event, bool retry);
     int ExchangeLocked(const RequestFrame& frame, ManualResetEvent& event, bool retry);
 
@@ -208,6 +212,9 @@ private:
     PanelLineObserver* lineObserver_ = nullptr;  // under receiveLock
     std::string relayPrefix_;                    // under receiveLock; empty: no relay open
     ManualResetEvent relayEvent_;                // the relayed request was answered
+    std::string awaitedCode_;                    // under receiveLock; the exchange's command
+    ManualResetEvent* awaitedEvent_ = nullptr;   // under receiveLock
+    bool refused_ = false;                       // under receiveLock
 
     PanelRecords records_;       // holds the data lock
     PendingReads pendingReads_;  // has its own small lock

@@ -1,10 +1,13 @@
 // Requests that come ready-made from elsewhere: tk358d relays the lines of the
 // client of its shared line through the session, one exchange at a time
-// between its own.
+// between its own. On the client's side, the daemon's refusal of a request
+// ends that exchange as failed.
 
 #include <algorithm>
+#include <utility>
 
 #include "link/panel_session.h"
+#include "link/shared_line_socket.h"
 
 namespace tk358 {
 
@@ -23,6 +26,22 @@ void PanelSession::ObserveLine(std::string_view line) {
         relayPrefix_.clear();
         relayEvent_.Set();
     }
+    if (awaitedEvent_ != nullptr && RefusedCommand(line) == awaitedCode_) {
+        refused_ = true;
+        awaitedEvent_->Set();
+    }
+}
+
+void PanelSession::AwaitAnswer(const RequestFrame& frame, ManualResetEvent* event) {
+    std::lock_guard<std::mutex> lock(receiveLock_);
+    awaitedCode_.assign(frame.bytes.data(), std::min(frame.length, 6));
+    awaitedEvent_ = event;
+    refused_ = false;
+}
+
+bool PanelSession::TakeRefusal() {
+    std::lock_guard<std::mutex> lock(receiveLock_);
+    return std::exchange(refused_, false);
 }
 
 int PanelSession::RelayRequest(std::string_view line, std::string_view answerPrefix) {

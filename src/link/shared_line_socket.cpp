@@ -51,6 +51,20 @@ bool ClosedAtOnce(int fd) {
 
 }  // namespace
 
+std::string SharedLineRefusal(std::string_view code, std::string_view reason) {
+    return std::string(code) + "!" + std::string(reason) + "\r\n";
+}
+
+std::string_view RefusedCommand(std::string_view line) {
+    constexpr std::size_t kCodeLength = 6;
+    if (line.size() <= kCodeLength + 2 || line[kCodeLength] != '!' || !line.ends_with("\r\n") ||
+        line.substr(0, kCodeLength).find_first_not_of("0123456789ABCDEF") !=
+            std::string_view::npos) {
+        return {};
+    }
+    return line.substr(0, kCodeLength);
+}
+
 bool IsSharedLineLink(const std::string& path) {
     struct stat link {};
     struct stat target {};

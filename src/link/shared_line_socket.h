@@ -7,12 +7,23 @@
 
 #include <chrono>
 #include <string>
+#include <string_view>
 
 namespace tk358 {
 
 // The daemon closes any connection beyond its one client at once; a
 // connection that ends within this time after it was made counts as refused.
 inline constexpr std::chrono::milliseconds kSharedLineRefusalWait{50};
+
+// A request the daemon will not carry to the panel is answered with its
+// command code, "!" and the reason, then CR LF, e.g. "028700!ZAPIS-ZABLOKOWANY":
+// the client fails that exchange at once instead of waiting for the panel.
+inline constexpr std::string_view kRefusedWrite = "ZAPIS-ZABLOKOWANY";  // --share-read-only
+inline constexpr std::string_view kRefusedQueueFull = "KOLEJKA-PELNA";  // too many waiting
+
+std::string SharedLineRefusal(std::string_view code, std::string_view reason);
+// The command code a refusal line refuses; empty for any other line.
+std::string_view RefusedCommand(std::string_view line);
 
 // True when `path` is a symbolic link that leads to a socket.
 bool IsSharedLineLink(const std::string& path);

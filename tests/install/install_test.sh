@@ -93,8 +93,25 @@ if [ -x "$prefix/$bindir/tk358d" ]; then
             systemd-analyze verify --man=no "$check/tk358d@line1.service" > "$check/out" 2>&1 ||
                 fail "systemd-analyze refused the unit: $(cat "$check/out")"
             grep -v "^$" "$check/out" && fail "systemd-analyze warned about the unit"
+            # The sandbox stays tight (older systemd-analyze cannot score a file).
+            if systemd-analyze security --help 2>/dev/null | grep -q -- --offline; then
+                systemd-analyze security --offline=yes --threshold=20 --no-pager \
+                    "$check/tk358d@line1.service" > "$check/out" 2>&1 ||
+                    fail "the unit's exposure is above 2.0: $(grep Overall "$check/out")"
+            fi
             rm -rf "$check"
         fi
+        # Every kind of serial line a plant uses passes the device ACL; consoles,
+        # memory and the kernel log (marked "-") do not.
+        mapfile -t allowed < <(sed -n 's/^DeviceAllow=char-\([^ ]*\) rw$/\1/p' "$unit")
+        for device in ttyS ttySC ttyUSB ttyACM ttyAMA ttyMAX pts -tty -ttyprintk -mem; do
+            admitted=no want=yes
+            [ "${device:0:1}" = - ] && device=${device#-} want=no
+            for pattern in "${allowed[@]}"; do
+                if [[ $device == $pattern ]]; then admitted=yes; fi
+            done
+            [ "$admitted" = "$want" ] || fail "DeviceAllow= admits $device: $admitted"
+        done
     fi
 fi
 

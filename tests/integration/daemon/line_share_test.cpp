@@ -14,13 +14,20 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <string_view>
+#include <thread>
+#include <utility>
 #include <vector>
 
 #include "backup/backup_cli.h"
+#include "daemon/client_request.h"
+#include "link/shared_line_socket.h"
 #include "session_fixture.h"
 #include "support/panel_session_probe.h"
 #include "support/temp_dir.h"
@@ -74,18 +81,56 @@ std::string Backup(int port, const std::string& file) {
     return date == std::string::npos ? text : text.erase(date, text.find('\n', date) - date);
 }
 
+// The answers and refusals among the lines that reach a client.
+bool AnswerOrRefusal(std::string_view line) {
+    return IsAnswerLine(line) || !RefusedCommand(line).empty();
+}
+
+std::string ReadRequest(int code) {
+    return std::string(BuildRequest("028600", HexText(static_cast<uint32_t>(code), 4)).Text());
+}
+
+// A bare client port: what it sends goes out as given, several requests at
+// once; the answers and refusals it receives are kept in order.
+struct Inbox : ByteReceiver {
+    void OnByteReceived(char byte) override {
+        std::lock_guard<std::mutex> lock(mutex);
+        line += byte;
+        if (line.ends_with("\r\n")) {
+            if (AnswerOrRefusal(line)) {
+                kept.push_back(line);
+            }
+            line.clear();
+        }
+    }
+    std::vector<std::string> Take(std::size_t count) {
+        WaitUntil(
+            [&] {
+                std::lock_guard<std::mutex> lock(mutex);
+                return kept.size() >= count;
+            },
+            5s);
+        std::lock_guard<std::mutex> lock(mutex);
+        return std::exchange(kept, {});
+    }
+    std::mutex mutex;
+    std::string line;
+    std::vector<std::string> kept;
+};
+
 class LineShareTest : public ::testing::Test {
 protected:
+    virtual bool ReadOnly() const { return false; }
     void SetUp() override {
         panel_ = StartPanel(kSharedPanel);
         ASSERT_TRUE(StartSequenceDone(daemon_, kSharedPanel));
-        const std::string socketPath = dir_.File("line1.sock");
+        socket_ = dir_.File("line1.sock");
         share_ =
-            std::make_unique<LineShare>(daemon_, log_, LineShareSettings{socketPath, "", false});
+            std::make_unique<LineShare>(daemon_, log_, LineShareSettings{socket_, "", ReadOnly()});
         std::string error;
         ASSERT_TRUE(share_->Start(&error)) << error;
         link_ = TestPortDirectory() + "/COM" + std::to_string(kSharedLink);
-        fs::create_symlink(socketPath, link_);
+        fs::create_symlink(socket_, link_);
         panel_->ClearFrames();
     }
     void TearDown() override {
@@ -102,7 +147,13 @@ protected:
     int logFd_ = open(dir_.File("tk358d.log").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600);
     DaemonLog log_{"line", logFd_, false};
     std::unique_ptr<LineShare> share_;
+    std::string socket_;
     std::string link_;
+};
+
+class LineShareReadOnlyTest : public LineShareTest {
+protected:
+    bool ReadOnly() const override { return true; }
 };
 
 TEST_F(LineShareTest, TheClientReachesThePanelAsOnADirectLine) {
@@ -199,6 +250,77 @@ TEST_F(LineShareTest, OneClientAtATimeAndNoHalfLine) {
     const std::string log = LogText();
     EXPECT_NE(log.find("odrzucono drugiego klienta"), std::string::npos) << log;
     EXPECT_NE(log.find("niedokończonej linii nie wysłano"), std::string::npos) << log;
+}
+
+bool OpenBarePort(SerialPort& port, Inbox& inbox) {
+    return port.Open(&inbox, kSharedLink, 9600, 'N', 8, 1, kEventRxChar, 512) && port.StartReader();
+}
+
+void Send(SerialPort& port, const std::string& bytes) {
+    port.Send(bytes.data(), static_cast<int>(bytes.size()));
+}
+
+// Requests written one after another without waiting are carried in turn;
+// past the limit the client is told, in its turn, that one was refused.
+TEST_F(LineShareTest, PipelinedRequestsAreAnsweredInOrderAndTheNinthRefused) {
+    panel_->SetTurnaround(100ms);  // the ninth arrives while the first is still out
+    Inbox inbox;
+    SerialPort port;
+    ASSERT_TRUE(OpenBarePort(port, inbox));
+    std::string burst;
+    for (int code = 0x81; code <= 0x89; ++code) {
+        burst += ReadRequest(code);
+    }
+    Send(port, burst);
+    const std::vector<std::string> lines = inbox.Take(9);
+    ASSERT_EQ(lines.size(), 9u);
+    for (int i = 0; i < 8; ++i) {
+        EXPECT_EQ(lines[i].substr(0, 11), "028600:" + HexText(0x81 + i, 4)) << lines[i];
+    }
+    EXPECT_EQ(lines[8], "028600!KOLEJKA-PELNA\r\n");
+    EXPECT_EQ(Lines(*panel_).size(), 8u);
+    // Once answered, the client may send as many again.
+    Send(port, ReadRequest(0x8A) + ReadRequest(0x8B));
+    EXPECT_EQ(inbox.Take(2).at(1).substr(0, 11), "028600:008B");  // throws when missing
+    const std::string log = LogText();
+    EXPECT_NE(log.find("zapis przez gniazdo: dozwolony"), std::string::npos) << log;
+    EXPECT_NE(log.find("żądanie klienta 028600 odrzucone"), std::string::npos) << log;
+}
+
+// A client that never waits for its answers is cut off before its lines pile up.
+TEST_F(LineShareTest, AClientThatFloodsTheLineIsCutOff) {
+    panel_->SetTurnaround(100ms);
+    Inbox inbox;
+    SerialPort port;
+    ASSERT_TRUE(OpenBarePort(port, inbox));
+    std::string some;
+    for (int i = 0; i < 17; ++i) {
+        some += ReadRequest(0x84);
+    }
+    // A frame the port has not written yet is replaced by the next: send on.
+    for (int i = 0; i < 40 && !port.DeviceLost(); ++i) {
+        Send(port, some);
+        std::this_thread::sleep_for(20ms);
+    }
+    EXPECT_TRUE(WaitUntil([&] { return port.DeviceLost(); }, 1s));
+}
+
+// A write is refused with a line the client sees, and the program's own
+// session fails the write at once, not after its time-outs.
+TEST_F(LineShareReadOnlyTest, WritesAreRefusedVisibly) {
+    SessionTiming patient = QuickTiming();
+    patient.answerWait = 3s;  // a write waiting for time-outs would take 5 x 3 s
+    PanelSession client(patient);
+    ASSERT_TRUE(StartSequenceDone(client, kSharedLink));
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(client.WriteSetpoint(2345, 0), kStatusFailed);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 2s);
+    client.Close();
+    for (const std::string& line : Lines(*panel_)) {
+        EXPECT_EQ(line.rfind("0287", 0), std::string::npos) << line;
+    }
+    EXPECT_NE(LogText().find("zapis przez gniazdo: zablokowany (--share-read-only)"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ struct Case {
     const char* line;
     bool readOnly;
     Action action;
-    const char* answerOrPrefix;  // the answer prefix when forwarded, the answer when answered here
+    const char* answerOrPrefix;  // the answer prefix when forwarded, else the line for the client
     const char* logged;          // a part of the log text; "" for none
 };
 
@@ -28,13 +28,14 @@ const Case kCases[] = {
     // Monitoring off never reaches the panel; the client gets the panel's echo.
     {"0230000000CE\r\n", false, Action::kAnswerHere, "023000:0000CE\r\n", "monitorowania"},
     {"0230000001CD\r\n", false, Action::kAnswerHere, "023000:0001CD\r\n", "monitorowania"},
-    // Writes: logged with their code and value, refused unsent on a read-only line.
+    // Writes: logged with their code and value; on a read-only line refused
+    // unsent, and the client told so.
     {"028700008A0127C5\r\n", false, Action::kForward,
      "028700:", "zapis klienta: 028700 parametr 138, bajt 1 = 27 (39)"},
-    {"028700008A0127C5\r\n", true, Action::kRefuse, "", "odrzucony"},
+    {"028700008A0127C5\r\n", true, Action::kRefuse, "028700!ZAPIS-ZABLOKOWANY\r\n", "odrzucony"},
     {"028100000008CAAB\r\n", false, Action::kForward, "028100:", "wartość zadana = 2250"},
     {"0284004120000019\r\n", false, Action::kForward, "028400:", "CV = 10.00 %"},
-    {"0285000178\r\n", true, Action::kRefuse, "", "blokada CV = 1"},
+    {"0285000178\r\n", true, Action::kRefuse, "028500!ZAPIS-ZABLOKOWANY\r\n", "blokada CV = 1"},
     {"03100002304D80EE\r\n", false, Action::kForward, "031000:", "zegar panelu = 36720000 s"},
     // Not requests of the panel protocol: never sent.
     {"020A00F5\r\n", false, Action::kIgnore, "", "pominięto"},        // checksum
@@ -50,7 +51,7 @@ TEST(ClientRequestTest, JudgesEachLine) {
         SCOPED_TRACE(c.line);
         const ClientRequestVerdict v = JudgeClientRequest(c.line, c.readOnly);
         EXPECT_EQ(v.action, c.action);
-        EXPECT_EQ(c.action == Action::kAnswerHere ? v.answer : v.answerPrefix, c.answerOrPrefix);
+        EXPECT_EQ(c.action == Action::kForward ? v.answerPrefix : v.answer, c.answerOrPrefix);
         if (c.logged[0] == '\0') {
             EXPECT_EQ(v.logText, "");
         } else {

@@ -11,11 +11,14 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <thread>
+#include <utility>
 
 #include "link/manual_reset_event.h"
 #include "link/port_enumeration.h"
 #include "link/serial_port.h"
+#include "link/shared_line_socket.h"
 #include "support/serial_port_probe.h"
 #include "support/temp_dir.h"
 
@@ -99,6 +102,19 @@ TEST(SharedLinePortTest, ConnectsCarriesPurgesAndTellsWhyNot) {
     EXPECT_FALSE(port.Open(&rx, 9, 9600, 'N', 8, 1, kEventRxChar, 512));
     EXPECT_EQ(port.LastOpenError(), ENOTTY);
     unsetenv("TK358_PORT_DIR");
+}
+
+// Only a whole refusal line names a command to fail.
+TEST(SharedLinePortTest, TellsARefusalFromOtherLines) {
+    EXPECT_EQ(SharedLineRefusal("028700", kRefusedWrite), "028700!ZAPIS-ZABLOKOWANY\r\n");
+    const std::pair<std::string, std::string_view> cases[] = {
+        {SharedLineRefusal("020A00", kRefusedQueueFull), "020A00"},
+        {"028700:0000000000FF\r\n", ""},  // an answer
+        {"02870!ZAPIS\r\n", ""},          // a short code
+    };
+    for (const auto& [line, refused] : cases) {
+        EXPECT_EQ(RefusedCommand(line), refused) << line;
+    }
 }
 
 }  // namespace
