@@ -101,8 +101,9 @@ Inne:
 Kody wyjścia:
   0  koniec na sygnał SIGTERM lub SIGINT (panel wyłącza tryb
      monitorowania, broker dostaje "offline")
-  1  nie można otworzyć pliku rejestracji, uruchomić klienta MQTT lub panelu
-     demonstracyjnego albo połączenie z brokerem zakończył błąd TLS/protokołu
+  1  nie można uruchomić klienta MQTT lub panelu demonstracyjnego albo
+     połączenie z brokerem zakończył błąd TLS/protokołu (plik rejestracji,
+     którego nie da się zapisać, nie kończy pracy: kolejne próby co interwał)
   2  błąd w wierszu poleceń lub pliku konfiguracji albo tematy PREFIKS/NAZWA
      ma już inny proces
   3  nie można otworzyć portu szeregowego

@@ -19,6 +19,7 @@ struct MqttTopics {
     std::string Availability() const { return base + "/availability"; }
     std::string State() const { return base + "/state"; }
     std::string Info() const { return base + "/info"; }
+    std::string Health() const { return base + "/health"; }
     // The filter of every command topic.
     std::string Commands() const { return base + "/set/#"; }
     std::string CommandPrefix() const { return base + "/set/"; }

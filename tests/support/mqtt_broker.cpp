@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 
@@ -95,6 +96,28 @@ bool MosquittoBroker::Start(std::string* error) {
     }
     *error = "mosquitto does not accept connections on port " + std::to_string(port_);
     return false;
+}
+
+std::string MosquittoBroker::AclListener(const std::string& user, const std::string& password,
+                                         const std::string& acl, int* port, std::string* error) {
+    const std::string passwords = directory_ + "/acl-passwords";
+    const std::string aclFile = directory_ + "/acl";
+    std::ofstream(aclFile) << acl;
+    const std::string make = "/usr/bin/mosquitto_passwd -b -c '" + passwords + "' '" + user +
+                             "' '" + password + "' && chmod 0600 '" + passwords + "'";
+    if (::access("/usr/bin/mosquitto_passwd", X_OK) != 0 ||
+        std::system(("(" + make + ") > /dev/null 2>&1").c_str()) != 0) {
+        *error = "mosquitto_passwd is missing or failed";
+        return {};
+    }
+    if (port_ == 0) {
+        port_ = FreeLoopbackPort();  // the plain listener's, so that the two differ
+    }
+    do {
+        *port = FreeLoopbackPort();
+    } while (*port == port_);
+    return "listener " + std::to_string(*port) + " 127.0.0.1\nallow_anonymous false\n" +
+           "password_file " + passwords + "\nacl_file " + aclFile + "\n";
 }
 
 void MosquittoBroker::Stop() {

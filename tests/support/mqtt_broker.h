@@ -24,6 +24,14 @@ public:
     // listener with TLS and passwords. Settings follow their listener.
     void SetExtraConfig(std::string lines) { extraConfig_ = std::move(lines); }
 
+    // The configuration lines of a second listener, on a free port put in
+    // `port`, that admits only `user` with `password` (a password file made
+    // by mosquitto_passwd) and lets it do what `acl` allows (lines of
+    // mosquitto's ACL file); for SetExtraConfig. Empty, with `error` set,
+    // when the password file cannot be made.
+    std::string AclListener(const std::string& user, const std::string& password,
+                            const std::string& acl, int* port, std::string* error);
+
     // Starts the broker and waits until it accepts connections.
     bool Start(std::string* error);
     // Ends it with SIGTERM and waits.
