@@ -34,7 +34,8 @@ std::string LocalTime(std::time_t time, std::time_t now) {
 
 bool HealthFacts::SameState(const HealthFacts& other) const {
     return link == other.link && log == other.log && logError == other.logError &&
-           refusals == other.refusals && lastAnswer.has_value() == other.lastAnswer.has_value();
+           (refusals > 0) == (other.refusals > 0) &&
+           lastAnswer.has_value() == other.lastAnswer.has_value();
 }
 
 std::string BuildHealthPayload(const HealthFacts& facts) {

@@ -24,7 +24,8 @@ struct HealthFacts {
     int64_t uptimeSeconds = 0;
 
     // What a change is worth telling at once: everything but the running
-    // figures (the time of the last answer while there is one, the uptime).
+    // figures (the time of the last answer while there is one, the number
+    // of refusals once there are any, the uptime).
     bool SameState(const HealthFacts& other) const;
 };
 

@@ -28,7 +28,9 @@ void HealthReporter::Tick(Clock::time_point now, const ReadingsSnapshot& snapsho
     NoteAnswer(snapshot);
     facts.lastAnswer = lastAnswer_;
     facts.uptimeSeconds = std::chrono::duration_cast<std::chrono::seconds>(now - start_).count();
-    if (!published_ || !facts.SameState(publishedFacts_) || now - publishedAt_ >= kRefresh) {
+    const auto since = now - publishedAt_;
+    const bool recount = facts.refusals != publishedFacts_.refusals && since >= kRecount;
+    if (!published_ || !facts.SameState(publishedFacts_) || recount || since >= kRefresh) {
         published_ = true;
         publishedFacts_ = facts;
         publishedAt_ = now;

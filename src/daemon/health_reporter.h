@@ -3,6 +3,9 @@
 // Tells the logger's own health: the retained health message on every
 // change and at least once a minute (for the uptime), and systemd's status
 // line on every change. Called once per state period, which bounds both.
+// A growing count of refusals goes out at most every kRecount: a broker
+// that refuses the health message itself would otherwise have it sent again
+// every period.
 
 #include <chrono>
 #include <ctime>
@@ -32,6 +35,7 @@ public:
     void StatusReplaced() { status_.clear(); }
 
     static constexpr std::chrono::minutes kRefresh{1};
+    static constexpr std::chrono::seconds kRecount{10};
 
 private:
     void NoteAnswer(const ReadingsSnapshot& snapshot);

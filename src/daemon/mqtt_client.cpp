@@ -360,15 +360,14 @@ void MqttClient::HandleConnect(int rc) {
     log_.Info("połączono z brokerem " + Address(settings_));
     // The availability first: its retained message has arrived when the last
     // subscription is acknowledged, and only then is anything published.
-    int mid = -1;
-    Subscribe(settings_.willTopic, 0, &mid);
+    Subscribe(settings_.willTopic, 0);
     if (!settings_.birthTopic.empty()) {
-        Subscribe(settings_.birthTopic, 0, &mid);
+        Subscribe(settings_.birthTopic, 0);
     }
     checkMid_ = -1;
     for (const MqttSubscription& s : settings_.subscriptions) {
         const int options = s.retainAsPublished && !v311_ ? MQTT_SUB_OPT_RETAIN_AS_PUBLISHED : 0;
-        Subscribe(s.filter, options, &checkMid_);
+        checkMid_ = Subscribe(s.filter, options);
     }
     if (settings_.subscriptions.empty()) {
         HandleSubscribed(checkMid_);
@@ -403,13 +402,16 @@ void MqttClient::HandleDisconnect(int rc) {
     }
 }
 
-void MqttClient::Subscribe(const std::string& filter, int options, int* mid) {
+// The subscription's message id.
+int MqttClient::Subscribe(const std::string& filter, int options) {
+    int mid = -1;
     refusals_.Send(BrokerRefusals::Request::kSubscribe, filter, [&](int* sent) {
         const int rc =
             mosquitto_subscribe_v5(mosq_, sent, filter.c_str(), kRetainedQos, options, nullptr);
-        *mid = *sent;
+        mid = *sent;
         return rc;
     });
+    return mid;
 }
 
 void MqttClient::PublishRetainedLocked(const std::string& topic, const std::string& payload) {

@@ -145,7 +145,7 @@ private:
     bool TryOlderProtocol(int rc);
     void PublishRetainedLocked(const std::string& topic, const std::string& payload);
     void PublishAllRetainedLocked();
-    void Subscribe(const std::string& filter, int options, int* mid);
+    int Subscribe(const std::string& filter, int options);
     std::string TakeErrorText();
 
     const MqttClientSettings settings_;

@@ -85,8 +85,8 @@ TEST_F(HealthTest, StatusLineSaysLinkLastAnswerLogAndRefusals) {
 }
 
 // Ticks once a second: the health goes out on a change of state and once a
-// minute; a new time of the last answer alone waits for the minute, the
-// status line does not.
+// minute; a new time of the last answer alone waits for the minute, a new
+// count of refusals for 10 s; the status line does neither.
 TEST_F(HealthTest, HealthGoesOutOnChangesAndOnceAMinuteStatusOnEveryChange) {
     const Clock::time_point start = Clock::now();
     std::vector<std::string> published;
@@ -111,11 +111,14 @@ TEST_F(HealthTest, HealthGoesOutOnChangesAndOnceAMinuteStatusOnEveryChange) {
         {2, true, Link::kAnswering, Log::kOk, 0, true, true},    // link and first answer
         {3, true, Link::kAnswering, Log::kOk, 0, false, true},   // a later answer
         {4, false, Link::kAnswering, Log::kFailing, 0, true, true},
-        {5, false, Link::kAnswering, Log::kFailing, 2, true, true},
-        {6, false, Link::kAnswering, Log::kFailing, 2, false, false},
-        {65, false, Link::kAnswering, Log::kFailing, 2, true, false},  // a minute on
-        {66, false, Link::kAnswering, Log::kFailing, 2, false, false},
-        {67, false, Link::kLost, Log::kFailing, 2, true, true},
+        {5, false, Link::kAnswering, Log::kFailing, 2, true, true},  // the first refusals
+        {6, false, Link::kAnswering, Log::kFailing, 3, false, true},
+        {14, false, Link::kAnswering, Log::kFailing, 4, false, true},
+        {15, false, Link::kAnswering, Log::kFailing, 4, true, false},  // 10 s on
+        {16, false, Link::kAnswering, Log::kFailing, 4, false, false},
+        {75, false, Link::kAnswering, Log::kFailing, 4, true, false},  // a minute on
+        {76, false, Link::kAnswering, Log::kFailing, 4, false, false},
+        {77, false, Link::kLost, Log::kFailing, 4, true, true},
     };
     for (const auto& t : ticks) {
         const Clock::time_point now = start + std::chrono::seconds(t.second);
@@ -131,11 +134,12 @@ TEST_F(HealthTest, HealthGoesOutOnChangesAndOnceAMinuteStatusOnEveryChange) {
         EXPECT_EQ(published.size() > before, t.published) << t.second;
         EXPECT_EQ(statuses.size() > statusesBefore, t.status) << t.second;
     }
-    EXPECT_NE(published.back().find("\"uptime\":67"), std::string::npos) << published.back();
+    EXPECT_NE(published.back().find("\"refusals\":4,\"uptime\":77"), std::string::npos)
+        << published.back();
     EXPECT_NE(published.back().find("\"lastAnswer\":\"20"), std::string::npos);
     reporter.StatusReplaced();
-    reporter.Tick(start + 68s, snapshot, facts);
-    EXPECT_EQ(statuses.size(), 7u);
+    reporter.Tick(start + 78s, snapshot, facts);
+    EXPECT_EQ(statuses.size(), 9u);
 }
 
 // The main loop with a panel that answers and a log that cannot be opened:
