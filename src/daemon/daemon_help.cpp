@@ -66,6 +66,9 @@ Tematy (BAZA = PREFIKS/NAZWA):
   BAZA/availability      "online" / "offline" (zachowywany, także ostatnia wola)
   BAZA/state             odczyty co sekundę (JSON); null: brak bieżącego odczytu
   BAZA/info              identyfikacja panelu (JSON, zachowywany)
+  BAZA/health            stan tk358d: ostatnia odpowiedź panelu, plik
+                         rejestracji, odmowy brokera, czas pracy (JSON,
+                         zachowywany)
   BAZA/set/setpoint      nowa wartość zadana w °C, np. 21.5 (tylko z
                          --allow-setpoint-writes); TK-358D:
                          BAZA/set/zone1Setpoint i BAZA/set/zone2Setpoint;
