@@ -37,13 +37,12 @@ int BrokerRefusals::Send(Request request, const std::string& topic,
     if (pending_.size() >= kMaxPending) {
         pending_.pop_front();
     }
-    pending_.push_back({mid, request, topic});
+    pending_.push_back({mid, request, topic, classify_(topic)});
     return rc;
 }
 
 void BrokerRefusals::Answered(int mid, int reasonCode) {
     Pending answered;
-    std::string cls;
     bool first = false;
     {
         std::lock_guard<std::mutex> lock(pendingLock_);
@@ -58,16 +57,15 @@ void BrokerRefusals::Answered(int mid, int reasonCode) {
             return;
         }
         ++count_;
-        cls = classify_(answered.topic);
-        first = reported_.emplace(cls, answered.request).second;
+        first = reported_.emplace(answered.topicClass, answered.request).second;
     }
     if (!first) {
         return;
     }
     const bool publish = answered.request == Request::kPublish;
     log_.Warning(std::string("broker odmówił ") + (publish ? "publikacji" : "subskrypcji") + " (" +
-                 cls + ") " + answered.topic + ": " + MqttReasonText(reasonCode) + ", kod " +
-                 Hex(reasonCode) + "; kolejne odmowy tego rodzaju są tylko liczone");
+                 answered.topicClass + ") " + answered.topic + ": " + MqttReasonText(reasonCode) +
+                 ", kod " + Hex(reasonCode) + "; kolejne odmowy tego rodzaju są tylko liczone");
 }
 
 std::string TopicClass(const MqttTopics& topics, const std::string& discoveryPrefix,

@@ -6,7 +6,8 @@
 // kept under its id from the moment it is sent until the answer comes. The
 // first refusal of each class of topics (discovery, state, ...) is logged
 // with its topic and reason; later ones are only counted, so an ACL that
-// denies a whole group does not fill the journal.
+// denies a whole group does not fill the journal. The class is taken when the
+// request is sent.
 
 #include <atomic>
 #include <cstdint>
@@ -52,6 +53,7 @@ private:
         int mid;
         Request request;
         std::string topic;
+        std::string topicClass;
     };
 
     const DaemonLog& log_;

@@ -99,25 +99,20 @@ bool MosquittoBroker::Start(std::string* error) {
 }
 
 std::string MosquittoBroker::AclListener(const std::string& user, const std::string& password,
-                                         const std::string& acl, int* port, std::string* error) {
+                                         const std::string& acl, int* port) {
     const std::string passwords = directory_ + "/acl-passwords";
-    const std::string aclFile = directory_ + "/acl";
-    std::ofstream(aclFile) << acl;
-    const std::string make = "/usr/bin/mosquitto_passwd -b -c '" + passwords + "' '" + user +
-                             "' '" + password + "' && chmod 0600 '" + passwords + "'";
-    if (::access("/usr/bin/mosquitto_passwd", X_OK) != 0 ||
-        std::system(("(" + make + ") > /dev/null 2>&1").c_str()) != 0) {
-        *error = "mosquitto_passwd is missing or failed";
+    std::ofstream(directory_ + "/acl") << acl;
+    if (std::system(("/usr/bin/mosquitto_passwd -b -c '" + passwords + "' '" + user + "' '" +
+                     password + "' >/dev/null 2>&1 && chmod 0600 '" + passwords + "'")
+                        .c_str()) != 0) {
         return {};
     }
-    if (port_ == 0) {
-        port_ = FreeLoopbackPort();  // the plain listener's, so that the two differ
-    }
+    port_ = port_ != 0 ? port_ : FreeLoopbackPort();  // the plain listener's, so that they differ
     do {
         *port = FreeLoopbackPort();
     } while (*port == port_);
     return "listener " + std::to_string(*port) + " 127.0.0.1\nallow_anonymous false\n" +
-           "password_file " + passwords + "\nacl_file " + aclFile + "\n";
+           "password_file " + passwords + "\nacl_file " + directory_ + "/acl\n";
 }
 
 void MosquittoBroker::Stop() {

@@ -24,13 +24,10 @@ public:
     // listener with TLS and passwords. Settings follow their listener.
     void SetExtraConfig(std::string lines) { extraConfig_ = std::move(lines); }
 
-    // The configuration lines of a second listener, on a free port put in
-    // `port`, that admits only `user` with `password` (a password file made
-    // by mosquitto_passwd) and lets it do what `acl` allows (lines of
-    // mosquitto's ACL file); for SetExtraConfig. Empty, with `error` set,
-    // when the password file cannot be made.
+    // For SetExtraConfig: a listener on `port` for `user` only, who may do what
+    // `acl` (ACL file lines) allows. Empty without mosquitto_passwd.
     std::string AclListener(const std::string& user, const std::string& password,
-                            const std::string& acl, int* port, std::string* error);
+                            const std::string& acl, int* port);
 
     // Starts the broker and waits until it accepts connections.
     bool Start(std::string* error);
