@@ -174,7 +174,7 @@ private:
     int checkMid_ = -1;  // the subscription whose acknowledgement ends the ownership check
     bool clearFailureLogged_ = false;
 
-    BrokerRefusals refusals_;
+    BrokerRefusals refusals_;  // any thread: it has a lock of its own
 
     std::mutex errorLock_;  // errorText_: from libmosquitto's error log lines
     std::string errorText_;
