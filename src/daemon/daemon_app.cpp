@@ -112,6 +112,9 @@ MqttClientSettings BrokerSettings(const DaemonOptions& o, const MqttTopics& topi
     if (o.haDiscovery) {
         s.birthTopic = o.discoveryPrefix + "/status";
     }
+    s.topicClass = [topics, prefix = o.discoveryPrefix](const std::string& topic) {
+        return TopicClass(topics, prefix, topic);
+    };
     return s;
 }
 
@@ -144,7 +147,7 @@ public:
     int Run();
 
 private:
-    bool OpenLog();
+    void OpenLog();
     void ConfigureLog();
     bool StartBroker();
     bool StartShare();
@@ -186,9 +189,7 @@ int Daemon::Run() {
         port = demo_->PortNumber();
         portLabel_ = "demo";
     }
-    if (!OpenLog()) {
-        return kExitFailure;
-    }
+    OpenLog();
     if (!session_.Open(port)) {
         log_.Error(PortOpenFailureText(port, session_.LastOpenError()) + " (" +
                    std::strerror(session_.LastOpenError()) + ")");
@@ -204,17 +205,20 @@ int Daemon::Run() {
     return code;
 }
 
-bool Daemon::OpenLog() {
+// A log that cannot be opened now is reported once and tried again with
+// every line; the panel is published meanwhile.
+void Daemon::OpenLog() {
     ConfigureLog();
     if (!measurementLog_.Enabled()) {
-        return true;
+        return;
     }
-    if (!measurementLog_.Open()) {
-        return false;
+    const std::string every = " co " + std::to_string(options_.interval) + " s";
+    if (measurementLog_.Open()) {
+        log_.Info("rejestracja do pliku " + measurementLog_.Path() + every);
+    } else {
+        log_.Warning("rejestracja do pliku " + options_.logPath + every +
+                     " wstrzymana: kolejne próby z każdym wierszem, publikowanie trwa");
     }
-    log_.Info("rejestracja do pliku " + measurementLog_.Path() + " co " +
-              std::to_string(options_.interval) + " s");
-    return true;
 }
 
 void Daemon::ConfigureLog() {

@@ -66,6 +66,9 @@ Tematy (BAZA = PREFIKS/NAZWA):
   BAZA/availability      "online" / "offline" (zachowywany, także ostatnia wola)
   BAZA/state             odczyty co sekundę (JSON); null: brak bieżącego odczytu
   BAZA/info              identyfikacja panelu (JSON, zachowywany)
+  BAZA/health            stan tk358d: ostatnia odpowiedź panelu, plik
+                         rejestracji, odmowy brokera, czas pracy (JSON,
+                         zachowywany)
   BAZA/set/setpoint      nowa wartość zadana w °C, np. 21.5 (tylko z
                          --allow-setpoint-writes); TK-358D:
                          BAZA/set/zone1Setpoint i BAZA/set/zone2Setpoint;
@@ -113,8 +116,9 @@ Inne:
 Kody wyjścia:
   0  koniec na sygnał SIGTERM lub SIGINT (panel wyłącza tryb
      monitorowania, broker dostaje "offline")
-  1  nie można otworzyć pliku rejestracji, uruchomić klienta MQTT lub panelu
-     demonstracyjnego albo połączenie z brokerem zakończył błąd TLS/protokołu
+  1  nie można uruchomić klienta MQTT lub panelu demonstracyjnego albo
+     połączenie z brokerem zakończył błąd TLS/protokołu (plik rejestracji,
+     którego nie da się zapisać, nie kończy pracy: kolejne próby co interwał)
   2  błąd w wierszu poleceń lub pliku konfiguracji albo tematy PREFIKS/NAZWA
      ma już inny proces
   3  nie można otworzyć portu szeregowego

@@ -37,7 +37,19 @@ DaemonLoop::DaemonLoop(PanelAccess& panel, const DaemonOptions& options, const D
       broker_(broker),
       portLabel_(std::move(portLabel)),
       topics_{options.topicPrefix + "/" + options.name},
-      clock_(panel, log, options.syncClock) {
+      clock_(panel, log, options.syncClock),
+      health_(
+          Clock::now(),
+          [this](const std::string& payload) {
+              if (broker_ != nullptr) {
+                  broker_->SetRetained(topics_.Health(), payload);
+              }
+          },
+          [this](const std::string& line) {
+              if (notifier_ != nullptr) {
+                  notifier_->Status(line);
+              }
+          }) {
     if (broker_ != nullptr && options.haDiscovery) {
         discovery_ = std::make_unique<DiscoveryPublisher>(
             options, topics_, log, StateDirectory(),
@@ -75,6 +87,7 @@ int DaemonLoop::Run(const Wait& wait) {
         const Clock::time_point now = Clock::now();
         if (wake == Wake::kReload) {
             TakeLogOptions(now);
+            health_.StatusReplaced();
         }
         const ReadingsSnapshot snapshot = TakeSnapshot(panel_);
         if (snapshot.connected && IsUnsupportedPanel(snapshot.identity)) {
@@ -86,6 +99,7 @@ int DaemonLoop::Run(const Wait& wait) {
         clock_.Look(snapshot, now);
         if (now >= nextState_) {
             Publish(snapshot);
+            health_.Tick(now, snapshot, Health());
             nextState_ = NextAfter(nextState_, kStatePeriod, now);
         }
         if (measurementLog_ != nullptr && measurementLog_->Enabled() && now >= nextLog_) {
@@ -157,6 +171,19 @@ void DaemonLoop::Publish(const ReadingsSnapshot& snapshot) {
                      kStateExpiry);
 }
 
+HealthFacts DaemonLoop::Health() const {
+    HealthFacts facts;
+    if (linkReported_) {
+        facts.link = lastConnected_ ? HealthFacts::Link::kAnswering : HealthFacts::Link::kLost;
+    }
+    if (LogEnabled()) {
+        facts.logError = measurementLog_->Failure();
+        facts.log = facts.logError.empty() ? HealthFacts::Log::kOk : HealthFacts::Log::kFailing;
+    }
+    facts.refusals = broker_ != nullptr ? broker_->Refusals() : 0;
+    return facts;
+}
+
 void DaemonLoop::WriteLogLine(const ReadingsSnapshot& snapshot) {
     measurementLog_->WriteLine(lineOptions_, LogReadingsOf(snapshot, WantsTwoSetpoints(snapshot)));
 }
@@ -200,7 +227,7 @@ void DaemonLoop::WatchBroker(Clock::time_point now) {
     }
     if (!brokerWarned_ && now - brokerLostSince_ >= kBrokerPatience) {
         brokerWarned_ = true;
-        log_.Warning(measurementLog_ != nullptr
+        log_.Warning(LogEnabled()
                          ? "brak połączenia z brokerem; dalsze próby trwają, plik rejestracji "
                            "jest zapisywany nadal"
                          : "brak połączenia z brokerem; dalsze próby trwają");

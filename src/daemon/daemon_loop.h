@@ -14,6 +14,7 @@
 #include "daemon/daemon_log.h"
 #include "daemon/daemon_options.h"
 #include "daemon/discovery_publisher.h"
+#include "daemon/health_reporter.h"
 #include "daemon/mqtt_client.h"
 #include "daemon/mqtt_topics.h"
 #include "daemon/panel_clock_keeper.h"
@@ -27,7 +28,7 @@ namespace tk358 {
 // tk358d's exit codes.
 enum DaemonExit : int {
     kExitStopped = 0,      // ended by SIGTERM or SIGINT (or --help, --version)
-    kExitFailure = 1,      // the log file, the broker settings or the demo panel failed
+    kExitFailure = 1,      // the broker settings or the demo panel failed
     kExitUsage = 2,        // wrong command line or configuration file, or topics in use
     kExitPortFailed = 3,   // the serial port cannot be opened
     kExitUnsupported = 4,  // the panel is not a basic panel version
@@ -79,6 +80,8 @@ private:
     Clock::time_point NextWake() const;
     void TakeLogOptions(Clock::time_point now);
     void KeepAlive(Clock::time_point now);
+    bool LogEnabled() const { return measurementLog_ != nullptr && measurementLog_->Enabled(); }
+    HealthFacts Health() const;
 
     PanelAccess& panel_;
     const DaemonOptions& options_;
@@ -104,6 +107,8 @@ private:
     std::function<Clock::time_point()> panelActivity_;
     Clock::time_point nextAlive_;
     bool panelStallReported_ = false;
+
+    HealthReporter health_;
 };
 
 }  // namespace tk358

@@ -83,7 +83,10 @@ MqttClient::MqttClient(MqttClientSettings settings, const DaemonLog& log, Messag
     : settings_(std::move(settings)),
       ownerTag_(OwnerTag(settings_.clientId)),
       log_(log),
-      onMessage_(std::move(onMessage)) {}
+      onMessage_(std::move(onMessage)),
+      refusals_(
+          log, settings_.topicClass ? settings_.topicClass
+                                    : [](const std::string& topic) { return topic; }) {}
 
 MqttClient::~MqttClient() {
     if (threadRunning_) {
@@ -258,18 +261,16 @@ void MqttClient::OnDisconnect(mosquitto*, void* self, int rc, const mosquitto_pr
     static_cast<MqttClient*>(self)->HandleDisconnect(rc);
 }
 
-void MqttClient::OnSubscribe(mosquitto*, void* self, int mid, int, const int*,
+// One filter per subscription: the first granted code is its answer.
+void MqttClient::OnSubscribe(mosquitto*, void* self, int mid, int count, const int* granted,
                              const mosquitto_property*) {
-    static_cast<MqttClient*>(self)->HandleSubscribed(mid);
+    auto* client = static_cast<MqttClient*>(self);
+    client->refusals_.Answered(mid, count > 0 && granted != nullptr ? granted[0] : 0);
+    client->HandleSubscribed(mid);
 }
 
 void MqttClient::OnPublish(mosquitto*, void* self, int mid, int reason, const mosquitto_property*) {
-    auto* client = static_cast<MqttClient*>(self);
-    if (mid == client->clearMid_ && reason >= MQTT_RC_UNSPECIFIED && !client->clearRefusalLogged_) {
-        client->clearRefusalLogged_ = true;
-        client->log_.Warning(std::string("broker nie usunął zachowanego polecenia: ") +
-                             mosquitto_reason_string(reason));
-    }
+    static_cast<MqttClient*>(self)->refusals_.Answered(mid, reason);
 }
 
 void MqttClient::OnLog(mosquitto*, void* self, int level, const char* text) {
@@ -359,15 +360,14 @@ void MqttClient::HandleConnect(int rc) {
     log_.Info("połączono z brokerem " + Address(settings_));
     // The availability first: its retained message has arrived when the last
     // subscription is acknowledged, and only then is anything published.
-    mosquitto_subscribe_v5(mosq_, nullptr, settings_.willTopic.c_str(), kRetainedQos, 0, nullptr);
+    Subscribe(settings_.willTopic, 0);
     if (!settings_.birthTopic.empty()) {
-        mosquitto_subscribe_v5(mosq_, nullptr, settings_.birthTopic.c_str(), kRetainedQos, 0,
-                               nullptr);
+        Subscribe(settings_.birthTopic, 0);
     }
     checkMid_ = -1;
     for (const MqttSubscription& s : settings_.subscriptions) {
         const int options = s.retainAsPublished && !v311_ ? MQTT_SUB_OPT_RETAIN_AS_PUBLISHED : 0;
-        mosquitto_subscribe_v5(mosq_, &checkMid_, s.filter.c_str(), kRetainedQos, options, nullptr);
+        checkMid_ = Subscribe(s.filter, options);
     }
     if (settings_.subscriptions.empty()) {
         HandleSubscribed(checkMid_);
@@ -402,14 +402,28 @@ void MqttClient::HandleDisconnect(int rc) {
     }
 }
 
+// The subscription's message id.
+int MqttClient::Subscribe(const std::string& filter, int options) {
+    int mid = -1;
+    refusals_.Send(BrokerRefusals::Request::kSubscribe, filter, [&](int* sent) {
+        const int rc =
+            mosquitto_subscribe_v5(mosq_, sent, filter.c_str(), kRetainedQos, options, nullptr);
+        mid = *sent;
+        return rc;
+    });
+    return mid;
+}
+
 void MqttClient::PublishRetainedLocked(const std::string& topic, const std::string& payload) {
     mosquitto_property* properties = nullptr;
     if (topic == settings_.willTopic && payload == settings_.onlinePayload && !v311_) {
         mosquitto_property_add_string_pair(&properties, MQTT_PROP_USER_PROPERTY, kOwnerProperty,
                                            ownerTag_.c_str());
     }
-    mosquitto_publish_v5(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                         payload.data(), kRetainedQos, true, properties);
+    refusals_.Send(BrokerRefusals::Request::kPublish, topic, [&](int* mid) {
+        return mosquitto_publish_v5(mosq_, mid, topic.c_str(), static_cast<int>(payload.size()),
+                                    payload.data(), kRetainedQos, true, properties);
+    });
     mosquitto_property_free_all(&properties);
 }
 
@@ -436,11 +450,14 @@ void MqttClient::SetRetained(const std::string& topic, const std::string& payloa
     }
 }
 
+// A refusal by the broker is logged with the other refusals.
 void MqttClient::ClearRetained(const std::string& topic) {
-    const int rc = mosquitto_publish_v5(mosq_, &clearMid_, topic.c_str(), 0, nullptr, kRetainedQos,
-                                        true, nullptr);
-    if (rc != MOSQ_ERR_SUCCESS && !clearRefusalLogged_) {
-        clearRefusalLogged_ = true;
+    const int rc = refusals_.Send(BrokerRefusals::Request::kPublish, topic, [&](int* mid) {
+        return mosquitto_publish_v5(mosq_, mid, topic.c_str(), 0, nullptr, kRetainedQos, true,
+                                    nullptr);
+    });
+    if (rc != MOSQ_ERR_SUCCESS && !clearFailureLogged_) {
+        clearFailureLogged_ = true;
         log_.Warning("nie można usunąć zachowanego polecenia " + topic + ": " +
                      mosquitto_strerror(rc));
     }
@@ -455,9 +472,14 @@ bool MqttClient::Publish(const std::string& topic, const std::string& payload, i
         mosquitto_property_add_int32(&properties, MQTT_PROP_MESSAGE_EXPIRY_INTERVAL,
                                      static_cast<uint32_t>(expirySeconds));
     }
-    const int rc =
-        mosquitto_publish_v5(mosq_, nullptr, topic.c_str(), static_cast<int>(payload.size()),
-                             payload.data(), settings_.qos, false, properties);
+    auto send = [&](int* mid) {
+        return mosquitto_publish_v5(mosq_, mid, topic.c_str(), static_cast<int>(payload.size()),
+                                    payload.data(), settings_.qos, false, properties);
+    };
+    // A QoS 0 message gets no answer, so a refusal of it cannot be seen.
+    const int rc = settings_.qos > 0
+                       ? refusals_.Send(BrokerRefusals::Request::kPublish, topic, send)
+                       : send(nullptr);
     mosquitto_property_free_all(&properties);
     return rc == MOSQ_ERR_SUCCESS;
 }

@@ -29,6 +29,7 @@
 #include <utility>
 #include <vector>
 
+#include "daemon/broker_refusals.h"
 #include "daemon/daemon_log.h"
 
 struct mosquitto;
@@ -66,6 +67,8 @@ struct MqttClientSettings {
     // Home Assistant's status topic: its "online" asks for every retained
     // message again. Empty: none.
     std::string birthTopic;
+    // The class of a topic in the log line of a refusal; none: the topic.
+    BrokerRefusals::Classify topicClass;
 };
 
 class MqttClient {
@@ -97,7 +100,6 @@ public:
     void SetRetained(const std::string& topic, const std::string& payload);
 
     // Removes the retained message of `topic` once, now (a retained command).
-    // A refusal by the broker is logged, once.
     void ClearRetained(const std::string& topic);
 
     // Queues a message that is not retained; false when it is dropped because
@@ -106,6 +108,11 @@ public:
     bool Publish(const std::string& topic, const std::string& payload, int expirySeconds = 0);
 
     bool Connected() const { return connected_.load(); }
+
+    // Publications and subscriptions the broker refused so far (only those
+    // it answers: QoS 1 and above, and subscriptions); the first of each
+    // class of topics is logged.
+    int64_t Refusals() const { return refusals_.Count(); }
 
     // Set once the network thread has ended on an error that libmosquitto
     // does not retry, or this process found its topics in use by another;
@@ -139,6 +146,7 @@ private:
     bool TryOlderProtocol(int rc);
     void PublishRetainedLocked(const std::string& topic, const std::string& payload);
     void PublishAllRetainedLocked();
+    int Subscribe(const std::string& filter, int options);
     std::string TakeErrorText();
 
     const MqttClientSettings settings_;
@@ -165,8 +173,9 @@ private:
     int lastRefusal_ = 0;
     bool everConnected_ = false;
     int checkMid_ = -1;  // the subscription whose acknowledgement ends the ownership check
-    int clearMid_ = -1;
-    bool clearRefusalLogged_ = false;
+    bool clearFailureLogged_ = false;
+
+    BrokerRefusals refusals_;  // any thread: it has a lock of its own
 
     std::mutex errorLock_;  // errorText_: from libmosquitto's error log lines
     std::string errorText_;

@@ -1,5 +1,6 @@
 #include "daemon/rotating_log.h"
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <utility>
@@ -31,6 +32,7 @@ void RotatingLog::Configure(std::optional<LogNamePattern> pattern, int keepDays)
     keepDays_ = keepDays;
     if (!pattern_) {
         Close();
+        failure_.clear();
     }
 }
 
@@ -96,6 +98,8 @@ void RotatingLog::RemoveIfEmpty(const std::string& path) {
 }
 
 void RotatingLog::Record(int error, const std::string& text) {
+    failure_ = text;
+    std::replace(failure_.begin(), failure_.end(), '\n', ' ');
     switch (health_.Record(error)) {
         case LogWriteHealth::Change::kFailed:
             log_.Error(text);

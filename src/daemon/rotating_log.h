@@ -43,6 +43,9 @@ public:
     void WriteLine(const LogLineOptions& options, const LogReadings& readings);
 
     void Close();
+    // Why the last open or line failed, on one line; empty while writing
+    // works (and with no log).
+    const std::string& Failure() const { return failure_; }
     // The open file; empty when none is.
     const std::string& Path() const { return file_.Path(); }
 
@@ -60,6 +63,7 @@ private:
     std::optional<LogNamePattern> pattern_;
     int keepDays_ = 0;
     std::string unusedFile_;  // created by this log, no line written to it yet
+    std::string failure_;
 };
 
 }  // namespace tk358

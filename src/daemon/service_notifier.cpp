@@ -37,6 +37,10 @@ void ServiceNotifier::Stopping() const {
     Notify("STOPPING=1");
 }
 
+void ServiceNotifier::Status(const std::string& line) const {
+    Notify("STATUS=" + line);
+}
+
 void ServiceNotifier::Alive() const {
     Notify("WATCHDOG=1");
 }

@@ -20,6 +20,8 @@ public:
     void Ready(const std::string& status) const;
     void Reloading() const;
     void Stopping() const;
+    // STATUS=: one line for `systemctl status`.
+    void Status(const std::string& line) const;
     // WATCHDOG=1.
     void Alive() const;
 

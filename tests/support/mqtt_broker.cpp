@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <fstream>
 #include <thread>
 
@@ -95,6 +96,23 @@ bool MosquittoBroker::Start(std::string* error) {
     }
     *error = "mosquitto does not accept connections on port " + std::to_string(port_);
     return false;
+}
+
+std::string MosquittoBroker::AclListener(const std::string& user, const std::string& password,
+                                         const std::string& acl, int* port) {
+    const std::string passwords = directory_ + "/acl-passwords";
+    std::ofstream(directory_ + "/acl") << acl;
+    if (std::system(("/usr/bin/mosquitto_passwd -b -c '" + passwords + "' '" + user + "' '" +
+                     password + "' >/dev/null 2>&1 && chmod 0600 '" + passwords + "'")
+                        .c_str()) != 0) {
+        return {};
+    }
+    port_ = port_ != 0 ? port_ : FreeLoopbackPort();  // the plain listener's, so that they differ
+    do {
+        *port = FreeLoopbackPort();
+    } while (*port == port_);
+    return "listener " + std::to_string(*port) + " 127.0.0.1\nallow_anonymous false\n" +
+           "password_file " + passwords + "\nacl_file " + directory_ + "/acl\n";
 }
 
 void MosquittoBroker::Stop() {

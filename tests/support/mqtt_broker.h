@@ -24,6 +24,11 @@ public:
     // listener with TLS and passwords. Settings follow their listener.
     void SetExtraConfig(std::string lines) { extraConfig_ = std::move(lines); }
 
+    // For SetExtraConfig: a listener on `port` for `user` only, who may do what
+    // `acl` (ACL file lines) allows. Empty without mosquitto_passwd.
+    std::string AclListener(const std::string& user, const std::string& password,
+                            const std::string& acl, int* port);
+
     // Starts the broker and waits until it accepts connections.
     bool Start(std::string* error);
     // Ends it with SIGTERM and waits.

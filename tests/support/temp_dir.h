@@ -57,6 +57,14 @@ inline void WriteFile(const std::string& path, const std::string& contents) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << contents;
 }
 
+inline int Occurrences(const std::string& text, const std::string& part) {
+    int n = 0;
+    for (auto at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+        ++n;
+    }
+    return n;
+}
+
 inline struct stat StatOf(const std::string& path) {
     struct stat st {};
     ::stat(path.c_str(), &st);

@@ -180,10 +180,14 @@ TEST_F(DaemonBrokerTest, ReconnectsAfterTheBrokerWasAwayAndKeepsLogging) {
 
 TEST_F(DaemonBrokerTest, StopsPromptlyWhileNoBrokerAnswers) {
     StartPanel(0);
-    StartDaemon({"--mqtt", "mqtt://127.0.0.1:" + std::to_string(FreeLoopbackPort()),
-                 "--reconnect-max", "30"});
+    const std::string away = "mqtt://127.0.0.1:" + std::to_string(FreeLoopbackPort());
+    StartDaemon({"--mqtt", away, "--reconnect-max", "30"});
+    // One without a log says nothing of a log file.
+    auto unlogged = StartOther("unlogged", {"--demo", "0", "--name", "unlogged", "--mqtt", away});
     std::this_thread::sleep_for(12s);  // past the first retries, into a long wait
-    EXPECT_NE(Output().find("brak połączenia z brokerem"), std::string::npos) << Output();
+    EXPECT_NE(Output().find("brokerem; dalsze próby trwają, plik rejestracji"), std::string::npos);
+    const std::string other = ReadFile(dir_ + "/unlogged.out");
+    EXPECT_NE(other.find("brokerem; dalsze próby trwają\n"), std::string::npos) << other;
     EXPECT_GE(DataLines(LogText()), 4);
     daemon_->Signal(SIGTERM);
     EXPECT_EQ(daemon_->Wait(10s), std::optional<int>(0));

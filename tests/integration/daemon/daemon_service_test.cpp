@@ -59,7 +59,14 @@ TEST_F(DaemonServiceTest, WatchdogHearsTheMainLoopWhileItRunsAndThroughABrokerOu
     StartPanel(3);
     StartDaemon();
     ASSERT_TRUE(notify_->WaitFor("READY=1", 20s));
-    EXPECT_GE(AliveCount(notify_->Collect(3s)), 5);
+    ASSERT_TRUE(notify_->WaitFor("STATUS=panel: odpowiada, ostatnia odpowiedź ", 20s));
+    const std::vector<std::string> heard = notify_->Collect(3s);
+    EXPECT_GE(AliveCount(heard), 5);
+    const auto statuses = std::count_if(heard.begin(), heard.end(), [](const std::string& m) {
+        return m.starts_with("STATUS=panel: odpowiada, ") &&
+               m.ends_with("; rejestracja: zapisywana");
+    });
+    EXPECT_TRUE(statuses >= 1 && statuses <= 4) << statuses;  // with each answer, once a second
     // A stopped main loop says nothing more; a running one resumes at once.
     daemon_->Signal(SIGSTOP);
     notify_->Collect(200ms);  // what was under way
