@@ -66,6 +66,9 @@ Tematy (BAZA = PREFIKS/NAZWA):
   BAZA/availability      "online" / "offline" (zachowywany, także ostatnia wola)
   BAZA/state             odczyty co sekundę (JSON); null: brak bieżącego odczytu
   BAZA/info              identyfikacja panelu (JSON, zachowywany)
+  BAZA/link              "online", gdy panel odpowiada, "offline" przed jego
+                         pierwszą odpowiedzią i po utracie komunikacji
+                         (zachowywany)
   BAZA/health            stan tk358d: ostatnia odpowiedź panelu, plik
                          rejestracji, odmowy brokera, czas pracy (JSON,
                          zachowywany)
