@@ -49,6 +49,7 @@
 #include "monitor/main_window.h"
 #include "monitor/trend_controller.h"
 #include "sim/pty_simulator.h"
+#include "tk358_paths.h"
 #include "tk358_version.h"
 
 namespace tk358 {
@@ -149,6 +150,9 @@ int RunMainWindow(const StartContext& start) {
     // application name as their caption.
     QApplication::setApplicationName(QStringLiteral("tk358"));
     QApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
+    // Docks and Wayland compositors match the window to its desktop entry
+    // (icon, one dock item) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TK358_DESKTOP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator qtTranslation;
     LoadQtTranslation(app, qtTranslation);
