@@ -112,6 +112,7 @@ _tk358d() {
         --demo) _tk358_offer $'0\n1\n2\n3\n4' "$cur"; return ;;
         --log-separator) _tk358_offer $'locale\ntab\ncomma\nsemicolon' "$cur"; return ;;
         --log-decimal) _tk358_offer $'locale\ncomma\npoint' "$cur"; return ;;
+        --log-date) _tk358_offer $'locale\niso' "$cur"; return ;;
         --qos) _tk358_offer $'0\n1' "$cur"; return ;;
         --mqtt) _tk358_offer $'mqtt://\nmqtts://' "$cur"; compopt -o nospace 2>/dev/null; return ;;
         --config) _tk358_files "$cur" .ini; return ;;
@@ -130,6 +131,7 @@ _tk358d() {
 --interval
 --log-separator
 --log-decimal
+--log-date
 --mqtt
 --topic
 --name

@@ -122,10 +122,24 @@ int RunBackupCommandLine(const StartContext& start) {
     return RunBackupCommand(*start.line.backup, session, console);
 }
 
+QtMessageHandler qtMessages = nullptr;
+
+// Qt warns once that XDG_RUNTIME_DIR is unset, which it is under cron; a
+// drawing does not use that folder, and a successful run stays silent.
+void DropRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    if (type == QtWarningMsg &&
+        message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
+        return;
+    }
+    qtMessages(type, context, message);
+}
+
 // --plot draws on Qt's offscreen platform: no display is needed, and none is
 // used even when there is one.
 int RunPlotCommandLine(const StartContext& start) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtMessages = qInstallMessageHandler(DropRuntimeDirWarning);
     QApplication app(start.argc, start.argv);
     SetUpProcessLocale();
     return RunPlotCommand(*start.line.plot);
