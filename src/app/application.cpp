@@ -44,6 +44,7 @@
 #include "app/platform_start.h"
 #include "app/quit_signals.h"
 #include "app/settings_keeper.h"
+#include "app/window_identity.h"
 #include "link/panel_session.h"
 #include "log/locale_format.h"
 #include "monitor/main_window.h"
@@ -85,6 +86,7 @@ void RunWindow(QApplication& app, MainWindow& window, const QuitSignals& quitSig
     if (closed || quitSignals.Received()) {
         return;
     }
+    NameDesktopEntryOnWindow(window, QByteArrayLiteral(TK358_DESKTOP_ID));
     window.show();
     QApplication::exec();
 }
