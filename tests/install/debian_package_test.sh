@@ -32,7 +32,8 @@ check "install" apt-get install -y "$dir"/tk358_*_*.deb "$dir"/tk358d_*_*.deb
 for program in tk358 tk358-sim tk358d; do
     check "$program is installed" test -x /usr/bin/$program
     if command -v hardening-check >/dev/null; then
-        check "$program is hardened" hardening-check /usr/bin/$program
+        # Not control-flow protection: no Debian 12 program can be marked for it.
+        check "$program is hardened" hardening-check --nocfprotection /usr/bin/$program
     fi
 done
 check "the user tk358" getent passwd tk358
