@@ -27,13 +27,5 @@ for row in "${cases[@]}"; do
     [ "$got" = "$want" ] || fail "'$field' gives [$got], not [$want]"
 done
 
-# The project's own list: the tests' broker and the Qt headers are there,
-# the dependency-only field names are not.
-for want in debhelper qt6-base-dev libmosquitto-dev mosquitto libgtest-dev clang-format; do
-    [[ " ${TK358_PACKAGES[*]} " == *" $want "* ]] || fail "the package list lacks $want"
-done
-for unwanted in debhelper-compat '${misc:Depends}' nocheck; do
-    [[ " ${TK358_PACKAGES[*]} " == *"$unwanted"* ]] && fail "the package list holds $unwanted"
-done
 [ "$failures" -eq 0 ] && echo "deps.sh reads debian/control"
 exit $((failures > 0))

@@ -1,6 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// tk358d's --log-date: the log's date format from the command line or the
-// configuration file, kept across a reload like the other log settings.
+// tk358d's --log-date: the log's date format.
 
 #include <gtest/gtest.h>
 
@@ -26,7 +25,6 @@ TEST(DaemonLogDate, ChoosesTheDateFormat) {
         {{}, Action::kRun, kDateLocale, ""},
         {{"--log-date", "iso"}, Action::kRun, kDateIso8601, ""},
         {{"--log-date=ISO"}, Action::kRun, kDateIso8601, ""},
-        {{"--log-date", "locale"}, Action::kRun, kDateLocale, ""},
         {{"--log-date", "iso", "--log-date", "locale"}, Action::kRun, kDateLocale, ""},
         {{"--log-date", "utc"}, Action::kError, kDateLocale, "log-date: locale albo iso: utc"},
         {{"--log-date"}, Action::kError, kDateLocale, "wymaga wartości"},
@@ -42,16 +40,6 @@ TEST(DaemonLogDate, ChoosesTheDateFormat) {
             EXPECT_EQ(command.options.dateCode, c.dateCode) << shown;
         }
     }
-}
-
-TEST(DaemonLogDate, AReloadTakesTheNewFormat) {
-    DaemonOptions running;
-    DaemonOptions reloaded;
-    reloaded.dateCode = kDateIso8601;
-    reloaded.portNumber = 9;  // not a log setting
-    CopyLogSettings(reloaded, running);
-    EXPECT_EQ(running.dateCode, kDateIso8601);
-    EXPECT_EQ(running.portNumber, 0);
 }
 
 }  // namespace

@@ -35,30 +35,6 @@ TEST(LogDateIsoTest, WritesLocalTimeWithItsOffset) {
     }
 }
 
-TEST(LogDateIsoTest, TheLineTakesTheDateOfItsCode) {
-    const LogEnvironment environment{[] { return std::string("."); },
-                                     [] { return std::string("LOCALE"); },
-                                     [] { return std::string("ISO"); }};
-    const struct {
-        int code;
-        const char* date;
-    } cases[] = {{kDateLocale, "LOCALE"}, {kDateIso8601, "ISO"}, {7, "LOCALE"}, {-1, "LOCALE"}};
-    for (const auto& c : cases) {
-        LogLineBuilder builder(environment);
-        LogLineOptions options;
-        options.dateCode = c.code;
-        builder.Written(builder.Build(options, test::GoodReadings()));
-        const std::string text = builder.Build(options, test::GoodReadings()).text;
-        EXPECT_EQ(text.substr(0, text.find(',')), c.date) << c.code;
-    }
-    // An environment without the ISO clock keeps the locale's date.
-    LogLineBuilder builder(test::FixedEnvironment(".", "LOCALE"));
-    LogLineOptions iso;
-    iso.dateCode = kDateIso8601;
-    builder.Written(builder.Build(iso, test::GoodReadings()));
-    EXPECT_EQ(builder.Build(iso, test::GoodReadings()).text.rfind("LOCALE,", 0), 0u);
-}
-
 // Every ten minutes from 23:00 to 03:00 UTC on the night summer time ends,
 // written by the line builder and read back by the reader.
 TEST(LogDateIsoTest, ReadsBackTheRepeatedHourInOrder) {

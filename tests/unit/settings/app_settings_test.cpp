@@ -163,7 +163,6 @@ TEST(AppSettingsTest, LogDateFormatIsReadAndKeptButNeverAdded) {
     } cases[] = {
         {"", 0, ""},
         {"LOG_DATE_FORMAT=1\r\n", 1, "LOG_DATE_FORMAT=1\r\n"},
-        {"LOG_DATE_FORMAT=0\r\n", 0, "LOG_DATE_FORMAT=0\r\n"},
         {"log_date_format=1\r\n", 1, "log_date_format=1\r\n"},
     };
     for (const auto& c : cases) {
