@@ -8,9 +8,15 @@ endif()
 # Executables linked as Debian links them: the relocations read-only once the
 # program has started (immediate binding with relro).
 add_link_options(LINKER:-z,relro LINKER:-z,now)
-# The release build (the one the README makes the package from) uses the
-# fortified C library functions, as Debian's build flags do.
-add_compile_definitions($<$<CONFIG:Release>:_FORTIFY_SOURCE=2>)
+# Every optimised build (the one cpack packages, the tests' own) has the stack
+# protector and the fortified C library functions, as Debian's build flags
+# give them. The build type None is Debian's packaging build, which takes
+# exactly dpkg-buildflags' flags; sanitizers bring checks of their own.
+if(NOT TK358_SANITIZE AND NOT TK358_FUZZ)
+    set(tk358_optimised $<CONFIG:Release,RelWithDebInfo,MinSizeRel>)
+    add_compile_options($<${tk358_optimised}:-fstack-protector-strong>)
+    add_compile_definitions($<${tk358_optimised}:_FORTIFY_SOURCE=2>)
+endif()
 # Installing stripped (cpack, cmake --install --strip) also drops the sections
 # that only name the compiler.
 set(CMAKE_STRIP ${CMAKE_CURRENT_LIST_DIR}/strip_for_package.sh)

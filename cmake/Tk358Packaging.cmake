@@ -1,3 +1,5 @@
+# A quick local package for a test machine; the packages to distribute are
+# built from debian/ with dpkg-buildpackage.
 # `cpack -G DEB` in a build folder makes one Debian package with both
 # programs, the simulated panel, the systemd unit, the help, the manual
 # pages, the shell completion and the icons; lintian finds nothing to report

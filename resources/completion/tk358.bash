@@ -48,9 +48,29 @@ _tk358_files() {
     fi
 }
 
+# Sets the caller's cur, prev, words and cword; "--option=value" counts as
+# "--option" "value". bash-completion's _init_completion -s does it where it
+# is loaded; otherwise from the words as bash splits them, "=" being one.
+_tk358_words() {
+    if declare -F _init_completion >/dev/null; then
+        _init_completion -s
+        return
+    fi
+    words=("${COMP_WORDS[@]}")
+    cword=$COMP_CWORD
+    cur=${words[cword]}
+    prev=${words[cword - 1]:-}
+    if [[ $cur == = && $prev == --* ]]; then
+        cur=
+    elif [[ $prev == = && $cword -ge 2 ]]; then
+        prev=${words[cword - 2]}
+    fi
+}
+
 _tk358() {
-    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
-    local before=${COMP_WORDS[COMP_CWORD - 2]:-}
+    local cur prev words cword split
+    _tk358_words || return
+    local before=${words[cword - 2]:-}
     case $prev in
         --demo) _tk358_offer $'0\n1\n2\n3\n4' "$cur"; return ;;
         --backup | --compare | --restore) _tk358_offer "$(_tk358_ports)" "$cur"; return ;;
@@ -63,7 +83,7 @@ _tk358() {
     fi
     # The measurement logs of --chart and --plot: every word that is no option.
     local word
-    for word in "${COMP_WORDS[@]:1:COMP_CWORD-1}"; do
+    for word in "${words[@]:1:cword-1}"; do
         if [[ $cur != -* && $word =~ ^--(chart|plot)$ ]]; then
             _tk358_files "$cur"
             return
@@ -85,12 +105,14 @@ _tk358() {
 }
 
 _tk358d() {
-    local cur=${COMP_WORDS[COMP_CWORD]} prev=${COMP_WORDS[COMP_CWORD - 1]}
+    local cur prev words cword split
+    _tk358_words || return
     case $prev in
         --port) _tk358_offer "$(_tk358_ports)" "$cur"; return ;;
         --demo) _tk358_offer $'0\n1\n2\n3\n4' "$cur"; return ;;
         --log-separator) _tk358_offer $'locale\ntab\ncomma\nsemicolon' "$cur"; return ;;
         --log-decimal) _tk358_offer $'locale\ncomma\npoint' "$cur"; return ;;
+        --log-date) _tk358_offer $'locale\niso' "$cur"; return ;;
         --qos) _tk358_offer $'0\n1' "$cur"; return ;;
         --mqtt) _tk358_offer $'mqtt://\nmqtts://' "$cur"; compopt -o nospace 2>/dev/null; return ;;
         --config) _tk358_files "$cur" .ini; return ;;
@@ -109,6 +131,7 @@ _tk358d() {
 --interval
 --log-separator
 --log-decimal
+--log-date
 --mqtt
 --topic
 --name

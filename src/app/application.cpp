@@ -44,11 +44,13 @@
 #include "app/platform_start.h"
 #include "app/quit_signals.h"
 #include "app/settings_keeper.h"
+#include "app/window_identity.h"
 #include "link/panel_session.h"
 #include "log/locale_format.h"
 #include "monitor/main_window.h"
 #include "monitor/trend_controller.h"
 #include "sim/pty_simulator.h"
+#include "tk358_paths.h"
 #include "tk358_version.h"
 
 namespace tk358 {
@@ -84,6 +86,7 @@ void RunWindow(QApplication& app, MainWindow& window, const QuitSignals& quitSig
     if (closed || quitSignals.Received()) {
         return;
     }
+    NameDesktopEntryOnWindow(window, QByteArrayLiteral(TK358_DESKTOP_ID));
     window.show();
     QApplication::exec();
 }
@@ -121,10 +124,24 @@ int RunBackupCommandLine(const StartContext& start) {
     return RunBackupCommand(*start.line.backup, session, console);
 }
 
+QtMessageHandler qtMessages = nullptr;
+
+// Qt warns once that XDG_RUNTIME_DIR is unset, which it is under cron; a
+// drawing does not use that folder, and a successful run stays silent.
+void DropRuntimeDirWarning(QtMsgType type, const QMessageLogContext& context,
+                           const QString& message) {
+    if (type == QtWarningMsg &&
+        message.startsWith(QLatin1String("QStandardPaths: XDG_RUNTIME_DIR not set"))) {
+        return;
+    }
+    qtMessages(type, context, message);
+}
+
 // --plot draws on Qt's offscreen platform: no display is needed, and none is
 // used even when there is one.
 int RunPlotCommandLine(const StartContext& start) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    qtMessages = qInstallMessageHandler(DropRuntimeDirWarning);
     QApplication app(start.argc, start.argv);
     SetUpProcessLocale();
     return RunPlotCommand(*start.line.plot);
@@ -149,6 +166,9 @@ int RunMainWindow(const StartContext& start) {
     // application name as their caption.
     QApplication::setApplicationName(QStringLiteral("tk358"));
     QApplication::setApplicationVersion(QStringLiteral(TK358_VERSION));
+    // Docks and Wayland compositors match the window to its desktop entry
+    // (icon, one dock item) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(TK358_DESKTOP_ID));
     QApplication::setQuitOnLastWindowClosed(false);
     QTranslator qtTranslation;
     LoadQtTranslation(app, qtTranslation);

@@ -298,7 +298,8 @@ QString CommandLineHelpText() {
 }
 
 QString CommandLineVersionText() {
-    return QStringLiteral("tk358 %1\n").arg(QLatin1String(TK358_VERSION));
+    return QStringLiteral("tk358 %1\nLicencja: %2\n")
+        .arg(QLatin1String(TK358_VERSION), QLatin1String(TK358_LICENSE));
 }
 
 bool IsPlotCommand(const QStringList& arguments) {

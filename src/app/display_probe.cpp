@@ -174,8 +174,8 @@ std::string NoDisplayText(const DisplaySetting& setting, DisplayVerdict verdict)
         missing += (i == 0 ? " " : " ani ") + names[i];
     }
     return "okno programu wymaga sesji graficznej, a " + missing +
-           "; bez ekranu działają --help, --version, --backup, --compare, --restore "
-           "oraz program tk358d";
+           "; bez ekranu działają --help, --version, --backup, --compare, --restore, "
+           "--plot oraz program tk358d";
 }
 
 }  // namespace tk358

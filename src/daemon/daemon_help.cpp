@@ -36,6 +36,9 @@ Plik rejestracji:
   --interval S           odstęp wierszy w sekundach, 1-86399 (domyślnie 60)
   --log-separator S      locale (domyślnie), tab, comma albo semicolon
   --log-decimal D        locale (domyślnie), comma albo point
+  --log-date F           locale (domyślnie: data i godzina jak w ustawieniach
+                         regionalnych) albo iso (ISO 8601 z przesunięciem
+                         względem UTC, np. 2026-10-25T02:30:00+01:00)
 )";
 
 constexpr const char* kBroker = R"(
@@ -129,7 +132,8 @@ Kody wyjścia:
 
 Sygnał SIGHUP: ponowne otwarcie pliku rejestracji (po logrotate) i ponowne
 wczytanie konfiguracji; zmienia tylko ustawienia rejestracji (log, keep-days,
-interval, log-separator, log-decimal), błędny plik zostawia dotychczasowe.
+interval, log-separator, log-decimal, log-date), błędny plik zostawia
+dotychczasowe.
 )";
 
 }  // namespace

@@ -132,6 +132,7 @@ DaemonLoop::Clock::time_point DaemonLoop::NextWake() const {
 void DaemonLoop::TakeLogOptions(Clock::time_point now) {
     lineOptions_.separatorCode = options_.separatorCode;
     lineOptions_.decimalCode = options_.decimalCode;
+    lineOptions_.dateCode = options_.dateCode;
     interval_ = std::chrono::seconds(options_.interval);
     nextLog_ = std::min(nextLog_, now + interval_);
 }

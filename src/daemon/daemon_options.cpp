@@ -148,6 +148,20 @@ std::string SetDecimal(DaemonOptions& o, std::string_view value) {
     return "log-decimal: locale, comma albo point: " + std::string(value);
 }
 
+std::string SetDate(DaemonOptions& o, std::string_view value) {
+    static constexpr std::array<std::pair<std::string_view, int>, 2> kNames = {{
+        {"locale", kDateLocale},
+        {"iso", kDateIso8601},
+    }};
+    for (const auto& [name, code] : kNames) {
+        if (Lower(value) == name) {
+            o.dateCode = code;
+            return {};
+        }
+    }
+    return "log-date: locale albo iso: " + std::string(value);
+}
+
 std::string SetMqtt(DaemonOptions& o, std::string_view value) {
     std::string error;
     std::optional<MqttUrl> url = ParseMqttUrl(value, &error);
@@ -250,6 +264,7 @@ constexpr OptionRule kRules[] = {
     {"keep-days", OptionForm::kValue, false, SetKeepDays},
     {"log-separator", OptionForm::kValue, false, SetSeparator},
     {"log-decimal", OptionForm::kValue, false, SetDecimal},
+    {"log-date", OptionForm::kValue, false, SetDate},
     {"mqtt", OptionForm::kValue, false, SetMqtt},
     {"topic", OptionForm::kValue, false, SetTopic},
     {"name", OptionForm::kValue, false, SetName},
@@ -357,6 +372,7 @@ void CopyLogSettings(const DaemonOptions& from, DaemonOptions& to) {
     to.interval = from.interval;
     to.separatorCode = from.separatorCode;
     to.decimalCode = from.decimalCode;
+    to.dateCode = from.dateCode;
 }
 
 }  // namespace tk358

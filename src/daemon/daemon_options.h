@@ -27,6 +27,7 @@ struct DaemonOptions {
     int interval = kDefaultLogIntervalSeconds;
     int separatorCode = kSeparatorLocale;
     int decimalCode = kDecimalLocale;
+    int dateCode = kDateLocale;
 
     std::optional<MqttUrl> broker;  // none: no broker
     std::string topicPrefix = "tk358";

@@ -24,7 +24,8 @@ RotatingLog::RotatingLog(const DaemonLog& log, TimeSource now, std::shared_ptr<L
     : log_(log),
       now_(now ? std::move(now) : [] { return std::time(nullptr); }),
       file_(LogEnvironment{[] { return UserDecimalSign(); },
-                           [this] { return FormatLocalDateTime(lineTime_); }},
+                           [this] { return FormatLocalDateTime(lineTime_); },
+                           [this] { return FormatIsoDateTime(lineTime_); }},
             std::move(ops)) {}
 
 void RotatingLog::Configure(std::optional<LogNamePattern> pattern, int keepDays) {

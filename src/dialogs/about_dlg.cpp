@@ -70,6 +70,8 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
     text->addWidget(TitleLabel());
     text->addWidget(TextLabel(QStringLiteral("versionText"),
                               QStringLiteral("Wersja %1").arg(QLatin1String(TK358_VERSION))));
+    text->addWidget(TextLabel(QStringLiteral("licenseText"),
+                              QStringLiteral("Licencja: %1").arg(QLatin1String(TK358_LICENSE))));
     text->addWidget(description);
     text->addLayout(contacts);
     text->addStretch();

@@ -71,4 +71,19 @@ std::string FormatLocalDateTime(std::time_t time) {
     return FormatDateTime(local);
 }
 
+std::string FormatIsoDateTime(std::time_t time) {
+    std::tm local{};
+    if (localtime_r(&time, &local) == nullptr) {
+        return std::string();
+    }
+    char buffer[64];
+    const size_t length = std::strftime(buffer, sizeof buffer, "%Y-%m-%dT%H:%M:%S%z", &local);
+    std::string text(buffer, length);
+    // strftime's offset is +hhmm; ISO 8601's extended form has a colon.
+    if (text.size() >= 5) {
+        text.insert(text.size() - 2, 1, ':');
+    }
+    return text;
+}
+
 }  // namespace tk358

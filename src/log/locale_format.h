@@ -37,4 +37,9 @@ std::string FormatDateTime(const std::tm& time);
 // "%c" of a calendar time in local time.
 std::string FormatLocalDateTime(std::time_t time);
 
+// ISO 8601 local time with its offset from UTC, "2026-10-25T02:30:00+01:00":
+// the same whatever the locale, and unambiguous in the hour repeated when
+// summer time ends.
+std::string FormatIsoDateTime(std::time_t time);
+
 }  // namespace tk358

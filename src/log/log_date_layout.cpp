@@ -98,6 +98,40 @@ std::string CComposite(char conversion) {
     }
 }
 
+// The offset from UTC: "Z", or a sign with hours and minutes (+hh, +hhmm or
+// +hh:mm).
+bool ParseOffset(std::string_view text, std::size_t& at, LogCivilTime& out) {
+    if (at < text.size() && text[at] == 'Z') {
+        ++at;
+        out.zoned = true;
+        out.offset = 0;
+        return true;
+    }
+    if (at >= text.size() || (text[at] != '+' && text[at] != '-')) {
+        return false;
+    }
+    const int sign = text[at] == '-' ? -1 : 1;
+    std::size_t i = at + 1;
+    int hours = 0;
+    int minutes = 0;
+    if (!ReadNumber(text, i, 2, hours) || i - at != 3 || hours > 23) {
+        return false;
+    }
+    const std::size_t colon = i < text.size() && text[i] == ':' ? 1 : 0;
+    std::size_t m = i + colon;
+    if (ReadNumber(text, m, 2, minutes) && m - i - colon == 2 && minutes <= 59) {
+        i = m;
+    } else if (colon == 1) {
+        return false;
+    } else {
+        minutes = 0;
+    }
+    at = i;
+    out.zoned = true;
+    out.offset = sign * (hours * 3600 + minutes * 60);
+    return true;
+}
+
 bool Valid(const LogCivilTime& t) {
     return t.month >= 1 && t.month <= 12 && t.day >= 1 && t.day <= 31 && t.hour >= 0 &&
            t.hour <= 23 && t.minute >= 0 && t.minute <= 59 && t.second >= 0 && t.second <= 60;
@@ -283,10 +317,7 @@ bool LogDateLayout::ParseStep(const Step& step, std::string_view text, std::size
             return true;  // a locale without the marks writes nothing
         }
         case 'z':
-            if (at < text.size() && (text[at] == '+' || text[at] == '-')) {
-                ++at;
-            }
-            return ReadNumber(text, at, 4, index);
+            return ParseOffset(text, at, out);
         default:
             return ParseNumber(step.conversion, text, at, out);
     }
@@ -402,6 +433,7 @@ std::vector<LogDateLayout> LogDateCandidates(const std::vector<std::string>& loc
             }
         }
     }
+    out.push_back(LogDateLayout::ForFormat("%Y-%m-%dT%H:%M:%S%z"));
     out.push_back(LogDateLayout::ForFormat("%Y-%m-%dT%H:%M:%S"));
     out.push_back(LogDateLayout::ForFormat("%Y-%m-%d %H:%M:%S"));
     return out;
@@ -411,6 +443,9 @@ std::optional<int64_t> LocalTimeConverter::ToUtc(const LogCivilTime& civil) {
     const int64_t days = DaysFromCivil(civil.year, civil.month, civil.day);
     const int64_t hour = days * 24 + civil.hour;
     const int64_t local = hour * 3600 + civil.minute * 60 + civil.second;
+    if (civil.zoned) {
+        return local - civil.offset;  // the zone's rules are not needed
+    }
     if (hour != cachedHour_) {
         std::tm tm{};
         tm.tm_year = civil.year - 1900;

@@ -25,6 +25,8 @@ struct LogCivilTime {
     int second = 0;
     bool pm = false;      // a 12-hour clock's afternoon mark was read
     bool twelve = false;  // the hour is on a 12-hour clock
+    bool zoned = false;   // the offset from UTC was written with the time
+    int offset = 0;       // that offset, seconds east of UTC
 };
 
 // Where the clock's hour, minute and second stood in a date text, each as two
@@ -74,7 +76,8 @@ private:
 };
 
 // The candidate layouts in the order they are tried on a line that no layout
-// read yet: the named locales, then ISO 8601 with a space and with a 'T'.
+// read yet: the named locales, then ISO 8601 with a 'T' and the offset from
+// UTC, with a 'T' and with a space.
 std::vector<LogDateLayout> LogDateCandidates(const std::vector<std::string>& locales);
 
 // The last date read, so that the next one, which mostly differs from it only

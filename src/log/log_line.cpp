@@ -107,6 +107,7 @@ LogEnvironment UserLogEnvironment() {
     return LogEnvironment{
         [] { return UserDecimalSign(); },
         [] { return FormatLocalDateTime(std::time(nullptr)); },
+        [] { return FormatIsoDateTime(std::time(nullptr)); },
     };
 }
 
@@ -185,7 +186,8 @@ LogLine LogLineBuilder::Build(const LogLineOptions& options, const LogReadings& 
     if (line.header != lastHeader_) {
         line.text = line.header;
     }
-    line.text += QuoteField(environment_.dateTime(), separator);
+    const bool iso = options.dateCode == kDateIso8601 && environment_.isoDateTime;
+    line.text += QuoteField(iso ? environment_.isoDateTime() : environment_.dateTime(), separator);
     line.text += separator;
     line.text += ValuesText(options, readings, separator, decimal);
     line.text += kLineEnd;

@@ -24,6 +24,11 @@ inline constexpr int kDecimalLocale = 0;
 inline constexpr int kDecimalComma = 1;
 inline constexpr int kDecimalPoint = 2;
 
+// Date and time codes (LOG_DATE_FORMAT): the locale's "%c", or ISO 8601 with
+// the offset from UTC.
+inline constexpr int kDateLocale = 0;
+inline constexpr int kDateIso8601 = 1;
+
 // The logging options a line depends on. Codes outside their range count as
 // the locale code, as the setup dialog shows them.
 struct LogLineOptions {
@@ -32,6 +37,7 @@ struct LogLineOptions {
     bool temperature = true;     // LOG of INPUT_TEMP
     bool setpoint = true;        // LOG of INPUT_SP
     bool secondSetpoint = true;  // LOG of INPUT_SP2
+    int dateCode = kDateLocale;  // after the columns: positional initialisers stay valid
 
     // temperature + 2 x set point + 4 x second set point
     int Mask() const;
@@ -60,11 +66,12 @@ struct LogReadings {
 
 // What a line takes from the user's environment; read afresh for every line.
 struct LogEnvironment {
-    std::function<std::string()> decimalSign;  // the user's decimal sign
-    std::function<std::string()> dateTime;     // the current date and time text
+    std::function<std::string()> decimalSign;            // the user's decimal sign
+    std::function<std::string()> dateTime;               // the current date and time text
+    std::function<std::string()> isoDateTime = nullptr;  // the same in ISO 8601; none: dateTime
 };
 
-// The user's LC_NUMERIC radix and "%c" of the current local time.
+// The user's LC_NUMERIC radix and "%c" (or ISO 8601) of the current local time.
 LogEnvironment UserLogEnvironment();
 
 // The decimal sign of a line for the given code.

@@ -175,6 +175,7 @@ LogLineOptions LogController::LineOptions() const {
     LogLineOptions line;
     line.separatorCode = options_.sepFormat;
     line.decimalCode = options_.decSeparator;
+    line.dateCode = options_.dateFormat;
     line.temperature = columns_[kTemperatureRow];
     line.setpoint = columns_[kSetpointRow];
     line.secondSetpoint = columns_[kSecondSetpointRow];

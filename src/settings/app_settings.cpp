@@ -115,6 +115,7 @@ bool LoadAppSettings(const IniFile& ini, AppSettings& settings) {
     log.fileLog = ReadFlag(ini, kLog, "FILE_LOG", def.log.fileLog);
     log.sepFormat = ini.GetInt(kLog, "FILE_SEP_FORMAT", def.log.sepFormat);
     log.decSeparator = ini.GetInt(kLog, "FILE_DEC_SEPARATOR", def.log.decSeparator);
+    log.dateFormat = ini.GetInt(kLog, "LOG_DATE_FORMAT", def.log.dateFormat);
     log.interval = ini.GetInt(kLog, "FILE_INTERVAL", def.log.interval);
     settings.topmost = ReadFlag(ini, kGeneral, "TOPMOST", def.topmost);
     settings.showService = ReadFlag(ini, kGeneral, "SHOW_SERVICE", def.showService);
@@ -138,6 +139,11 @@ void SaveAppSettings(IniFile& ini, const AppSettings& settings, int screenWidth,
     ini.SetInt(kLog, "FILE_LOG", log.fileLog ? 1 : 0);
     ini.SetInt(kLog, "FILE_SEP_FORMAT", log.sepFormat);
     ini.SetInt(kLog, "FILE_DEC_SEPARATOR", log.decSeparator);
+    // Opt-in and set by hand: written only once chosen, so a file keeps its
+    // usual keys.
+    if (log.dateFormat != 0) {
+        ini.SetInt(kLog, "LOG_DATE_FORMAT", log.dateFormat);
+    }
     ini.SetInt(kLog, "FILE_INTERVAL", log.interval);
     ini.SetInt(kGeneral, "TOPMOST", settings.topmost ? 1 : 0);
     ini.SetInt(kGeneral, "SHOW_SERVICE", settings.showService ? 1 : 0);

@@ -42,6 +42,7 @@ struct LogSettings {
     int32_t decSeparator = 0;  // 0 locale, 1 comma, 2 point
     int32_t interval = 60;     // seconds, as stored; see EffectiveLogInterval
     bool checkComment = false;
+    int32_t dateFormat = 0;  // LOG_DATE_FORMAT: 0 the locale's "%c", 1 ISO 8601 with the UTC offset
 
     bool operator==(const LogSettings&) const = default;
 };

@@ -1,9 +1,15 @@
 #!/usr/bin/env bash
 # The bash completion of tk358 and tk358d: what a Tab after each command line
-# offers.
+# offers, alone and with bash-completion loaded (then the words are split at
+# "=" as readline splits them).
 #
-# completion_test.sh <completion script>
+# completion_test.sh <completion script> [bash_completion]
 set -uo pipefail
+with_library=${2:-}
+if [ -n "$with_library" ]; then
+    [ -f "$with_library" ] || { echo "no $with_library"; exit 77; }
+    source "$with_library"
+fi
 source "$1"
 work=$(mktemp -d "${TMPDIR:-/tmp}/tk358-completion-XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -17,8 +23,11 @@ failures=0
 # check "<command line, the last word being completed>" "<expected, space-separated>" [absent]
 check() {
     local words
-    read -r -a words <<<"$1"
-    [[ $1 == *" " ]] && words+=("")
+    # readline's split: "=" is a word of its own.
+    read -r -a words <<<"$(sed 's/=/ = /g' <<<"$1")"
+    COMP_LINE=$1
+    COMP_POINT=${#1}
+    [[ $1 == *" " || $1 == *= ]] && words+=("")
     COMP_WORDS=("${words[@]}")
     COMP_CWORD=$((${#words[@]} - 1))
     COMPREPLY=()
@@ -54,5 +63,13 @@ check "tk358d --allow" "--allow-setpoint-writes"
 check "tk358d --share-" "--share-group --share-read-only"
 check "tk358d --share-group roo" "root"
 check "tk358d --keep" "--keep-days"
+# --option=value
+check "tk358d --log-separator=se" "semicolon" "tab"
+check "tk358d --log-separator=" "tab comma semicolon locale"
+check "tk358d --log-date=" "locale iso"
+check "tk358d --port=" "COM7"
+check "tk358 --demo=3" "3" "4"
+check "tk358 --output=" "day.png day.svg" "notes.txt"
+check "tk358 --backup=" "COM7"
 [ "$failures" -eq 0 ] && echo "completion offers what each option takes"
 exit $((failures > 0))

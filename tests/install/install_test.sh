@@ -20,11 +20,14 @@ need() { [ -f "$prefix/$1" ] || fail "not installed: $1"; }
 
 cmake --install "$build" --prefix "$prefix" >/dev/null
 
-need "$docdir/help/index.html"
-need "$docdir/help/style.css"
+data=$datadir/tk358
+need "$data/help/index.html"
+need "$data/help/style.css"
 for image in status-correct status-error status-no-link tk358-48; do
-    need "$docdir/icons/$image.png"
+    need "$data/icons/$image.png"
 done
+need "$datadir/metainfo/$id.metainfo.xml"
+[ -d "$prefix/$docdir/help" ] && fail "help left under $docdir"
 need "$datadir/applications/$id.desktop"
 need "$datadir/icons/hicolor/scalable/apps/$id.svg"
 
@@ -40,18 +43,19 @@ for size in 16 22 24 32 48 64 128 256; do
     fi
 done
 
-"$help_check" "$prefix/$docdir/help" || fail "the installed help has broken pages or links"
+"$help_check" "$prefix/$data/help" || fail "the installed help has broken pages or links"
 
 desktop="$prefix/$datadir/applications/$id.desktop"
 if [ -f "$desktop" ]; then
     grep -qx "Icon=$id" "$desktop" || fail "the desktop entry does not name the icon $id"
+    grep -qx "StartupWMClass=tk358" "$desktop" || fail "the desktop entry lacks the window class"
     if command -v desktop-file-validate >/dev/null; then
         desktop-file-validate "$desktop" || fail "desktop-file-validate refused the entry"
     fi
 fi
 
 found=$("$probe" "$prefix/$bindir")
-[ "$found" = "$prefix/$docdir/help/index.html" ] ||
+[ "$found" = "$prefix/$data/help/index.html" ] ||
     fail "a program in $bindir finds its help at '$found'"
 
 IFS=, read -r -a executables <<<"$programs"
@@ -77,14 +81,16 @@ fi
 if [ -x "$prefix/$bindir/tk358d" ]; then
     "$prefix/$bindir/tk358d" --help | grep -q -- "--allow-setpoint-writes" ||
         fail "the installed tk358d --help failed"
-    need "$docdir/help/tk358d.html"
+    need "$data/help/tk358d.html"
+    need "$datadir/doc/tk358d/examples/line1.ini.example"
     unit="$prefix/$unitdir/tk358d@.service"
     need "$unitdir/tk358d@.service"
     need "lib/sysusers.d/tk358d.conf"
     if [ -f "$unit" ]; then
         grep -qx "ExecStart=$prefix/$bindir/tk358d --config /etc/tk358/%i.ini" "$unit" ||
             fail "the unit does not start the installed tk358d: $(grep ExecStart "$unit")"
-        for line in Type=notify WatchdogSec=30 'ExecReload=/bin/kill -HUP $MAINPID'; do
+        for line in Type=notify WatchdogSec=30 'ExecReload=/bin/kill -HUP $MAINPID' \
+            "Documentation=file://$prefix/$data/help/tk358d.html"; do
             grep -qxF "$line" "$unit" || fail "the unit lacks $line"
         done
         if command -v systemd-analyze >/dev/null; then

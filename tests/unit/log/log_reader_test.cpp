@@ -22,24 +22,7 @@ namespace {
 
 // The zone the times are written in: the round trip crosses the change to
 // summer time on 29 March 2026.
-class WarsawTime {
-public:
-    WarsawTime() {
-        const char* old = std::getenv("TZ");
-        saved_ = old != nullptr ? old : "";
-        hadZone_ = old != nullptr;
-        ::setenv("TZ", "Europe/Warsaw", 1);
-        ::tzset();
-    }
-    ~WarsawTime() {
-        hadZone_ ? ::setenv("TZ", saved_.c_str(), 1) : ::unsetenv("TZ");
-        ::tzset();
-    }
-
-private:
-    std::string saved_;
-    bool hadZone_ = false;
-};
+using test::WarsawTime;
 
 // "%c" of a time in the named locale, as a program running under it writes.
 std::string DateIn(const char* localeName, std::time_t time) {

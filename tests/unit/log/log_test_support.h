@@ -4,12 +4,37 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <ctime>
 #include <string>
 
 #include "log/log_line.h"
 #include "support/temp_dir.h"
 
 namespace tk358::test {
+
+// The process's time zone is Warsaw's (summer time from the last Sunday of
+// March to the last Sunday of October) while the object lives.
+class WarsawTime {
+public:
+    WarsawTime() {
+        const char* old = std::getenv("TZ");
+        saved_ = old != nullptr ? old : "";
+        hadZone_ = old != nullptr;
+        ::setenv("TZ", "Europe/Warsaw", 1);
+        ::tzset();
+    }
+    ~WarsawTime() {
+        hadZone_ ? ::setenv("TZ", saved_.c_str(), 1) : ::unsetenv("TZ");
+        ::tzset();
+    }
+    WarsawTime(const WarsawTime&) = delete;
+    WarsawTime& operator=(const WarsawTime&) = delete;
+
+private:
+    std::string saved_;
+    bool hadZone_ = false;
+};
 
 // A user with the given decimal sign whose clock always reads `dateTime`.
 inline LogEnvironment FixedEnvironment(std::string decimalSign, std::string dateTime = "T") {

@@ -153,6 +153,32 @@ TEST(AppSettingsTest, ChangedValuesSurviveSaveAndLoad) {
     EXPECT_EQ(back, s);
 }
 
+// The log's date format is set by hand in the file: read as written, kept
+// by a save, and never added to a file that does not choose it.
+TEST(AppSettingsTest, LogDateFormatIsReadAndKeptButNeverAdded) {
+    const struct {
+        const char* line;  // in [LOG]; empty: no key
+        int32_t loaded;
+        const char* saved;  // the key's line after a save; empty: none
+    } cases[] = {
+        {"", 0, ""},
+        {"LOG_DATE_FORMAT=1\r\n", 1, "LOG_DATE_FORMAT=1\r\n"},
+        {"log_date_format=1\r\n", 1, "log_date_format=1\r\n"},
+    };
+    for (const auto& c : cases) {
+        TempDir dir;
+        const std::string path = dir.File("tk358.ini");
+        WriteFile(path, std::string("[LOG]\r\nFILE_NAME=a.csv\r\n") + c.line);
+        EXPECT_EQ(LoadAndSave(path).log.dateFormat, c.loaded) << c.line;
+        const std::string text = ReadFile(path);
+        if (*c.saved != '\0') {
+            EXPECT_NE(text.find(c.saved), std::string::npos) << c.line << text;
+        } else {
+            EXPECT_EQ(text.find("DATE_FORMAT"), std::string::npos) << text;
+        }
+    }
+}
+
 TEST(AppSettingsTest, WindowIsBroughtBackOntoTheScreen) {
     struct Case {
         const char* name;

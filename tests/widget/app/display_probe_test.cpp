@@ -89,7 +89,7 @@ TEST(DisplayProbe, SaysWhatIsMissingAndWhatWorks) {
     EXPECT_EQ(NoDisplayText({}, DisplayVerdict::kNotSet),
               "okno programu wymaga sesji graficznej, a nie ustawiono zmiennej DISPLAY ani "
               "WAYLAND_DISPLAY; bez ekranu działają --help, --version, --backup, --compare, "
-              "--restore oraz program tk358d");
+              "--restore, --plot oraz program tk358d");
     EXPECT_NE(NoDisplayText({"xcb", "", "wayland-0", ""}, DisplayVerdict::kNotSet)
                   .find("a nie ustawiono zmiennej DISPLAY; bez"),
               std::string::npos);

@@ -88,6 +88,7 @@ void PlotProcessTest::plotsWithoutADisplay() {
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
+    env.remove(QStringLiteral("XDG_RUNTIME_DIR"));  // as under cron
     env.insert(QStringLiteral("TZ"), QStringLiteral("Europe/Warsaw"));
     program.setProcessEnvironment(env);
     program.start(QStringLiteral(TK358_EXECUTABLE), arguments);
@@ -95,6 +96,9 @@ void PlotProcessTest::plotsWithoutADisplay() {
     const QString errors = QString::fromUtf8(program.readAllStandardError());
     QCOMPARE(program.exitCode(), exitCode);
     QVERIFY2(errors.contains(message), qPrintable(errors));
+    if (exitCode == 0) {
+        QVERIFY2(errors.isEmpty(), qPrintable(errors));  // nothing to mail from cron
+    }
     const QString written = arguments.contains(out + QStringLiteral(".svg"))
                                 ? out + QStringLiteral(".svg")
                                 : out + QStringLiteral(".png");

@@ -26,6 +26,8 @@ private slots:
                  QStringLiteral("tk358"));
         QCOMPARE(dlg.findChild<QLabel*>(QStringLiteral("versionText"))->text(),
                  QStringLiteral("Wersja " TK358_VERSION));
+        QCOMPARE(dlg.findChild<QLabel*>(QStringLiteral("licenseText"))->text(),
+                 QStringLiteral("Licencja: GPL-3.0-or-later"));
         // The icon comes from resources compiled into a static library.
         QVERIFY(!dlg.findChild<QLabel*>(QStringLiteral("programIcon"))->pixmap().isNull());
     }
