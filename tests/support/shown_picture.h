@@ -17,7 +17,8 @@ namespace tk358::test {
 
 // grab() only renders, though Qt does not declare it const.
 inline QImage Picture(const QWidget& widget) {
-    return const_cast<QWidget&>(widget).grab().toImage().convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    return const_cast<QWidget&>(widget).grab().toImage().convertToFormat(
+        QImage::Format_ARGB32_Premultiplied);
 }
 
 // The colour at the swatch's centre, clear of its frame and focus rectangle.
