@@ -11,16 +11,15 @@
 
 #include "fuzz_check.h"
 #include "settings/ini_file.h"
+#include "settings/ini_text.h"
 #include "settings/safe_file.h"
 #include "settings/utf8_text.h"
-#include "support/ini_file_probe.h"
 
 namespace {
 
 using tk358::IniFile;
 using tk358::IniSection;
 using tk358::fuzz::Check;
-using tk358::test::IniFileProbe;
 
 // A scratch file of this process, on a memory file system where there is one.
 const std::string& ScratchPath() {
@@ -41,9 +40,23 @@ std::vector<IniSection> WithoutEmptySections(const std::vector<IniSection>& sect
     return kept;
 }
 
-void ExerciseLookups(const IniFile& ini) {
+std::string ReadBack(const std::string& path) {
+    std::string text;
+    Check(tk358::ReadWholeFile(path, tk358::FileAccess::kReadOnly, text), "read back");
+    return text;
+}
+
+// Adds and removes a section whose name no file can hold: the store is then
+// modified and its table as it was, so a flush writes that table.
+void RewriteAsRead(IniFile& ini) {
+    ini.SetString("\n", "k", "v");
+    Check(ini.DeleteSection("\n"), "scratch section removed");
+    ini.Flush(false);
+}
+
+void ExerciseLookups(const IniFile& ini, const std::vector<IniSection>& sections) {
     int budget = 64;
-    for (const IniSection& s : IniFileProbe::Sections(ini)) {
+    for (const IniSection& s : sections) {
         for (const tk358::IniEntry& e : s.entries) {
             if (--budget < 0) {
                 return;
@@ -66,26 +79,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
 
     IniFile ini;
     Check(ini.Open(path, false, false, size % 2 == 1, false), "open");
-    const std::vector<IniSection> read = IniFileProbe::Sections(ini);
-    ExerciseLookups(ini);
+    const std::vector<IniSection> read = tk358::ParseIniText(input);
+    ExerciseLookups(ini, read);
 
-    // A section name read from a file never holds a line end: adding and
-    // removing one marks the store modified and leaves the table as read.
-    ini.SetString("\n", "k", "v");
-    Check(ini.DeleteSection("\n"), "scratch section removed");
-    Check(IniFileProbe::Sections(ini) == read, "table unchanged");
-    ini.Flush(false);
-    Check(!IniFileProbe::IsModified(ini), "rewritten");
-
-    std::string written;
-    Check(tk358::ReadWholeFile(path, tk358::FileAccess::kReadOnly, written), "read back");
+    RewriteAsRead(ini);
+    const std::string written = ReadBack(path);
     Check(written == tk358::FormatIniText(read), "file holds the formatted table");
+    // Nothing is left pending: a file changed behind the store's back stays.
+    Check(tk358::ReplaceFileContents(path, "changed elsewhere"), "scratch file changed");
+    ini.Flush(false);
+    Check(ReadBack(path) == "changed elsewhere", "rewritten");
+    Check(tk358::ReplaceFileContents(path, written), "scratch file restored");
 
+    Check(tk358::ParseIniText(written) == WithoutEmptySections(read), "same table after rewrite");
     IniFile again;
     Check(again.Open(path, false, false, false, false), "reopen");
-    Check(IniFileProbe::Sections(again) == WithoutEmptySections(read), "same table after rewrite");
-    Check(tk358::FormatIniText(IniFileProbe::Sections(again)) == written,
-          "second rewrite identical");
+    RewriteAsRead(again);
+    Check(ReadBack(path) == written, "second rewrite identical");
     ::unlink(path.c_str());
     return 0;
 }

@@ -1,5 +1,7 @@
 #include "log/log_date_layout.h"
 
+#include "log/civil_date.h"
+
 #include <langinfo.h>
 #include <locale.h>
 
@@ -138,16 +140,6 @@ bool Valid(const LogCivilTime& t) {
 }
 
 }  // namespace
-
-int64_t DaysFromCivil(int year, int month, int day) {
-    const int64_t y = static_cast<int64_t>(year) - (month <= 2 ? 1 : 0);
-    const int64_t era = (y >= 0 ? y : y - 399) / 400;
-    const int64_t yoe = y - era * 400;
-    const int64_t mp = (month + 9) % 12;
-    const int64_t doy = (153 * mp + 2) / 5 + day - 1;
-    const int64_t doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
 
 std::optional<LogDateLayout> LogDateLayout::ForLocale(const char* localeName) {
     locale_t loc = newlocale(LC_TIME_MASK, localeName, static_cast<locale_t>(0));

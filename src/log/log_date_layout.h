@@ -108,7 +108,4 @@ private:
     int64_t cachedOffset_ = 0;        // seconds east of UTC in that hour
 };
 
-// Days since 1970-01-01 of a proleptic Gregorian date.
-int64_t DaysFromCivil(int year, int month, int day);
-
 }  // namespace tk358

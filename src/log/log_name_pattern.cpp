@@ -1,5 +1,7 @@
 #include "log/log_name_pattern.h"
 
+#include "log/civil_date.h"
+
 #include <sys/stat.h>
 
 #include <array>
@@ -119,17 +121,6 @@ long LocalDay(std::time_t time) {
 }
 
 }  // namespace
-
-long DaysFromCivil(int year, int month, int day) {
-    // Howard Hinnant's days_from_civil.
-    const long y = year - (month <= 2 ? 1 : 0);
-    const long era = (y >= 0 ? y : y - 399) / 400;
-    const long yoe = y - era * 400;
-    const long mp = (month + 9) % 12;
-    const long doy = (153 * mp + 2) / 5 + day - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
-}
 
 std::optional<LogNamePattern> LogNamePattern::Parse(const std::string& text, std::string* error) {
     LogNamePattern pattern;

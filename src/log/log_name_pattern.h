@@ -51,9 +51,6 @@ private:
     bool dated_ = false;
 };
 
-// Days since 1970-01-01 of a calendar date (proleptic Gregorian).
-long DaysFromCivil(int year, int month, int day);
-
 // The files of the pattern's folder that are its own (regular files whose
 // name matches) and whose day lies more than `keepDays` days before today's
 // local day. A file's day comes from its name where the pattern names one,

@@ -29,6 +29,8 @@ LogController::LogController(MainWindow& window, LogSetupRunner runner,
       window_(window),
       runner_(std::move(runner)),
       log_(log ? std::move(log) : std::make_unique<MeasurementLog>()) {
+    intervalTimer_.setParent(this);
+    intervalTimer_.setObjectName(QStringLiteral("logInterval"));
     // A long interval must not drift by the few percent a coarse timer allows.
     intervalTimer_.setTimerType(Qt::PreciseTimer);
     connect(&intervalTimer_, &QTimer::timeout, this, &LogController::WriteLine);

@@ -34,10 +34,6 @@ class MessageSink;
 using LogSetupRunner = std::function<std::optional<LogSetup>(
     QWidget* parent, const LogSetup& current, MessageSink& messages)>;
 
-namespace test {
-struct LogControllerProbe;
-}
-
 class LogController : public QObject {
     Q_OBJECT
 
@@ -74,9 +70,6 @@ public:
     LoggingState State() const;
 
 private:
-    // The tests look at the file and the interval timer.
-    friend struct test::LogControllerProbe;
-
     LogSetup CurrentSetup() const;
     void TakeSetup(const LogSetup& setup);
     // False when the chosen file could not be opened.
@@ -92,7 +85,7 @@ private:
     LogSettings options_;
     std::array<bool, 3> columns_{true, true, true};  // by display row
     std::unique_ptr<MeasurementLog> log_;
-    QTimer intervalTimer_;
+    QTimer intervalTimer_;          // a child named "logInterval"
     std::string comment_;           // kept for the run only
     QPointer<QObject> failureBox_;  // a write failure's message, while it is up
 };

@@ -496,7 +496,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         ticker_.Stop();
         logStartTimer_.stop();
         portRetryTimer_.stop();
-        emit closed();
+        emit closed(result_);
     }
 }
 

@@ -41,15 +41,14 @@ class StatusIndicator;
 class ValueDisplay;
 class WindowMenu;
 
-namespace test {
-struct MainWindowProbe;
-}
-
 class MainWindow : public QMainWindow, private RecordsListener {
     Q_OBJECT
 
 public:
+    // How the window was closed: "Zamknij" (or the stop for an unsupported
+    // panel) gives kOk, the close box kCancel.
     enum class Result { kOk, kCancel };
+    Q_ENUM(Result)
 
     static constexpr int kRefreshMs = 100;    // the tick grid: readings and status line
     static constexpr int kLogStartMs = 6000;  // once, after start
@@ -107,7 +106,7 @@ public:
     void CloseWithOk();
 
 signals:
-    void closed();
+    void closed(tk358::MainWindow::Result result);
     // After every refresh tick, also one that found nothing new (there is one
     // at least in every wall-clock second, though not always the first point
     // of the grid in it): Readings() and TwoSetpoints() are what the displays
@@ -147,9 +146,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    // The tests read how the window was closed and whether it stays on top.
-    friend struct test::MainWindowProbe;
-
     // On the link's threads.
     void RecordsChanged() override;
     void Tick();

@@ -80,7 +80,7 @@ QStringList LocalFiles(const QMimeData* data) {
 }  // namespace
 
 TrendWindow::TrendWindow(const TrendRecorder& recorder, QWidget* parent)
-    : QWidget(parent, Qt::Window), recorder_(recorder), chooser_(ChooseWithDialog) {
+    : QWidget(parent, Qt::Window), recorder_(recorder) {
     setObjectName(QStringLiteral("trendWindow"));
     // A window of its own on the task bar: it says whose chart it is.
     chart_ = new TrendChart(recorder_, this);
@@ -264,7 +264,7 @@ QString TrendWindow::Choose(const QString& caption, const QString& suffix, const
     const QString name =
         QStringLiteral("wykres-%1.%2")
             .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmm")), suffix);
-    QString path = chooser_(this, caption, QDir::home().filePath(name), filter);
+    QString path = ChooseWithDialog(this, caption, QDir::home().filePath(name), filter);
     if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
         path += QLatin1Char('.') + suffix;
     }

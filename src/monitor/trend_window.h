@@ -26,17 +26,10 @@ class TrendChart;
 class TrendHistory;
 class TrendRecorder;
 
-namespace test {
-struct TrendWindowProbe;
-}
-
 class TrendWindow : public QWidget {
     Q_OBJECT
 
 public:
-    // Asks for the path to save to; empty when cancelled.
-    using SaveFileChooser = std::function<QString(QWidget* parent, const QString& caption,
-                                                  const QString& suggested, const QString& filter)>;
     // The log's separator and decimal sign at the time of an export.
     using CsvOptionsSource = std::function<TrendCsvOptions()>;
 
@@ -74,9 +67,6 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    // Tests choose where to save without the file dialog.
-    friend struct test::TrendWindowProbe;
-
     QWidget* BuildBar();
     QWidget* BuildLoadRow();
     void ShowViewState();
@@ -102,7 +92,6 @@ private:
     HistoryLoader* loader_ = nullptr;
     QStringList loading_;  // the files being read
     std::shared_ptr<TrendHistory> history_;
-    SaveFileChooser chooser_;
     CsvOptionsSource csvOptions_;
     MessageBoxSink boxes_;
     MessageSink* sink_ = &boxes_;

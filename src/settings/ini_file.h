@@ -14,10 +14,6 @@
 
 namespace tk358 {
 
-namespace test {
-struct IniFileProbe;
-}
-
 class IniFile {
 public:
     IniFile();
@@ -77,10 +73,6 @@ public:
     const std::string& Path() const { return path_; }
 
 private:
-    // The fuzz target compares the table as read through it; the tests see
-    // whether a change is pending.
-    friend struct test::IniFileProbe;
-
     bool NamesEqual(std::string_view a, std::string_view b) const;
     std::size_t SectionIndex(std::string_view name) const;                        // first match
     std::size_t KeyIndex(const IniSection& section, std::string_view key) const;  // last match

@@ -27,22 +27,11 @@ LogReadings ReadingsOf(const LogRecord& record) {
 std::string BuildHistoryCsv(const TrendHistory& history, double start, double end,
                             const TrendCsvOptions& options,
                             const TrendCsvEnvironment& environment) {
-    const std::string userDecimal = environment.decimalSign();
-    std::string dateTime;
-    LogLineBuilder builder(
-        LogEnvironment{[&userDecimal] { return userDecimal; }, [&dateTime] { return dateTime; }});
-    const LogLineOptions columns = TrendCsvColumns(options);
-    std::string text;
-    history.ForEachRecord(start, end, [&](const LogRecord& record) {
-        dateTime = environment.dateTime(static_cast<std::time_t>(record.time));
-        const LogLine line = builder.Build(columns, ReadingsOf(record));
-        builder.Written(line);
-        text += line.text;
+    TrendCsvWriter writer(options, environment);
+    history.ForEachRecord(start, end, [&writer](const LogRecord& record) {
+        writer.Add(static_cast<std::time_t>(record.time), ReadingsOf(record));
     });
-    if (text.empty()) {
-        text = builder.Build(columns, LogReadings{}).header;
-    }
-    return text;
+    return writer.Text();
 }
 
 }  // namespace tk358

@@ -25,10 +25,6 @@ struct TrendSample {
 inline constexpr std::size_t kTrendCapacity = 86400;  // one sample a second for 24 hours
 inline constexpr int64_t kTrendMaxAgeSeconds = 86400;
 
-namespace test {
-struct TrendBufferProbe;
-}
-
 class TrendBuffer {
 public:
     explicit TrendBuffer(std::size_t capacity = kTrendCapacity,
@@ -59,8 +55,6 @@ public:
     void Clear();
 
 private:
-    friend struct test::TrendBufferProbe;
-
     void DropOldest();
 
     std::vector<TrendSample> ring_;  // sized once, never grows

@@ -39,7 +39,9 @@ TrendCsvEnvironment UserTrendCsvEnvironment() {
                                [](std::time_t t) { return FormatLocalDateTime(t); }};
 }
 
-LogLineOptions TrendCsvColumns(const TrendCsvOptions& options) {
+namespace {
+
+LogLineOptions Columns(const TrendCsvOptions& options) {
     LogLineOptions columns;
     columns.separatorCode = options.separatorCode;
     columns.decimalCode = options.decimalCode;
@@ -49,33 +51,38 @@ LogLineOptions TrendCsvColumns(const TrendCsvOptions& options) {
     return columns;
 }
 
+}  // namespace
+
+TrendCsvWriter::TrendCsvWriter(const TrendCsvOptions& options,
+                               const TrendCsvEnvironment& environment)
+    : environment_(environment),
+      userDecimal_(environment.decimalSign()),
+      columns_(Columns(options)),
+      builder_(LogEnvironment{[this] { return userDecimal_; }, [this] { return dateTime_; }}) {}
+
+void TrendCsvWriter::Add(std::time_t time, const LogReadings& readings) {
+    dateTime_ = environment_.dateTime(time);
+    const LogLine line = builder_.Build(columns_, readings);
+    builder_.Written(line);
+    text_ += line.text;
+}
+
+std::string TrendCsvWriter::Text() const {
+    return text_.empty() ? builder_.Build(columns_, LogReadings{}).header : text_;
+}
+
 std::string BuildTrendCsv(const TrendRecorder& recorder, double start, double end,
                           const TrendCsvOptions& options, const TrendCsvEnvironment& environment) {
-    // The user's decimal sign is read once for the whole export.
-    const std::string userDecimal = environment.decimalSign();
-    std::string dateTime;
-    LogLineBuilder builder(
-        LogEnvironment{[&userDecimal] { return userDecimal; }, [&dateTime] { return dateTime; }});
-    const LogLineOptions columns = TrendCsvColumns(options);
-
-    std::string text;
+    TrendCsvWriter writer(options, environment);
     const TrendBuffer& times = recorder.Curve(kTrendTemperature);
     for (std::size_t i = times.LowerBound(start); i < times.Size(); ++i) {
         const int64_t time = times.At(i).time;
         if (static_cast<double>(time) > end) {
             break;
         }
-        dateTime = environment.dateTime(static_cast<std::time_t>(time));
-        const LogLine line = builder.Build(columns, ReadingsAt(recorder, i));
-        builder.Written(line);
-        text += line.text;
+        writer.Add(static_cast<std::time_t>(time), ReadingsAt(recorder, i));
     }
-    if (text.empty()) {
-        // No sample in view: the header alone still names the columns.
-        LogLine line = builder.Build(columns, LogReadings{});
-        text = line.header;
-    }
-    return text;
+    return writer.Text();
 }
 
 }  // namespace tk358

@@ -29,8 +29,26 @@ struct TrendCsvEnvironment {
 // The user's decimal sign and "%c" in local time, as the log takes them.
 TrendCsvEnvironment UserTrendCsvEnvironment();
 
-// The log's columns for an export with `options`.
-LogLineOptions TrendCsvColumns(const TrendCsvOptions& options);
+// Builds an export's text line by line in the log's format. The user's
+// decimal sign is read once for the whole export; with no line added, the
+// text is the header alone, which still names the columns.
+class TrendCsvWriter {
+public:
+    TrendCsvWriter(const TrendCsvOptions& options, const TrendCsvEnvironment& environment);
+    TrendCsvWriter(const TrendCsvWriter&) = delete;  // the builder refers to this writer
+    TrendCsvWriter& operator=(const TrendCsvWriter&) = delete;
+
+    void Add(std::time_t time, const LogReadings& readings);
+    std::string Text() const;
+
+private:
+    const TrendCsvEnvironment& environment_;
+    std::string userDecimal_;
+    std::string dateTime_;  // the date and time of the line being built
+    LogLineOptions columns_;
+    LogLineBuilder builder_;
+    std::string text_;
+};
 
 // The samples of [start, end].
 std::string BuildTrendCsv(const TrendRecorder& recorder, double start, double end,

@@ -1,9 +1,7 @@
 #include "widgets/colour_dialog.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include "widgets/colour_swatch.h"
 #include "widgets/dialog_buttons.h"
@@ -21,12 +19,7 @@ QString Name(int row, const char* suffix) {
 
 ColourDialog::ColourDialog(const ValueDisplays& displays, bool secondAvailable, QWidget* parent)
     : QDialog(parent), displays_(displays) {
-    setWindowTitle(QStringLiteral("Kolory"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    auto* grid = new QGridLayout;
-    layout->addLayout(grid);
-    grid->setHorizontalSpacing(12);
+    QGridLayout* grid = MakeRowGrid(this, QStringLiteral("Kolory"));
     grid->addWidget(new QLabel(QStringLiteral("Tło")), 0, 1, Qt::AlignHCenter);
     grid->addWidget(new QLabel(QStringLiteral("Tekst")), 0, 2, Qt::AlignHCenter);
     for (int row = 0; row < 3; ++row) {
@@ -55,11 +48,7 @@ ColourDialog::ColourDialog(const ValueDisplays& displays, bool secondAvailable, 
                 [this, row] { ChooseBackground(row); });
         connect(text, &QAbstractButton::clicked, this, [this, row] { ChooseText(row); });
     }
-
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
-
-    layout->addSpacing(8);
-    layout->addWidget(buttons);
+    AddOkCancelRow(this);
 }
 
 void ColourDialog::ChooseBackground(int row) {

@@ -8,10 +8,6 @@
 
 namespace tk358 {
 
-namespace test {
-struct ColourSwatchProbe;
-}
-
 class ColourSwatch : public QAbstractButton {
     Q_OBJECT
 
@@ -28,9 +24,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // The tests read the colour shown.
-    friend struct test::ColourSwatchProbe;
-
     Colorref colour_ = kInitialColour;
 };
 

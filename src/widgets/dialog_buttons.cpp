@@ -2,7 +2,9 @@
 
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QGridLayout>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "widgets/dialog_rules.h"
 
@@ -20,6 +22,22 @@ QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog) {
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
     InstallDialogRules(dialog, buttons);
     return buttons;
+}
+
+QGridLayout* MakeRowGrid(QDialog* dialog, const QString& title) {
+    dialog->setWindowTitle(title);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    auto* grid = new QGridLayout;
+    layout->addLayout(grid);
+    grid->setHorizontalSpacing(12);
+    return grid;
+}
+
+void AddOkCancelRow(QDialog* dialog) {
+    auto* layout = qobject_cast<QVBoxLayout*>(dialog->layout());
+    layout->addSpacing(8);
+    layout->addWidget(MakeOkCancelButtons(dialog));
 }
 
 }  // namespace tk358

@@ -4,6 +4,8 @@
 
 class QDialog;
 class QDialogButtonBox;
+class QGridLayout;
+class QString;
 
 namespace tk358 {
 
@@ -11,5 +13,11 @@ namespace tk358 {
 // "cancelButton", accept and reject it; OK is the default button. The caller
 // places it in its layout. The dialog keeps the rules of dialog_rules.h.
 QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog);
+
+// Lays `dialog` out at a fixed size, titled `title`, with a grid for its
+// rows, which the caller fills before AddOkCancelRow puts the "OK" and
+// "Anuluj" row under them (so that Tab reaches the buttons last).
+QGridLayout* MakeRowGrid(QDialog* dialog, const QString& title);
+void AddOkCancelRow(QDialog* dialog);
 
 }  // namespace tk358

@@ -1,9 +1,7 @@
 #include "widgets/font_dialog.h"
 
-#include <QDialogButtonBox>
 #include <QGridLayout>
 #include <QLabel>
-#include <QVBoxLayout>
 
 #include "present/font_description.h"
 #include "widgets/dialog_buttons.h"
@@ -14,12 +12,7 @@ namespace tk358 {
 
 FontDialog::FontDialog(const ValueDisplays& displays, bool secondAvailable, QWidget* parent)
     : QDialog(parent), displays_(displays) {
-    setWindowTitle(QStringLiteral("Czcionki"));
-    auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
-    auto* grid = new QGridLayout;
-    layout->addLayout(grid);
-    grid->setHorizontalSpacing(12);
+    QGridLayout* grid = MakeRowGrid(this, QStringLiteral("Czcionki"));
     for (int row = 0; row < 3; ++row) {
         const auto index = static_cast<std::size_t>(row);
         const QString name = QString::fromLatin1(kDisplayRowNames[index]);
@@ -40,11 +33,7 @@ FontDialog::FontDialog(const ValueDisplays& displays, bool secondAvailable, QWid
         sample->SetSampleFont(displays_[index]->GetValueFont());
         connect(sample, &QAbstractButton::clicked, this, [this, row] { Choose(row); });
     }
-
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
-
-    layout->addSpacing(8);
-    layout->addWidget(buttons);
+    AddOkCancelRow(this);
 }
 
 void FontDialog::Choose(int row) {

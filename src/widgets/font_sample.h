@@ -6,10 +6,6 @@
 
 namespace tk358 {
 
-namespace test {
-struct FontSampleProbe;
-}
-
 class FontSample : public QAbstractButton {
     Q_OBJECT
 
@@ -28,9 +24,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // The tests read the font shown.
-    friend struct test::FontSampleProbe;
-
     QFont sampleFont_;
 };
 

@@ -11,10 +11,6 @@
 
 namespace tk358 {
 
-namespace test {
-struct StatusIndicatorProbe;
-}
-
 class StatusIndicator : public QWidget {
     Q_OBJECT
 
@@ -37,9 +33,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    // The tests read the picture shown.
-    friend struct test::StatusIndicatorProbe;
-
     void Show(StatusImage image);
 
     std::array<QIcon, 4> icons_;

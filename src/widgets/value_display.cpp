@@ -52,6 +52,8 @@ ValueDisplay::ValueDisplay(QWidget* parent)
       colourChooser_(AskColour),
       fontChooser_(AskFont) {
     setAttribute(Qt::WA_OpaquePaintEvent);  // paints its whole rectangle
+    blinkTimer_.setParent(this);
+    blinkTimer_.setObjectName(QStringLiteral("blinkTimer"));
     blinkTimer_.setInterval(kBlinkPeriodMs);
     connect(&blinkTimer_, &QTimer::timeout, this, &ValueDisplay::ToggleBlinkPhase);
 }

@@ -48,11 +48,15 @@ public:
 
     // Repaints when the value changed or the display showed "???".
     void SetValue(double value);
+    double GetValue() const { return content_.raw; }
     void SetInvalid();
     bool IsInvalid() const { return content_.invalid; }
 
     // On: the value area goes blank every other 500 ms; off: shown steadily.
+    // The child timer "blinkTimer" runs only while the display blinks and is
+    // shown.
     void SetBlink(bool on);
+    bool IsBlinking() const { return blinking_; }
 
     Colorref GetTextColour() const { return textColour_; }
     void SetTextColour(Colorref colour);
@@ -84,8 +88,8 @@ protected:
     void hideEvent(QHideEvent* event) override;
 
 private:
-    // The tests read the value and the blinking, and choose colours and fonts
-    // without the standard dialogs.
+    // The tests answer in place of the standard dialogs: the font dialog
+    // cannot be given a pixel size, it works in points.
     friend struct test::ValueDisplayProbe;
 
     void ToggleBlinkPhase();

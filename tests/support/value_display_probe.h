@@ -1,7 +1,8 @@
 #pragma once
 
-// What the tests read of a value display, and the colour and font choosers
-// they put in place of the standard dialogs.
+// The colour and font choosers the tests put in place of a value display's
+// standard dialogs, which cannot be answered exactly (the font dialog works
+// in points, the display in pixels).
 
 #include <utility>
 
@@ -10,13 +11,6 @@
 namespace tk358::test {
 
 struct ValueDisplayProbe {
-    // The raw value last set.
-    static double Value(const ValueDisplay& display) { return display.content_.raw; }
-    static bool IsBlinking(const ValueDisplay& display) { return display.blinking_; }
-    static bool BlinkTimerRuns(const ValueDisplay& display) {
-        return display.blinkTimer_.isActive();
-    }
-    static bool IsBlankPhase(const ValueDisplay& display) { return display.blankPhase_; }
     static void SetColourChooser(ValueDisplay& display, ValueDisplay::ColourChooser chooser) {
         display.colourChooser_ = std::move(chooser);
     }

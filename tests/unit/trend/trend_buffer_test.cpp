@@ -6,8 +6,6 @@
 #include <limits>
 #include <vector>
 
-#include "support/trend_buffer_probe.h"
-
 namespace tk358 {
 namespace {
 
@@ -45,13 +43,21 @@ TEST(TrendBufferTest, WrapsAroundKeepingTheNewestInOrder) {
 
 TEST(TrendBufferTest, HoldsADayAtMostWhateverIsPushed) {
     TrendBuffer b;
-    ASSERT_EQ(test::TrendBufferProbe::Capacity(b), 86400u);
+    // The first slot of the ring, allocated on construction: every sample
+    // stays in the day's worth of slots that follow it, so it never grows.
+    const TrendSample* const ring = &b.At(0);
     const int64_t first = 1'700'000'000;
     for (int64_t i = 0; i < 200'000; ++i) {
         b.Push(first + i, 20.0 + static_cast<double>(i % 50) / 10.0);
     }
-    EXPECT_EQ(test::TrendBufferProbe::Capacity(b), 86400u);  // never grows
     EXPECT_EQ(b.Size(), 86400u);
+    std::vector<bool> slotUsed(86400, false);
+    for (std::size_t i = 0; i < b.Size(); ++i) {
+        const std::ptrdiff_t slot = &b.At(i) - ring;
+        ASSERT_TRUE(slot >= 0 && slot < 86400) << i;
+        EXPECT_FALSE(slotUsed[static_cast<std::size_t>(slot)]) << i;
+        slotUsed[static_cast<std::size_t>(slot)] = true;
+    }
     EXPECT_EQ(b.ValidCount(), 86400u);
     EXPECT_EQ(b.Oldest().time, first + 200'000 - 86400);
     EXPECT_EQ(b.Newest().time, first + 199'999);

@@ -20,7 +20,6 @@
 #include "support/fake_panel.h"
 #include "support/mnemonics.h"
 #include "support/paint_counter.h"
-#include "support/value_display_probe.h"
 #include "trend/trend_decimate.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/trend/trend_window_children.h"
@@ -200,7 +199,7 @@ void TrendSimTest::recordsOneSampleASecondAndAGapWhenThePanelFallsSilent() {
     QVERIFY(NewestHasValue(*trend, kTrendTemperature));
     QVERIFY(NewestHasValue(*trend, kTrendSetpoint));
     QVERIFY(!trend->Recorder().HasValues(kTrendSetpoint2));
-    const double shown = test::ValueDisplayProbe::Value(*window.Displays()[kTemperatureRow]);
+    const double shown = window.Displays()[kTemperatureRow]->GetValue();
     QVERIFY(std::abs(trend->Recorder().Curve(kTrendTemperature).Newest().value - shown) < 1.0);
     // Repainted once a second, not on every tick.
     const int repaints = counter.Count() - paints;
@@ -261,7 +260,7 @@ void TrendSimTest::thresholdRegulatorWithTwoChannelsHasThreeCurves() {
     TrendWindow* chart = test::FindTrendWindow(window);
     QCOMPARE(chart->Chart()->CurvesShown(), (std::array<bool, kTrendCurves>{true, true, true}));
     QCOMPARE(trend->Recorder().Curve(kTrendSetpoint2).Newest().value,
-             test::ValueDisplayProbe::Value(*window.Displays()[kSecondSetpointRow]));
+             window.Displays()[kSecondSetpointRow]->GetValue());
     Shoot(chart, QStringLiteral("trend-two-setpoints"));
     QVERIFY(sink.boxes.empty());
 }

@@ -5,7 +5,9 @@
 #include <QAbstractButton>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QImage>
+#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -22,13 +24,32 @@
 #include "monitor/trend_window.h"
 #include "support/mnemonics.h"
 #include "support/paint_counter.h"
-#include "support/trend_window_probe.h"
 #include "trend/trend_recorder.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/trend/trend_window_children.h"
+#include "widget/widgets/widget_test_support.h"
 
 namespace tk358 {
 namespace {
+
+// Answers the next file dialog with `path`, or cancels it when `path` is
+// empty, after noting the file it suggested.
+void AnswerNextFileDialog(const QString& path, QStringList* suggested = nullptr) {
+    test::OnNextModal<QFileDialog>([path, suggested](QFileDialog* dialog) {
+        if (suggested != nullptr) {
+            *suggested << dialog->selectedFiles().value(0);
+        }
+        if (path.isEmpty()) {
+            dialog->reject();
+            return;
+        }
+        // Typed as a user types it: a folder that does not exist stays in the path.
+        auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        QVERIFY(name != nullptr);
+        name->setText(path);
+        static_cast<QDialog*>(dialog)->accept();  // the file dialog's own check runs
+    });
+}
 
 constexpr int64_t kNow = 1'774'742'400;  // the newest sample, seconds
 
@@ -210,11 +231,6 @@ void TrendWindowTest::exportsWriteTheImageAndTheLogFormat() {
     QTemporaryDir dir;
     QString answer;
     QStringList suggested;
-    test::TrendWindowProbe::SetFileChooser(
-        s.window, [&](QWidget*, const QString&, const QString& name, const QString&) {
-            suggested << name;
-            return answer;
-        });
     s.window.SetCsvOptionsSource([] {
         TrendCsvOptions o;
         o.separatorCode = kSeparatorSemicolon;
@@ -223,6 +239,7 @@ void TrendWindowTest::exportsWriteTheImageAndTheLogFormat() {
     });
 
     answer = dir.filePath(QStringLiteral("wykres"));  // the suffix is added
+    AnswerNextFileDialog(answer, &suggested);
     QTest::mouseClick(test::BarButton(s.window, "savePng"), Qt::LeftButton);
     const QImage image(answer + QStringLiteral(".png"));
     QVERIFY(!image.isNull());
@@ -230,6 +247,7 @@ void TrendWindowTest::exportsWriteTheImageAndTheLogFormat() {
     QVERIFY(suggested.last().endsWith(QStringLiteral(".png")));
 
     answer = dir.filePath(QStringLiteral("odczyty.csv"));
+    AnswerNextFileDialog(answer);
     QTest::mouseClick(test::BarButton(s.window, "saveCsv"), Qt::LeftButton);
     QFile file(answer);
     QVERIFY(file.open(QIODevice::ReadOnly));
@@ -256,7 +274,7 @@ void TrendWindowTest::exportsWriteTheImageAndTheLogFormat() {
     }
     QCOMPARE(gaps, 10);
 
-    answer.clear();  // cancelled: nothing written, nothing said
+    AnswerNextFileDialog(QString());  // cancelled: nothing written, nothing said
     QTest::mouseClick(test::BarButton(s.window, "saveCsv"), Qt::LeftButton);
     QVERIFY(sink.boxes.empty());
 }
@@ -269,9 +287,9 @@ void TrendWindowTest::exportThatCannotBeWrittenIsReported() {
     s.window.SetMessageSink(&sink);
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("brak/wykres.png"));
-    test::TrendWindowProbe::SetFileChooser(
-        s.window, [&](QWidget*, const QString&, const QString&, const QString&) { return path; });
+    AnswerNextFileDialog(path);
     QTest::mouseClick(test::BarButton(s.window, "savePng"), Qt::LeftButton);
+    AnswerNextFileDialog(path);
     QTest::mouseClick(test::BarButton(s.window, "saveCsv"), Qt::LeftButton);
     QCOMPARE(sink.Texts(), QStringList(2, QStringLiteral("Nie można zapisać pliku %1.").arg(path)));
 }

@@ -3,8 +3,7 @@
 #include <array>
 #include <memory>
 
-#include "support/colour_swatch_probe.h"
-#include "support/font_sample_probe.h"
+#include "support/shown_picture.h"
 #include "support/value_display_probe.h"
 #include "widget_test_support.h"
 #include "widgets/colour_dialog.h"
@@ -103,8 +102,8 @@ void SelectionDialogsTest::colourRowsFollowTheDisplays() {
         const Colorref background =
             shown ? displays[row].GetBackgroundColour() : ColourSwatch::kInitialColour;
         const Colorref text = shown ? displays[row].GetTextColour() : ColourSwatch::kInitialColour;
-        QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.BackgroundSwatch(row)), background);
-        QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.TextSwatch(row)), text);
+        QCOMPARE(test::ShownColour(*dialog.BackgroundSwatch(row)), background);
+        QCOMPARE(test::ShownColour(*dialog.TextSwatch(row)), text);
     }
     // The swatch shows its colour over its whole face.
     const QImage face = dialog.BackgroundSwatch(0)->grab().toImage();
@@ -120,20 +119,20 @@ void SelectionDialogsTest::swatchClickChangesTheDisplayAtOnce() {
     QTest::mouseClick(dialog.TextSwatch(1), Qt::LeftButton);
     QCOMPARE(displays.askedParent, &dialog);
     QCOMPARE(displays[1].GetTextColour(), MakeColorref(1, 2, 3));
-    QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.TextSwatch(1)), MakeColorref(1, 2, 3));
+    QCOMPARE(test::ShownColour(*dialog.TextSwatch(1)), MakeColorref(1, 2, 3));
     QCOMPARE(displays[1].GetBackgroundColour(), Colorref{13434879});
     QCOMPARE(displays[0].GetTextColour(), Colorref{5442});
 
     displays.colourAnswer = QColor(4, 5, 6);
     dialog.BackgroundSwatch(2)->click();
     QCOMPARE(displays[2].GetBackgroundColour(), MakeColorref(4, 5, 6));
-    QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.BackgroundSwatch(2)), MakeColorref(4, 5, 6));
+    QCOMPARE(test::ShownColour(*dialog.BackgroundSwatch(2)), MakeColorref(4, 5, 6));
 
     // A cancelled standard dialog leaves display and swatch as they were.
     displays.colourAnswer.reset();
     dialog.BackgroundSwatch(2)->click();
     QCOMPARE(displays[2].GetBackgroundColour(), MakeColorref(4, 5, 6));
-    QCOMPARE(test::ColourSwatchProbe::Colour(*dialog.BackgroundSwatch(2)), MakeColorref(4, 5, 6));
+    QCOMPARE(test::ShownColour(*dialog.BackgroundSwatch(2)), MakeColorref(4, 5, 6));
 }
 
 void SelectionDialogsTest::colourSelectionRestoresUnlessAccepted_data() {
@@ -172,7 +171,7 @@ void SelectionDialogsTest::fontRowsFollowTheDisplays() {
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Czcionki"));
     for (int row = 0; row < 2; ++row) {
         QVERIFY(dialog.Sample(row)->isVisible());
-        QCOMPARE(test::FontSampleProbe::Font(*dialog.Sample(row)), displays[row].GetValueFont());
+        QVERIFY(test::ShowsFont(*dialog.Sample(row), displays[row].GetValueFont()));
         QCOMPARE(dialog.Sample(row)->text(), QStringLiteral("0123456789."));
     }
     QVERIFY(!dialog.Sample(2)->isVisible());
@@ -185,7 +184,8 @@ void SelectionDialogsTest::fontRowsFollowTheDisplays() {
     QCOMPARE(displays.askedParent, &dialog);
     QCOMPARE(displays[1].GetFontDescription().underline, 1);
     QVERIFY(displays[1].GetValueFont().underline());
-    QVERIFY(test::FontSampleProbe::Font(*dialog.Sample(1)).underline());
+    QVERIFY(test::ShowsFont(*dialog.Sample(1), underlined));
+    QVERIFY(!test::ShowsFont(*dialog.Sample(1), displays[0].GetValueFont()));
     QVERIFY(!displays[0].GetValueFont().underline());
 
     // A cancelled font dialog changes nothing.

@@ -3,7 +3,7 @@
 #include <QSignalSpy>
 #include <QtTest>
 
-#include "support/status_indicator_probe.h"
+#include "support/shown_picture.h"
 #include "widget_test_support.h"
 
 namespace tk358 {
@@ -20,7 +20,7 @@ private slots:
 void StatusIndicatorTest::showsEachImageOnce() {
     StatusIndicator indicator;
     QCOMPARE(indicator.size(), QSize(24, 24));
-    QCOMPARE(test::StatusIndicatorProbe::Shown(indicator), StatusImage::kNone);
+    QCOMPARE(test::ShownStatusImage(indicator), StatusImage::kNone);
     QSignalSpy changes(&indicator, &StatusIndicator::imageChanged);
     struct Step {
         void (StatusIndicator::*show)();
@@ -38,7 +38,7 @@ void StatusIndicatorTest::showsEachImageOnce() {
     for (const Step& step : steps) {
         changes.clear();
         (indicator.*step.show)();
-        QCOMPARE(test::StatusIndicatorProbe::Shown(indicator), step.shown);
+        QCOMPARE(test::ShownStatusImage(indicator), step.shown);
         QCOMPARE(changes.count(), step.changes);
     }
 }

@@ -38,6 +38,17 @@ QRect ValueArea(const ValueDisplay& display) {
     return display.rect().adjusted(0, display.TitleStripHeight(), 0, 0);
 }
 
+// The blinking's off phase: nothing drawn in the value area.
+bool ValueAreaBlank(ValueDisplay& display) {
+    const QRgb background = ToQColor(display.GetBackgroundColour()).rgb();
+    return PixelsOtherThan(display.grab().toImage(), ValueArea(display), background) == 0;
+}
+
+bool BlinkTimerRuns(const ValueDisplay& display) {
+    const auto* timer = display.findChild<QTimer*>(QStringLiteral("blinkTimer"));
+    return timer != nullptr && timer->isActive();
+}
+
 }  // namespace
 
 class ValueDisplayTest : public QObject {
@@ -105,32 +116,32 @@ void ValueDisplayTest::blinkingBlanksOnlyTheValueArea() {
     QVERIFY(PixelsOtherThan(steady, ValueArea(display), background) > 0);
 
     display.SetBlink(true);
-    QVERIFY(test::ValueDisplayProbe::IsBlinking(display));
-    QVERIFY(!test::ValueDisplayProbe::IsBlankPhase(display));
-    QTRY_VERIFY_WITH_TIMEOUT(test::ValueDisplayProbe::IsBlankPhase(display), 2000);
+    QVERIFY(display.IsBlinking());
+    QVERIFY(!ValueAreaBlank(display));
+    QTRY_VERIFY_WITH_TIMEOUT(ValueAreaBlank(display), 2000);
     const QImage blank = display.grab().toImage();
     QCOMPARE(blank.copy(strip), steady.copy(strip));
     QCOMPARE(PixelsOtherThan(blank, ValueArea(display), background), 0);
 
     // Starting it again keeps the running timer; the phase flips back in time.
     display.SetBlink(true);
-    QTRY_VERIFY_WITH_TIMEOUT(!test::ValueDisplayProbe::IsBlankPhase(display), 2000);
-    QTRY_VERIFY_WITH_TIMEOUT(test::ValueDisplayProbe::IsBlankPhase(display), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(!ValueAreaBlank(display), 2000);
+    QTRY_VERIFY_WITH_TIMEOUT(ValueAreaBlank(display), 2000);
 
     const int before = paints.Count();
     display.SetBlink(false);
     Settle();
-    QVERIFY(!test::ValueDisplayProbe::IsBlinking(display));
-    QVERIFY(!test::ValueDisplayProbe::IsBlankPhase(display));
+    QVERIFY(!display.IsBlinking());
     QCOMPARE(paints.Count() - before, 1);
+    QVERIFY(!ValueAreaBlank(display));  // renders the display once more
     QCOMPARE(display.grab().toImage(), steady);
 
     // Hidden, a blinking display wakes nobody; shown again, it blinks on.
     display.SetBlink(true);
     display.hide();
-    QVERIFY(!test::ValueDisplayProbe::BlinkTimerRuns(display));
+    QVERIFY(!BlinkTimerRuns(display));
     display.show();
-    QVERIFY(test::ValueDisplayProbe::BlinkTimerRuns(display));
+    QVERIFY(BlinkTimerRuns(display));
 }
 
 void ValueDisplayTest::valueIsCentredInTheValueArea() {

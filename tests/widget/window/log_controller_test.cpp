@@ -28,7 +28,6 @@
 #include "monitor/main_window.h"
 #include "monitor/window_menu.h"
 #include "support/fake_panel.h"
-#include "support/log_controller_probe.h"
 #include "text/text_format.h"
 #include "unit/log/scripted_file_ops.h"
 #include "widget/dialogs/recording_sink.h"
@@ -65,6 +64,15 @@ void WriteAll(const QString& path, const QByteArray& bytes) {
 bool FileReleased(const QString& path) {
     LogFile probe;
     return probe.Open(path.toStdString()).error != EBUSY;
+}
+
+// The timer that writes a line each interval.
+const QTimer& IntervalTimer(const LogController& logs) {
+    const auto* timer = logs.findChild<QTimer*>(QStringLiteral("logInterval"));
+    if (timer == nullptr) {
+        qFatal("no timer named logInterval");
+    }
+    return *timer;
 }
 
 // The message boxes on the screen.
@@ -221,9 +229,9 @@ void LogControllerTest::startUpOpenAppendsWithoutAsking() {
     if (!path.isEmpty()) {
         QCOMPARE(ReadAll(path), contents);
     }
-    QCOMPARE(test::LogControllerProbe::IntervalTimer(*h.logs).isActive(), timerMs != 0);
+    QCOMPARE(IntervalTimer(*h.logs).isActive(), timerMs != 0);
     if (timerMs != 0) {
-        QCOMPARE(test::LogControllerProbe::IntervalTimer(*h.logs).interval(), timerMs);
+        QCOMPARE(IntervalTimer(*h.logs).interval(), timerMs);
         QVERIFY(h.Status().endsWith(QString::fromStdString(" Rejestracja do pliku co " +
                                                            FormatHms(timerMs / 1000) + ". ")));
     } else {
@@ -268,7 +276,7 @@ void LogControllerTest::startUpOpenFailureOffersTheDialog() {
     QVERIFY(h.offered[0].loggingOn);
     // Cancelled without a file: logging is off, and stays off when saved.
     QVERIFY(!h.Saved().log.fileLog);
-    QVERIFY(!test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
+    QVERIFY(!IntervalTimer(*h.logs).isActive());
     QVERIFY(h.SetupCommand()->isEnabled());
 }
 
@@ -298,7 +306,7 @@ void LogControllerTest::existingFileIsKeptOrEmptiedAsAnswered() {
 
     QCOMPARE(h.sink.Texts(), QStringList{QString::fromUtf8(kLogFileExistsQuestion)});
     QCOMPARE(ReadAll(path), contents);
-    QVERIFY(test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
+    QVERIFY(IntervalTimer(*h.logs).isActive());
     const LogSettings saved = h.Saved().log;
     QVERIFY(saved.fileLog);
     QCOMPARE(saved.fileName, path.toStdString());
@@ -366,8 +374,8 @@ void LogControllerTest::cancelledDialogSwitchesLoggingOffOnlyWithoutAFile() {
     h.logs->RunSetup(h.window.get());
 
     QCOMPARE(h.Saved().log.fileLog, fileOpen);
-    QCOMPARE(test::LogControllerProbe::FileOpen(*h.logs), fileOpen);
-    QCOMPARE(test::LogControllerProbe::IntervalTimer(*h.logs).isActive(), fileOpen);
+    QCOMPARE(!FileReleased(path), fileOpen);
+    QCOMPARE(IntervalTimer(*h.logs).isActive(), fileOpen);
 }
 
 void LogControllerTest::fileThatDoesNotOpenAsksAgain() {
@@ -382,7 +390,7 @@ void LogControllerTest::fileThatDoesNotOpenAsksAgain() {
     QCOMPARE(h.offered.size(), std::size_t{2});
     QCOMPARE(h.offered[1].filePath, bad.toStdString());  // shown again as chosen
     QCOMPARE(ReadAll(good), kHeader + kLine);
-    QVERIFY(test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
+    QVERIFY(IntervalTimer(*h.logs).isActive());
 }
 
 void LogControllerTest::newIntervalRestartsTheTimerAndTheNote() {
@@ -394,7 +402,7 @@ void LogControllerTest::newIntervalRestartsTheTimerAndTheNote() {
 
     h.answers.push_back([](LogSetup& s) { s.interval = 1; });
     h.logs->RunSetup(h.window.get());
-    QCOMPARE(test::LogControllerProbe::IntervalTimer(*h.logs).interval(), 1000);
+    QCOMPARE(IntervalTimer(*h.logs).interval(), 1000);
     QVERIFY(h.Status().endsWith(QStringLiteral(" Rejestracja do pliku co 00:00:01. ")));
     QCOMPARE(ReadAll(path), kHeader + kLine + kLine);  // a line at each start
 
@@ -412,7 +420,7 @@ void LogControllerTest::loggingOffAndTheWindowsEndCloseTheFile() {
     h.answers.push_back([](LogSetup& s) { s.loggingOn = false; });
     h.logs->RunSetup(h.window.get());
     QVERIFY(FileReleased(path));
-    QVERIFY(!test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
+    QVERIFY(!IntervalTimer(*h.logs).isActive());
     QVERIFY(!h.Status().contains(QString::fromUtf8(kNote)));
 
     h.answers.push_back(LogTo(path));
@@ -439,8 +447,8 @@ void LogControllerTest::writeFailureIsReportedOnceAndLoggingResumes() {
     QCOMPARE(h.sink.Texts(), QStringList{QString::fromStdString(LogWriteFailureText(ENOSPC))});
     QCOMPARE(h.sink.boxes[0].icon, MessageIcon::Warning);
     QVERIFY(!h.Status().contains(QString::fromUtf8(kNote)));
-    QCOMPARE(ReadAll(path), kHeader + kLine);  // nothing torn left behind
-    QVERIFY(test::LogControllerProbe::IntervalTimer(*h.logs).isActive());  // still trying
+    QCOMPARE(ReadAll(path), kHeader + kLine);    // nothing torn left behind
+    QVERIFY(IntervalTimer(*h.logs).isActive());  // still trying
 
     h.logs->WriteLine();
     QVERIFY(h.Status().contains(QString::fromUtf8(kNote)));
@@ -521,7 +529,7 @@ void LogControllerTest::loggingGoesOnWhileTheFailureBoxIsOpen() {
         h.ops->writes = noSpace;
     }
     h.logs->StartUpOpen(h.window.get());
-    QVERIFY(test::LogControllerProbe::IntervalTimer(*h.logs).isActive());
+    QVERIFY(IntervalTimer(*h.logs).isActive());
     if (!fromTheStart) {
         QTRY_COMPARE_WITH_TIMEOUT(ReadAll(path), kHeader + kLine + kLine, 3000);
         h.ops->writes = noSpace;

@@ -10,6 +10,7 @@
 #include <cerrno>
 #include <climits>
 #include <deque>
+#include <functional>
 #include <memory>
 #include <numeric>
 #include <thread>
@@ -18,10 +19,8 @@
 #include "monitor/window_menu.h"
 #include "panel/panel_model.h"
 #include "support/fake_panel.h"
-#include "support/main_window_probe.h"
 #include "support/paint_counter.h"
-#include "support/status_indicator_probe.h"
-#include "support/value_display_probe.h"
+#include "support/shown_picture.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/window/service_children.h"
 #include "widgets/colour_dialog.h"
@@ -144,7 +143,7 @@ private slots:
 void MainWindowTest::startShowsNoLinkThenReportsAPortThatDoesNotOpen() {
     Harness h(WithPort(7));
     StatusImage imageAtOpen = StatusImage::kNone;
-    h.panel.onOpen = [&](int) { imageAtOpen = test::StatusIndicatorProbe::Shown(*h.Indicator()); };
+    h.panel.onOpen = [&](int) { imageAtOpen = test::ShownStatusImage(*h.Indicator()); };
     h.StartAndShow();
 
     QCOMPARE(imageAtOpen, StatusImage::kNoLink);
@@ -271,14 +270,14 @@ void MainWindowTest::sameStatusTextIsWrittenOnce() {
     h.window->UpdateReadings();
     QCOMPARE(writes.count(), 0);
     QCOMPARE(h.StatusLine()->text(), QStringLiteral("TK-358W nr 7. "));
-    QCOMPARE(test::StatusIndicatorProbe::Shown(*h.Indicator()), StatusImage::kCorrect);
+    QCOMPARE(test::ShownStatusImage(*h.Indicator()), StatusImage::kCorrect);
 
     h.panel.temperature.sensorError = 1;
     h.window->UpdateReadings();
     h.window->UpdateReadings();
     QCOMPARE(writes.count(), 1);
     QCOMPARE(h.StatusLine()->text(), QStringLiteral("TK-358W nr 7.  Błąd temperatury."));
-    QCOMPARE(test::StatusIndicatorProbe::Shown(*h.Indicator()), StatusImage::kError);
+    QCOMPARE(test::ShownStatusImage(*h.Indicator()), StatusImage::kError);
 }
 
 void MainWindowTest::serviceViewMovesTheDisplays() {
@@ -385,8 +384,8 @@ void MainWindowTest::secondSetpointFollowsTheActiveChannels() {
     h.StartAndShow();
     QVERIFY(h.window->TwoSetpoints());
     QVERIFY(h.Display(kSecondSetpointRow)->isVisible());
-    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kSetpointRow)), 21.5);
-    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kSecondSetpointRow)), 18.5);
+    QCOMPARE(h.Display(kSetpointRow)->GetValue(), 21.5);
+    QCOMPARE(h.Display(kSecondSetpointRow)->GetValue(), 18.5);
     QCOMPARE(h.Geometry(kSecondSetpointRow), ToQRect(*h.window->CurrentLayout().setpoint2));
     const int halfWidth = h.Geometry(kSetpointRow).width();
 
@@ -453,7 +452,7 @@ void MainWindowTest::quietTickCopiesAndPaintsNothing() {
     ++h.panel.version->changes;
     h.panel.Tell();
     QTRY_VERIFY_WITH_TIMEOUT(paints.Count() > 0, 2 * MainWindow::kRefreshMs);
-    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kTemperatureRow)), 23.4);
+    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 23.4);
     QCOMPARE(test::ServiceValue(*h.window, ServiceField::kPv).text, QStringLiteral("23.4500"));
     const int shown = paints.Count();
     QTest::qWait(3 * MainWindow::kRefreshMs);
@@ -468,14 +467,14 @@ void MainWindowTest::readingPastItsFreshnessShowsMissingWithoutNews() {
     ++h.panel.version->changes;
     h.panel.Tell();
     QTRY_VERIFY_WITH_TIMEOUT(ticks.count() > 0, 2 * MainWindow::kRefreshMs);
-    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kTemperatureRow)), 21.5);
+    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 21.5);
 
     // What the link hands out once the reading is too old; no line arrives
     // and nobody is told.
     h.panel.temperature.valid = 0;
     QTRY_VERIFY_WITH_TIMEOUT(h.Display(kTemperatureRow)->IsInvalid(),
                              150 + 2 * MainWindow::kRefreshMs);
-    QVERIFY(test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
+    QVERIFY(h.Display(kTemperatureRow)->IsBlinking());
 }
 
 void MainWindowTest::trendSampleOfASecondIsWhatItsFirstTickShowed() {
@@ -520,27 +519,27 @@ void MainWindowTest::lostLinkClearsEverything() {
     h.StartAndShow();
     QCOMPARE(test::ServiceValue(*h.window, ServiceField::kValveOpenTime).text,
              QStringLiteral("12.5"));
-    QCOMPARE(test::ValueDisplayProbe::Value(*h.Display(kTemperatureRow)), 21.5);
-    QVERIFY(!test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
+    QCOMPARE(h.Display(kTemperatureRow)->GetValue(), 21.5);
+    QVERIFY(!h.Display(kTemperatureRow)->IsBlinking());
 
     h.panel.linkStatus = kStatusFailed;
     h.window->UpdateReadings();
     for (int row = 0; row < 3; ++row) {
         QVERIFY(h.Display(row)->IsInvalid());
-        QVERIFY(test::ValueDisplayProbe::IsBlinking(*h.Display(row)));
+        QVERIFY(h.Display(row)->IsBlinking());
     }
     for (ServiceField f : AllServiceFields()) {
         QVERIFY2(test::ServiceValue(*h.window, f).text.isEmpty(),
                  qPrintable(QString::number(static_cast<int>(f))));
     }
     QCOMPARE(h.StatusLine()->text(), QStringLiteral("Brak komunikacji z urządzeniem. "));
-    QCOMPARE(test::StatusIndicatorProbe::Shown(*h.Indicator()), StatusImage::kNoLink);
+    QCOMPARE(test::ShownStatusImage(*h.Indicator()), StatusImage::kNoLink);
 
     // Back again: values shown steadily.
     h.panel.linkStatus = kStatusOk;
     h.window->UpdateReadings();
     QVERIFY(!h.Display(kTemperatureRow)->IsInvalid());
-    QVERIFY(!test::ValueDisplayProbe::IsBlinking(*h.Display(kTemperatureRow)));
+    QVERIFY(!h.Display(kTemperatureRow)->IsBlinking());
 }
 
 void MainWindowTest::linkChangeRelaysTheWindowOut() {
@@ -590,7 +589,7 @@ void MainWindowTest::topmostKeepsTheGeometry() {
         h.Action(MenuCommand::kTopmost)->trigger();
         QVERIFY(QTest::qWaitForWindowExposed(h.window.get()));
         QCOMPARE(h.window->windowFlags().testFlag(Qt::WindowStaysOnTopHint), expected);
-        QCOMPARE(test::MainWindowProbe::Topmost(*h.window), expected);
+        QCOMPARE(h.Saved().topmost, expected);
         QCOMPARE(h.Action(MenuCommand::kTopmost)->isChecked(), expected);
         QCOMPARE(h.window->geometry(), before);
         QCOMPARE(h.window->pos(), outer);
@@ -678,9 +677,9 @@ void MainWindowTest::unsupportedPanelStopsOnce() {
     QVERIFY(h.window->Stopped());
     QCOMPARE(h.sink.Texts(), QStringList{QString::fromUtf8(kUnsupportedPanelMessage)});
     QCOMPARE(h.sink.boxes[0].icon, MessageIcon::Plain);
-    QCOMPARE(test::StatusIndicatorProbe::Shown(*h.Indicator()), StatusImage::kNoLink);
+    QCOMPARE(test::ShownStatusImage(*h.Indicator()), StatusImage::kNoLink);
     QCOMPARE(closed.count(), 1);
-    QCOMPARE(test::MainWindowProbe::CloseResult(*h.window), MainWindow::Result::kOk);
+    QCOMPARE(closed.at(0).at(0).value<MainWindow::Result>(), MainWindow::Result::kOk);
     const int reads = h.panel.ReadCount("identity");
     h.window->UpdateReadings();
     QCOMPARE(h.panel.ReadCount("identity"), reads);
@@ -688,19 +687,22 @@ void MainWindowTest::unsupportedPanelStopsOnce() {
 }
 
 void MainWindowTest::closeResults() {
-    {
-        Harness h(WithPort(0));
-        h.StartAndShow();
-        h.window->close();  // the close box
-        QCOMPARE(test::MainWindowProbe::CloseResult(*h.window), MainWindow::Result::kCancel);
-    }
-    {
+    const struct {
+        const char* name;
+        std::function<void(Harness&)> close;
+        MainWindow::Result result;
+    } cases[] = {
+        {"the close box", [](Harness& h) { h.window->close(); }, MainWindow::Result::kCancel},
+        {"Zamknij", [](Harness& h) { h.Action(MenuCommand::kClose)->trigger(); },
+         MainWindow::Result::kOk},
+    };
+    for (const auto& c : cases) {
         Harness h(WithPort(0));
         h.StartAndShow();
         QSignalSpy closed(h.window.get(), &MainWindow::closed);
-        h.Action(MenuCommand::kClose)->trigger();
+        c.close(h);
         QCOMPARE(closed.count(), 1);
-        QCOMPARE(test::MainWindowProbe::CloseResult(*h.window), MainWindow::Result::kOk);
+        QCOMPARE(closed.at(0).at(0).value<MainWindow::Result>(), c.result);
     }
 }
 

@@ -16,7 +16,6 @@
 #include "monitor/trend_controller.h"
 #include "monitor/window_menu.h"
 #include "sim/pty_simulator.h"
-#include "support/value_display_probe.h"
 #include "widget/dialogs/recording_sink.h"
 #include "widget/window/service_children.h"
 #include "widget/window/short_timing.h"
@@ -169,8 +168,7 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
 
     const sim::ProcessValues values =
         simulator.WithPanel([](sim::SimPanel& p) { return p.Values(); });
-    QVERIFY(std::abs(test::ValueDisplayProbe::Value(*displays[kTemperatureRow]) -
-                     values.temperature) < 1.0);
+    QVERIFY(std::abs(displays[kTemperatureRow]->GetValue() - values.temperature) < 1.0);
     QCOMPARE(displays[kSetpointRow]->isVisible(), kind != sim::kKindVentilation);
     if (kind != sim::kKindVentilation) {
         QTRY_VERIFY_WITH_TIMEOUT(!displays[kSetpointRow]->IsInvalid(), 5000);
@@ -178,7 +176,7 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
         const double setpoint = kind == sim::kKindThreshold
                                     ? simulator.Parameter(values.zone != 0 ? 160 : 90) / 10.0
                                     : values.setpoint / 100.0;
-        QCOMPARE(test::ValueDisplayProbe::Value(*displays[kSetpointRow]), setpoint);
+        QCOMPARE(displays[kSetpointRow]->GetValue(), setpoint);
     }
     if (kind == sim::kKindThreshold) {
         QCOMPARE(window.TwoSetpoints(), simulator.Parameter(165) == 2);
@@ -193,7 +191,7 @@ void WindowSimTest::showsEachKindAndClearsWhenItFallsSilent() {
         15000);
     for (ValueDisplay* display : displays) {
         QVERIFY(display->IsInvalid());
-        QVERIFY(test::ValueDisplayProbe::IsBlinking(*display));
+        QVERIFY(display->IsBlinking());
     }
     for (ServiceField f : AllServiceFields()) {
         QVERIFY(test::ServiceValue(window, f).text.isEmpty());
@@ -220,9 +218,8 @@ void WindowSimTest::noOldValueIsShownLoggedOrChartedAfterAnOutage() {
     QTemporaryDir dir;
     const QString log = dir.filePath(QStringLiteral("log.csv"));
     LoggingWindow w(*simulator, log);
-    QTRY_VERIFY_WITH_TIMEOUT(
-        !w.Temperature()->IsInvalid() && test::ValueDisplayProbe::Value(*w.Temperature()) < 0.0,
-        15000);
+    QTRY_VERIFY_WITH_TIMEOUT(!w.Temperature()->IsInvalid() && w.Temperature()->GetValue() < 0.0,
+                             15000);
     QTRY_VERIFY_WITH_TIMEOUT(!LoggedTemperatures(log, 0).filter(QStringLiteral("-")).isEmpty(),
                              5000);
 
@@ -234,7 +231,7 @@ void WindowSimTest::noOldValueIsShownLoggedOrChartedAfterAnOutage() {
     QList<double> displayed;  // every value the display showed since the return
     connect(&w.window, &MainWindow::ticked, this, [&] {
         if (!w.Temperature()->IsInvalid()) {
-            displayed << test::ValueDisplayProbe::Value(*w.Temperature());
+            displayed << w.Temperature()->GetValue();
         }
     });
     simulator->Resume();
