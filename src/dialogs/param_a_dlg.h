@@ -5,10 +5,15 @@
 // and the fans. The check boxes stay enabled while the values are written;
 // they were read when OK was pressed.
 
+#include <span>
+#include <vector>
+
 #include "dialogs/panel_dialog.h"
+#include "present/kind_fields.h"
 #include "present/regulation_params.h"
 
 class QCheckBox;
+class QGridLayout;
 class QLineEdit;
 
 namespace tk358 {
@@ -26,14 +31,16 @@ protected:
     void EnableFields(bool enable) override;
 
 private:
-    QLineEdit* t1_ = nullptr;
-    QLineEdit* t2_ = nullptr;
-    QLineEdit* h1_ = nullptr;
-    QLineEdit* h2_ = nullptr;
+    // The number fields with the rows they were made from, in the order shown.
+    struct Edit {
+        QLineEdit* field;
+        const DialogRow<VentilationParameters>* row;
+    };
+
+    void AddEdits(QGridLayout* grid, std::span<const DialogRow<VentilationParameters>> rows);
+
+    std::vector<Edit> edits_;
     QCheckBox* airing_ = nullptr;
-    QLineEdit* airingTime_ = nullptr;
-    QLineEdit* airingPeriod_ = nullptr;
-    QLineEdit* airingThreshold_ = nullptr;
     QCheckBox* fan1_ = nullptr;
     QCheckBox* fan2_ = nullptr;
     VentilationParameters values_;

@@ -8,6 +8,7 @@
 
 #include "link/parameter_codes.h"
 #include "panel/regulation_fields.h"
+#include "present/kind_fields.h"
 #include "text/text_format.h"
 
 namespace tk358 {
@@ -244,20 +245,27 @@ void PutValve(Texts& t, const ValveState& v) {
     t.Put(F::kTimer1, ok, Tenths(v.timer1));
 }
 
+// The fields of `kind` shown from its parameter set, empty until that set is read.
+void PutParameters(Texts& t, const ParameterSet& p, int kind) {
+    const bool ok = p.ReadComplete(kind);
+    for (const ServiceParameter& entry : ServiceParameters(kind)) {
+        switch (entry.shown) {
+            case ServiceShown::kParameter:
+                t.Put(entry.field, ok, ParameterText(p, entry.code));
+                break;
+            case ServiceShown::kYesNo:
+                t.Put(entry.field, ok, p.Shown(entry.code) != 0 ? "TAK" : "NIE");
+                break;
+            case ServiceShown::kFans:
+                t.Put(entry.field, ok, FansName(p.Shown(entry.code)));
+                break;
+        }
+    }
+}
+
 void PutTemperatureController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
-    const bool ok = p.ReadComplete(kTemperatureController);
-    t.Put(F::kValveOpenTime, ok, ParameterText(p, param::kValveOpenTime));
-    t.Put(F::kValveCloseTime, ok, ParameterText(p, param::kValveCloseTime));
-    t.Put(F::kDeadTime, ok, ParameterText(p, param::kDeadTime));
-    t.Put(F::kDeadBand, ok, ParameterText(p, param::kDeadBand));
-    t.Put(F::kMinStandstill, ok, ParameterText(p, param::kMinStandstill));
-    t.Put(F::kMinOnTime, ok, ParameterText(p, param::kMinOnTime));
-    t.Put(F::kKp, ok, ParameterText(p, param::kKp));
-    t.Put(F::kTi, ok, ParameterText(p, param::kTi));
-    t.Put(F::kTd, ok, ParameterText(p, param::kTd));
-    t.Put(F::kTa, ok, ParameterText(p, param::kTa));
-    t.Put(F::kSp, ok, ParameterText(p, param::kSetpoint));
+    PutParameters(t, p, kTemperatureController);
     PutCvLock(t, s.regulator);
     PutRegulator(t, s.regulator);
     PutValve(t, s.valve);
@@ -266,9 +274,7 @@ void PutTemperatureController(Texts& t, const ReadingsSnapshot& s) {
 void PutDrainValveController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
     const bool ok = p.ReadComplete(kDrainValveController);
-    t.Put(F::kDrainTime, ok, ParameterText(p, param::kDrainTime));
-    t.Put(F::kCloseDelay, ok, ParameterText(p, param::kCloseDelay));
-    t.Put(F::kDeviation, ok, ParameterText(p, param::kDeviation));
+    PutParameters(t, p, kDrainValveController);
     const DrainValveState& d = s.drainValve;
     const bool dOk = d.valid != 0;
     t.Put(F::kTimer1, dOk, Tenths(d.timer1));
@@ -281,16 +287,7 @@ void PutDrainValveController(Texts& t, const ReadingsSnapshot& s) {
 
 void PutVentilationController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
-    const bool ok = p.ReadComplete(kVentilationController);
-    t.Put(F::kVentT1, ok, ParameterText(p, param::kVentT1));
-    t.Put(F::kVentT2, ok, ParameterText(p, param::kVentT2));
-    t.Put(F::kVentH1, ok, ParameterText(p, param::kVentH1));
-    t.Put(F::kVentH2, ok, ParameterText(p, param::kVentH2));
-    t.Put(F::kAiring, ok, p.Shown(param::kAiring) != 0 ? "TAK" : "NIE");
-    t.Put(F::kFans, ok, FansName(p.Shown(param::kFans)));
-    t.Put(F::kAiringTime, ok, ParameterText(p, param::kAiringTime));
-    t.Put(F::kAiringPeriod, ok, ParameterText(p, param::kAiringPeriod));
-    t.Put(F::kAiringThreshold, ok, ParameterText(p, param::kAiringThreshold));
+    PutParameters(t, p, kVentilationController);
     const VentilationState& v = s.ventilation;
     const bool vOk = v.valid != 0;
     t.Put(F::kTimeCounter, vOk, FormatInt(v.timeCounter));
@@ -303,26 +300,7 @@ void PutVentilationController(Texts& t, const ReadingsSnapshot& s) {
 
 void PutDualZoneController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
-    const bool ok = p.ReadComplete(kDualZoneController);
-    t.Put(F::kZone1Sp, ok, ParameterText(p, param::kZone1Setpoint));
-    t.Put(F::kZone2Sp, ok, ParameterText(p, param::kZone2Setpoint));
-    t.Put(F::kZone1Start, ok, ParameterText(p, param::kZone1SwitchOn));
-    t.Put(F::kZone2Start, ok, ParameterText(p, param::kZone2SwitchOn));
-    t.Put(F::kZone1Kp, ok, ParameterText(p, param::kZone1Kp));
-    t.Put(F::kZone2Kp, ok, ParameterText(p, param::kZone2Kp));
-    t.Put(F::kZone1Ti, ok, ParameterText(p, param::kZone1Ti));
-    t.Put(F::kZone2Ti, ok, ParameterText(p, param::kZone2Ti));
-    t.Put(F::kZone1Td, ok, ParameterText(p, param::kZone1Td));
-    t.Put(F::kZone2Td, ok, ParameterText(p, param::kZone2Td));
-    t.Put(F::kZone1At, ok, ParameterText(p, param::kZone1Ta));
-    t.Put(F::kZone2At, ok, ParameterText(p, param::kZone2Ta));
-    t.Put(F::kValveOpenTime, ok, ParameterText(p, param::kDualValveOpenTime));
-    t.Put(F::kValveCloseTime, ok, ParameterText(p, param::kDualValveCloseTime));
-    t.Put(F::kDeadBand, ok, ParameterText(p, param::kDualDeadBand));
-    t.Put(F::kMinStandstill, ok, ParameterText(p, param::kDualMinStandstill));
-    t.Put(F::kDeadTime, ok, ParameterText(p, param::kDualDeadTime));
-    t.Put(F::kMinOnTime, ok, ParameterText(p, param::kDualMinOnTime));
-    t.Put(F::kReverse, ok, ParameterText(p, param::kDualReverse));
+    PutParameters(t, p, kDualZoneController);
     t.Put(F::kActiveZone, s.activeZone.valid != 0,
           s.activeZone.zone != 0 ? "Strefa 2" : "Strefa 1");
     t.Put(F::kSp, s.setpoint.valid != 0, Hundredths(s.setpoint.setpoint));
@@ -333,18 +311,7 @@ void PutDualZoneController(Texts& t, const ReadingsSnapshot& s) {
 
 void PutThresholdRegulator(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
-    const bool ok = p.ReadComplete(kThresholdRegulator);
-    t.Put(F::kDayT1, ok, ParameterText(p, param::kDayT1));
-    t.Put(F::kDayT2, ok, ParameterText(p, param::kDayT2));
-    t.Put(F::kDayH1, ok, ParameterText(p, param::kDayH1));
-    t.Put(F::kDayH2, ok, ParameterText(p, param::kDayH2));
-    t.Put(F::kDayStart, ok, ParameterText(p, param::kDayStart));
-    t.Put(F::kNightT1, ok, ParameterText(p, param::kNightT1));
-    t.Put(F::kNightT2, ok, ParameterText(p, param::kNightT2));
-    t.Put(F::kNightH1, ok, ParameterText(p, param::kNightH1));
-    t.Put(F::kNightH2, ok, ParameterText(p, param::kNightH2));
-    t.Put(F::kNightStart, ok, ParameterText(p, param::kNightStart));
-    t.Put(F::kChannels, ok, ParameterText(p, param::kChannels));
+    PutParameters(t, p, kThresholdRegulator);
     const RelayState& r = s.relay;
     const bool rOk = r.valid != 0;
     t.Put(F::kRelay1, rOk, r.relay1 != 0 ? "1 - WŁ" : "0 - WYŁ");
