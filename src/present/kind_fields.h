@@ -1,10 +1,13 @@
 #pragma once
 
-// What the window shows of each panel kind's parameters, in one place: the
-// service fields that show a cached parameter, and the edit rows of the
-// ventilation controller's "Parametry regulacji". A new parameter shown by
-// the window goes into its kind's lists here (its code into
-// link/parameter_codes.h and link/kind_codes.cpp).
+// What the window shows of each panel kind, in one place: the service view's
+// fields (their labels, the group of each kind, the fields shown from a
+// cached parameter) and the edit rows of the ventilation controller's
+// "Parametry regulacji". A new parameter shown by the window goes into its
+// kind's lists here, its code into link/parameter_codes.h and
+// link/kind_codes.cpp, its place in the service view into main_layout.cpp.
+// ServiceFieldLabel, AllServiceFields and ServiceGroupFor (service_fields.h)
+// are defined with these tables.
 
 #include <cstdint>
 #include <span>
