@@ -27,22 +27,15 @@ CParamADlg::CParamADlg(PanelAccess& session, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kParamTitle));
 
     auto* grid = new QGridLayout(Body());
-    AddEdits(grid, VentilationThresholdRows());
+    edits_.Add(grid, VentilationThresholdRows());
     grid->setRowMinimumHeight(grid->rowCount(), 8);
     airing_ = AddCheckRow(grid, LabelOf(param::kAiring), QStringLiteral("airingCheck"));
-    AddEdits(grid, VentilationAiringRows());
+    edits_.Add(grid, VentilationAiringRows());
     grid->setRowMinimumHeight(grid->rowCount(), 8);
     fan1_ = AddCheckRow(grid, QStringLiteral("Wentylator 1"), QStringLiteral("fan1Check"));
     fan2_ = AddCheckRow(grid, QStringLiteral("Wentylator 2"), QStringLiteral("fan2Check"));
     grid->setColumnStretch(3, 1);
     AddBottomSpace(grid);
-}
-
-void CParamADlg::AddEdits(QGridLayout* grid,
-                          std::span<const DialogRow<VentilationParameters>> rows) {
-    for (const DialogRow<VentilationParameters>& row : rows) {
-        edits_.push_back({AddParamRow(grid, row.code, QString::fromUtf8(row.objectName)), &row});
-    }
 }
 
 bool CParamADlg::Fill() {
@@ -51,9 +44,7 @@ bool CParamADlg::Fill() {
         return false;
     }
     values_ = *v;
-    for (const Edit& edit : edits_) {
-        ShowField(edit.field, *edit.row->rule, (*v).*(edit.row->value));
-    }
+    edits_.Show(*v);
     airing_->setChecked(v->airing != 0);
     fan1_->setChecked(FanOn(v->fans, 1));
     fan2_->setChecked(FanOn(v->fans, 2));
@@ -62,11 +53,7 @@ bool CParamADlg::Fill() {
 
 std::optional<PanelDialog::FieldError> CParamADlg::Validate() {
     VentilationParameters v;
-    std::vector<FieldCheck> checks;
-    for (const Edit& edit : edits_) {
-        checks.push_back({edit.field, *edit.row->rule, &(v.*(edit.row->value))});
-    }
-    if (auto error = CheckFields(std::span<const FieldCheck>(checks))) {
+    if (auto error = edits_.Check(v)) {
         return error;
     }
     v.airing = airing_->isChecked() ? 1 : 0;
@@ -80,9 +67,7 @@ PanelDialog::WriteJob CParamADlg::MakeWriteJob() const {
 }
 
 void CParamADlg::EnableFields(bool enable) {
-    for (const Edit& edit : edits_) {
-        edit.field->setEnabled(enable);
-    }
+    edits_.SetEnabled(enable);
 }
 
 }  // namespace tk358

@@ -5,15 +5,11 @@
 // and the fans. The check boxes stay enabled while the values are written;
 // they were read when OK was pressed.
 
-#include <span>
-#include <vector>
-
 #include "dialogs/panel_dialog.h"
-#include "present/kind_fields.h"
+#include "dialogs/row_edits.h"
 #include "present/regulation_params.h"
 
 class QCheckBox;
-class QGridLayout;
 class QLineEdit;
 
 namespace tk358 {
@@ -31,15 +27,7 @@ protected:
     void EnableFields(bool enable) override;
 
 private:
-    // The number fields with the rows they were made from, in the order shown.
-    struct Edit {
-        QLineEdit* field;
-        const DialogRow<VentilationParameters>* row;
-    };
-
-    void AddEdits(QGridLayout* grid, std::span<const DialogRow<VentilationParameters>> rows);
-
-    std::vector<Edit> edits_;
+    RowEdits<VentilationParameters> edits_;
     QCheckBox* airing_ = nullptr;
     QCheckBox* fan1_ = nullptr;
     QCheckBox* fan2_ = nullptr;

@@ -41,6 +41,12 @@ constexpr ServiceParameter kDrainValveService[] = {
     {F::kDeviation, kDeviation},
 };
 
+constexpr DialogRow<DrainValveParameters> kDrainValveRows[] = {
+    {kDrainTime, "drainTimeEdit", &rules::kDrainTime, &DrainValveParameters::drainTime},
+    {kCloseDelay, "closeDelayEdit", &rules::kCloseDelay, &DrainValveParameters::closeDelay},
+    {kDeviation, "deviationEdit", &rules::kDeviation, &DrainValveParameters::deviation},
+};
+
 // ---- Ventilation controller (kind 2) ----
 
 constexpr ServiceParameter kVentilationService[] = {
@@ -283,6 +289,10 @@ std::span<const ServiceParameter> ServiceParameters(int deviceType) {
         default:
             return kTemperatureService;
     }
+}
+
+std::span<const DialogRow<DrainValveParameters>> DrainValveRows() {
+    return kDrainValveRows;
 }
 
 std::span<const DialogRow<VentilationParameters>> VentilationThresholdRows() {

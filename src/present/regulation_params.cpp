@@ -68,9 +68,11 @@ std::optional<DrainValveParameters> ReadDrainValveParameters(const PanelAccess& 
     if (!Holds(s, kDrainValveController) || s.regulator.valid == 0) {
         return std::nullopt;
     }
-    const ParameterSet& p = s.parameters;
-    return DrainValveParameters{p.Shown(param::kDrainTime), p.Shown(param::kCloseDelay),
-                                p.Shown(param::kDeviation)};
+    DrainValveParameters v;
+    for (const DialogRow<DrainValveParameters>& row : DrainValveRows()) {
+        v.*row.value = s.parameters.Shown(row.code);
+    }
+    return v;
 }
 
 std::optional<VentilationParameters> ReadVentilationParameters(const PanelAccess& session) {

@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <initializer_list>
 #include <set>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -34,31 +36,35 @@ TEST(KindFieldsTest, ServiceParametersBelongToTheirKindsGroup) {
     }
 }
 
-// Each edit row edits its own value within the bounds its code has, under a
-// distinct object name.
-TEST(KindFieldsTest, VentilationRowsMatchTheirCodes) {
-    struct Case {
-        const char* name;
-        std::span<const DialogRow<VentilationParameters>> rows;
-    };
-    const Case cases[] = {{"thresholds", VentilationThresholdRows()},
-                          {"airing", VentilationAiringRows()}};
+// Each edit row of a dialog edits its own value within the bounds its code
+// has, under a distinct object name; returns how many rows there were.
+template <class Values>
+std::size_t ExpectRowsMatchTheirCodes(
+    int kind, std::initializer_list<std::span<const DialogRow<Values>>> parts) {
     std::set<std::string> names;
-    std::vector<int VentilationParameters::*> values;  // members have no order
-    for (const Case& c : cases) {
-        for (const DialogRow<VentilationParameters>& row : c.rows) {
+    std::vector<int Values::*> values;  // members have no order
+    for (const auto rows : parts) {
+        for (const DialogRow<Values>& row : rows) {
             const ParameterBounds bounds = Parameter(row.code).bounds;
-            EXPECT_EQ(row.rule->min, bounds.min) << c.name << " " << row.objectName;
-            EXPECT_EQ(row.rule->max, bounds.max) << c.name << " " << row.objectName;
-            EXPECT_NE(Parameter(row.code).kinds & param_table::K(kVentilationController), 0)
-                << c.name << " " << row.objectName;
+            EXPECT_EQ(row.rule->min, bounds.min) << row.objectName;
+            EXPECT_EQ(row.rule->max, bounds.max) << row.objectName;
+            EXPECT_NE(Parameter(row.code).kinds & param_table::K(kind), 0) << row.objectName;
             EXPECT_TRUE(names.insert(row.objectName).second) << row.objectName;
             EXPECT_EQ(std::find(values.begin(), values.end(), row.value), values.end())
                 << row.objectName;
             values.push_back(row.value);
         }
     }
-    EXPECT_EQ(names.size(), 7u);
+    return names.size();
+}
+
+TEST(KindFieldsTest, DialogRowsMatchTheirCodes) {
+    EXPECT_EQ(
+        ExpectRowsMatchTheirCodes<DrainValveParameters>(kDrainValveController, {DrainValveRows()}),
+        3u);
+    EXPECT_EQ(ExpectRowsMatchTheirCodes<VentilationParameters>(
+                  kVentilationController, {VentilationThresholdRows(), VentilationAiringRows()}),
+              7u);
 }
 
 }  // namespace
