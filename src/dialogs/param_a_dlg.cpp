@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QLineEdit>
 
 #include "dialogs/param_form.h"
 

@@ -10,7 +10,6 @@
 #include "present/regulation_params.h"
 
 class QCheckBox;
-class QLineEdit;
 
 namespace tk358 {
 

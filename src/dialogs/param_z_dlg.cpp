@@ -1,7 +1,6 @@
 #include "dialogs/param_z_dlg.h"
 
 #include <QGridLayout>
-#include <QLineEdit>
 
 #include "dialogs/param_form.h"
 

@@ -32,6 +32,15 @@ constexpr ServiceParameter kTemperatureService[] = {
     {F::kSp, kSetpoint},
 };
 
+constexpr DialogRow<ValveParameters> kValveRows[] = {
+    {kValveOpenTime, "openTimeEdit", &rules::kValveOpenTime, &ValveParameters::openTime},
+    {kValveCloseTime, "closeTimeEdit", &rules::kValveCloseTime, &ValveParameters::closeTime},
+    {kDeadTime, "deadTimeEdit", &rules::kDeadTime, &ValveParameters::deadTime},
+    {kMinStandstill, "minStandstillEdit", &rules::kMinStandstill, &ValveParameters::minStandstill},
+    {kMinOnTime, "minOnTimeEdit", &rules::kMinOnTime, &ValveParameters::minOnTime},
+    {kDeadBand, "deadBandEdit", &rules::kDeadBand, &ValveParameters::deadBand},
+};
+
 // ---- Drain-valve controller (kind 1) ----
 
 // The set point is shown from either kind's set (see the service view).
@@ -289,6 +298,10 @@ std::span<const ServiceParameter> ServiceParameters(int deviceType) {
         default:
             return kTemperatureService;
     }
+}
+
+std::span<const DialogRow<ValveParameters>> ValveRows() {
+    return kValveRows;
 }
 
 std::span<const DialogRow<DrainValveParameters>> DrainValveRows() {

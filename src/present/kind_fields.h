@@ -2,8 +2,8 @@
 
 // What the window shows of each panel kind, in one place: the service view's
 // fields (their labels, the group of each kind, the fields shown from a
-// cached parameter) and the edit rows of the drain-valve and ventilation
-// controllers' "Parametry regulacji". A new parameter shown by the window goes into its
+// cached parameter) and the edit rows of the valve, drain-valve and
+// ventilation "Parametry regulacji". A new parameter shown by the window goes into its
 // kind's lists here, its code into link/parameter_codes.h and
 // link/kind_codes.cpp, its place in the service view into main_layout.cpp.
 // ServiceFieldLabel, AllServiceFields and ServiceGroupFor (service_fields.h)
@@ -45,6 +45,11 @@ struct DialogRow {
     const FieldRule* rule;
     int Values::*value;
 };
+
+// The valve's edit rows in the order shown, labelled by the temperature
+// controller's codes; the dual-zone controller's have the same labels, units
+// and bounds (ReadValveParameters reads each kind's own codes).
+std::span<const DialogRow<ValveParameters>> ValveRows();
 
 // The drain-valve controller's edit rows in the order shown.
 std::span<const DialogRow<DrainValveParameters>> DrainValveRows();

@@ -59,6 +59,8 @@ std::size_t ExpectRowsMatchTheirCodes(
 }
 
 TEST(KindFieldsTest, DialogRowsMatchTheirCodes) {
+    EXPECT_EQ(ExpectRowsMatchTheirCodes<ValveParameters>(kTemperatureController, {ValveRows()}),
+              6u);
     EXPECT_EQ(
         ExpectRowsMatchTheirCodes<DrainValveParameters>(kDrainValveController, {DrainValveRows()}),
         3u);
