@@ -1,9 +1,14 @@
 #include "backup/backup_compare.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <initializer_list>
 #include <map>
+#include <optional>
+#include <tuple>
 
+#include "link/kind_codes.h"
 #include "link/parameter_codes.h"
 
 namespace tk358 {
@@ -57,6 +62,38 @@ private:
     int value_;
 };
 
+// The values of the group's codes in its order, as a write operation of
+// `N` values takes them; none when the group has another size.
+template <std::size_t N>
+std::optional<std::array<int, N>> GroupValues(WriteGroup group, const WriteValues& v) {
+    if (group.size() != N) {
+        return std::nullopt;
+    }
+    std::array<int, N> values{};
+    for (std::size_t i = 0; i < N; ++i) {
+        values[i] = v(group[i].code);
+    }
+    return values;
+}
+
+int WriteVentilation(PanelAccess& panel, const WriteValues& v) {
+    const auto values = GroupValues<9>(VentilationWriteGroup(), v);
+    if (!values) {
+        return kStatusFailed;
+    }
+    return std::apply([&panel](auto... x) { return panel.WriteVentilationParameters(x...); },
+                      *values);
+}
+
+int WriteDrainValve(PanelAccess& panel, const WriteValues& v) {
+    const auto values = GroupValues<3>(DrainValveWriteGroup(), v);
+    if (!values) {
+        return kStatusFailed;
+    }
+    return std::apply([&panel](auto... x) { return panel.WriteDrainValveParameters(x...); },
+                      *values);
+}
+
 int WritePidOrValve(PanelAccess& panel, int kind, int code, const WriteValues& v) {
     for (const int zone : {0, 1}) {
         const PidCodes c = PidCodesFor(kind, zone);
@@ -99,18 +136,17 @@ int WriteParameterRow(PanelAccess& panel, const PanelIdentity& id, int code, int
             return panel.WriteSetpointTime(value, 0);
         case kZone2SwitchOn:
             return panel.WriteSetpointTime(value, 1);
-        case kDrainTime:
-        case kCloseDelay:
-        case kDeviation:
-            return panel.WriteDrainValveParameters(v(kDrainTime), v(kCloseDelay), v(kDeviation));
         default:
             break;
     }
+    const WriteGroup drainValve = DrainValveWriteGroup();
+    if (std::any_of(drainValve.begin(), drainValve.end(),
+                    [code](const GroupCode& entry) { return entry.code == code; })) {
+        return WriteDrainValve(panel, v);
+    }
     switch (id.deviceType) {
         case kVentilationController:
-            return panel.WriteVentilationParameters(v(kVentT1), v(kVentT2), v(kVentH1), v(kVentH2),
-                                                    v(kAiring), v(kFans), v(kAiringTime),
-                                                    v(kAiringPeriod), v(kAiringThreshold));
+            return WriteVentilation(panel, v);
         case kThresholdRegulator:
             return WriteThreshold(panel, id.firmwareVersion, v);
         default:

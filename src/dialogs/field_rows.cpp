@@ -58,6 +58,10 @@ void ShowField(QLineEdit* field, const FieldRule& rule, double value) {
 }
 
 std::optional<PanelDialog::FieldError> CheckFields(std::initializer_list<FieldCheck> checks) {
+    return CheckFields(std::span<const FieldCheck>(checks.begin(), checks.size()));
+}
+
+std::optional<PanelDialog::FieldError> CheckFields(std::span<const FieldCheck> checks) {
     for (const FieldCheck& check : checks) {
         if (!check.asked) {
             continue;

@@ -7,6 +7,7 @@
 #include <QString>
 #include <initializer_list>
 #include <optional>
+#include <span>
 
 #include "dialogs/panel_dialog.h"
 #include "panel/regulation_fields.h"
@@ -48,5 +49,6 @@ struct FieldCheck {
 // Checks the fields in the order given and stores each accepted value; stops
 // at the first refused field and names it with the rule's message.
 std::optional<PanelDialog::FieldError> CheckFields(std::initializer_list<FieldCheck> checks);
+std::optional<PanelDialog::FieldError> CheckFields(std::span<const FieldCheck> checks);
 
 }  // namespace tk358

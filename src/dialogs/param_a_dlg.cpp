@@ -2,7 +2,6 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
-#include <QLineEdit>
 
 #include "dialogs/param_form.h"
 
@@ -27,16 +26,10 @@ CParamADlg::CParamADlg(PanelAccess& session, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kParamTitle));
 
     auto* grid = new QGridLayout(Body());
-    t1_ = AddParamRow(grid, param::kVentT1, QStringLiteral("t1Edit"));
-    t2_ = AddParamRow(grid, param::kVentT2, QStringLiteral("t2Edit"));
-    h1_ = AddParamRow(grid, param::kVentH1, QStringLiteral("h1Edit"));
-    h2_ = AddParamRow(grid, param::kVentH2, QStringLiteral("h2Edit"));
+    edits_.Add(grid, VentilationThresholdRows());
     grid->setRowMinimumHeight(grid->rowCount(), 8);
     airing_ = AddCheckRow(grid, LabelOf(param::kAiring), QStringLiteral("airingCheck"));
-    airingTime_ = AddParamRow(grid, param::kAiringTime, QStringLiteral("airingTimeEdit"));
-    airingPeriod_ = AddParamRow(grid, param::kAiringPeriod, QStringLiteral("airingPeriodEdit"));
-    airingThreshold_ =
-        AddParamRow(grid, param::kAiringThreshold, QStringLiteral("airingThresholdEdit"));
+    edits_.Add(grid, VentilationAiringRows());
     grid->setRowMinimumHeight(grid->rowCount(), 8);
     fan1_ = AddCheckRow(grid, QStringLiteral("Wentylator 1"), QStringLiteral("fan1Check"));
     fan2_ = AddCheckRow(grid, QStringLiteral("Wentylator 2"), QStringLiteral("fan2Check"));
@@ -50,13 +43,7 @@ bool CParamADlg::Fill() {
         return false;
     }
     values_ = *v;
-    ShowField(t1_, rules::kVentThreshold, v->t1);
-    ShowField(t2_, rules::kVentThreshold, v->t2);
-    ShowField(h1_, rules::kHysteresis, v->h1);
-    ShowField(h2_, rules::kHysteresis, v->h2);
-    ShowField(airingTime_, rules::kAiringTime, v->airingTime);
-    ShowField(airingPeriod_, rules::kAiringPeriod, v->airingPeriod);
-    ShowField(airingThreshold_, rules::kAiringThreshold, v->airingThreshold);
+    edits_.Show(*v);
     airing_->setChecked(v->airing != 0);
     fan1_->setChecked(FanOn(v->fans, 1));
     fan2_->setChecked(FanOn(v->fans, 2));
@@ -65,14 +52,7 @@ bool CParamADlg::Fill() {
 
 std::optional<PanelDialog::FieldError> CParamADlg::Validate() {
     VentilationParameters v;
-    if (auto error =
-            CheckFields({{t1_, rules::kVentThreshold, &v.t1},
-                         {t2_, rules::kVentThreshold, &v.t2},
-                         {h1_, rules::kHysteresis, &v.h1},
-                         {h2_, rules::kHysteresis, &v.h2},
-                         {airingTime_, rules::kAiringTime, &v.airingTime},
-                         {airingPeriod_, rules::kAiringPeriod, &v.airingPeriod},
-                         {airingThreshold_, rules::kAiringThreshold, &v.airingThreshold}})) {
+    if (auto error = edits_.Check(v)) {
         return error;
     }
     v.airing = airing_->isChecked() ? 1 : 0;
@@ -86,9 +66,7 @@ PanelDialog::WriteJob CParamADlg::MakeWriteJob() const {
 }
 
 void CParamADlg::EnableFields(bool enable) {
-    for (QLineEdit* field : {t1_, t2_, h1_, h2_, airingTime_, airingPeriod_, airingThreshold_}) {
-        field->setEnabled(enable);
-    }
+    edits_.SetEnabled(enable);
 }
 
 }  // namespace tk358

@@ -6,10 +6,10 @@
 // they were read when OK was pressed.
 
 #include "dialogs/panel_dialog.h"
+#include "dialogs/row_edits.h"
 #include "present/regulation_params.h"
 
 class QCheckBox;
-class QLineEdit;
 
 namespace tk358 {
 
@@ -26,14 +26,8 @@ protected:
     void EnableFields(bool enable) override;
 
 private:
-    QLineEdit* t1_ = nullptr;
-    QLineEdit* t2_ = nullptr;
-    QLineEdit* h1_ = nullptr;
-    QLineEdit* h2_ = nullptr;
+    RowEdits<VentilationParameters> edits_;
     QCheckBox* airing_ = nullptr;
-    QLineEdit* airingTime_ = nullptr;
-    QLineEdit* airingPeriod_ = nullptr;
-    QLineEdit* airingThreshold_ = nullptr;
     QCheckBox* fan1_ = nullptr;
     QCheckBox* fan2_ = nullptr;
     VentilationParameters values_;

@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QLabel>
-#include <QLineEdit>
 #include <QRadioButton>
 
 #include "dialogs/param_form.h"
@@ -18,14 +17,7 @@ CParamDlg::CParamDlg(PanelAccess& session, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kParamTitle));
 
     auto* grid = new QGridLayout(Body());
-    // The dual-zone controller's codes have the same labels and units.
-    openTime_ = AddParamRow(grid, param::kValveOpenTime, QStringLiteral("openTimeEdit"));
-    closeTime_ = AddParamRow(grid, param::kValveCloseTime, QStringLiteral("closeTimeEdit"));
-    deadTime_ = AddParamRow(grid, param::kDeadTime, QStringLiteral("deadTimeEdit"));
-    minStandstill_ = AddParamRow(grid, param::kMinStandstill, QStringLiteral("minStandstillEdit"));
-    minOnTime_ = AddParamRow(grid, param::kMinOnTime, QStringLiteral("minOnTimeEdit"));
-    deadBand_ = AddParamRow(grid, param::kDeadBand, QStringLiteral("deadBandEdit"));
-
+    edits_.Add(grid, ValveRows());
     directionLabel_ = new QLabel(LabelOf(param::kDualReverse));
     directionLabel_->setObjectName(QStringLiteral("directionLabel"));
     normal_ = NewRadio(QStringLiteral("Sterowanie normalne"), QStringLiteral("normalRadio"));
@@ -46,12 +38,7 @@ bool CParamDlg::Fill() {
         return false;
     }
     values_ = *v;
-    ShowField(openTime_, rules::kValveOpenTime, v->openTime);
-    ShowField(closeTime_, rules::kValveCloseTime, v->closeTime);
-    ShowField(deadTime_, rules::kDeadTime, v->deadTime);
-    ShowField(minStandstill_, rules::kMinStandstill, v->minStandstill);
-    ShowField(minOnTime_, rules::kMinOnTime, v->minOnTime);
-    ShowField(deadBand_, rules::kDeadBand, v->deadBand);
+    edits_.Show(*v);
     const bool directed = v->kind == kDualZoneController;
     if (directed) {
         (v->reverse != 0 ? reverse_ : normal_)->setChecked(true);
@@ -65,12 +52,7 @@ bool CParamDlg::Fill() {
 std::optional<PanelDialog::FieldError> CParamDlg::Validate() {
     ValveParameters v;
     v.kind = values_.kind;
-    if (auto error = CheckFields({{openTime_, rules::kValveOpenTime, &v.openTime},
-                                  {closeTime_, rules::kValveCloseTime, &v.closeTime},
-                                  {deadTime_, rules::kDeadTime, &v.deadTime},
-                                  {minStandstill_, rules::kMinStandstill, &v.minStandstill},
-                                  {minOnTime_, rules::kMinOnTime, &v.minOnTime},
-                                  {deadBand_, rules::kDeadBand, &v.deadBand}})) {
+    if (auto error = edits_.Check(v)) {
         return error;
     }
     // The direction is asked on the dual-zone controller only; the other kind
@@ -93,11 +75,9 @@ PanelDialog::WriteJob CParamDlg::MakeWriteJob() const {
 }
 
 void CParamDlg::EnableFields(bool enable) {
-    for (QWidget* w :
-         std::initializer_list<QWidget*>{openTime_, closeTime_, deadTime_, minStandstill_,
-                                         minOnTime_, deadBand_, normal_, reverse_}) {
-        w->setEnabled(enable);
-    }
+    edits_.SetEnabled(enable);
+    normal_->setEnabled(enable);
+    reverse_->setEnabled(enable);
 }
 
 }  // namespace tk358

@@ -5,10 +5,10 @@
 // controller the direction of control.
 
 #include "dialogs/panel_dialog.h"
+#include "dialogs/row_edits.h"
 #include "present/regulation_params.h"
 
 class QLabel;
-class QLineEdit;
 class QRadioButton;
 
 namespace tk358 {
@@ -26,12 +26,7 @@ protected:
     void EnableFields(bool enable) override;
 
 private:
-    QLineEdit* openTime_ = nullptr;
-    QLineEdit* closeTime_ = nullptr;
-    QLineEdit* deadTime_ = nullptr;
-    QLineEdit* minStandstill_ = nullptr;
-    QLineEdit* minOnTime_ = nullptr;
-    QLineEdit* deadBand_ = nullptr;
+    RowEdits<ValveParameters> edits_;
     QLabel* directionLabel_ = nullptr;
     QRadioButton* normal_ = nullptr;
     QRadioButton* reverse_ = nullptr;

@@ -1,7 +1,6 @@
 #include "dialogs/param_z_dlg.h"
 
 #include <QGridLayout>
-#include <QLineEdit>
 
 #include "dialogs/param_form.h"
 
@@ -16,9 +15,7 @@ CParamZDlg::CParamZDlg(PanelAccess& session, QWidget* parent)
     setWindowTitle(QString::fromUtf8(kParamTitle));
 
     auto* grid = new QGridLayout(Body());
-    drainTime_ = AddParamRow(grid, param::kDrainTime, QStringLiteral("drainTimeEdit"));
-    closeDelay_ = AddParamRow(grid, param::kCloseDelay, QStringLiteral("closeDelayEdit"));
-    deviation_ = AddParamRow(grid, param::kDeviation, QStringLiteral("deviationEdit"));
+    edits_.Add(grid, DrainValveRows());
     grid->setColumnStretch(3, 1);
     AddBottomSpace(grid);
 }
@@ -29,17 +26,13 @@ bool CParamZDlg::Fill() {
         return false;
     }
     values_ = *v;
-    ShowField(drainTime_, rules::kDrainTime, v->drainTime);
-    ShowField(closeDelay_, rules::kCloseDelay, v->closeDelay);
-    ShowField(deviation_, rules::kDeviation, v->deviation);
+    edits_.Show(*v);
     return true;
 }
 
 std::optional<PanelDialog::FieldError> CParamZDlg::Validate() {
     DrainValveParameters v;
-    if (auto error = CheckFields({{drainTime_, rules::kDrainTime, &v.drainTime},
-                                  {closeDelay_, rules::kCloseDelay, &v.closeDelay},
-                                  {deviation_, rules::kDeviation, &v.deviation}})) {
+    if (auto error = edits_.Check(v)) {
         return error;
     }
     values_ = v;
@@ -51,9 +44,7 @@ PanelDialog::WriteJob CParamZDlg::MakeWriteJob() const {
 }
 
 void CParamZDlg::EnableFields(bool enable) {
-    drainTime_->setEnabled(enable);
-    closeDelay_->setEnabled(enable);
-    deviation_->setEnabled(enable);
+    edits_.SetEnabled(enable);
 }
 
 }  // namespace tk358

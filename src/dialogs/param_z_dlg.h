@@ -4,9 +4,8 @@
 // delay and the temperature correctness deviation.
 
 #include "dialogs/panel_dialog.h"
+#include "dialogs/row_edits.h"
 #include "present/regulation_params.h"
-
-class QLineEdit;
 
 namespace tk358 {
 
@@ -23,9 +22,7 @@ protected:
     void EnableFields(bool enable) override;
 
 private:
-    QLineEdit* drainTime_ = nullptr;
-    QLineEdit* closeDelay_ = nullptr;
-    QLineEdit* deviation_ = nullptr;
+    RowEdits<DrainValveParameters> edits_;
     DrainValveParameters values_;
 };
 

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "link/kind_codes.h"
 #include "link/panel_clock.h"
 #include "link/panel_session.h"
 #include "link/parameter_codes.h"
@@ -14,6 +15,29 @@ namespace {
 
 bool HasThresholdExtras(const PanelIdentity& id) {
     return id.identified != 0 && id.firmwareVersion > kThresholdExtrasFirmware;
+}
+
+using WriteOne = int (PanelSession::*)(int code, int value);
+
+// Writes the group's codes, each with the value at its place in `values`, in
+// the group's order, then reads back what was written; the first failure ends
+// the series. Values past the group's end belong to another kind's group.
+int WriteThenReadBack(PanelSession& session, WriteOne writeOne, WriteGroup group,
+                      std::initializer_list<int> values, const WriteContext& context = {}) {
+    if (values.size() < group.size()) {
+        return kStatusFailed;
+    }
+    const int* value = values.begin();
+    for (const GroupCode& entry : group) {
+        const int v = *value++;
+        if (!Sent(entry, context)) {
+            continue;
+        }
+        if (const int status = (session.*writeOne)(entry.code, v); status != kStatusOk) {
+            return status;
+        }
+    }
+    return session.ReadParameters(false);
 }
 
 }  // namespace
@@ -154,78 +178,47 @@ int PanelSession::WriteSetpointTime(int value, int index) {
 }
 
 int PanelSession::WritePidParameters(int kp, int ti, int td, int ta, int zone) {
-    const PidCodes c = PidCodesFor(DeviceType(), zone);
-    const int status = WriteChanged({{c.ti, ti}, {c.td, td}, {c.ta, ta}, {c.kp, kp}});
-    return status != kStatusOk ? status : ReadParameters(false);
+    return WriteThenReadBack(*this, &PanelSession::WriteIfChanged,
+                             PidWriteGroup(DeviceType(), zone), {ti, td, ta, kp});
 }
 
 int PanelSession::WriteRegulationParameters(int openTime, int closeTime, int deadTime,
                                             int minStandstill, int minOnTime, int deadBand,
                                             int reverse) {
-    const int kind = DeviceType();
-    const ValveCodes c = ValveCodesFor(kind);
-    // Only the dual-zone controller has the reverse-acting setting.
-    const bool dualZone = kind == kDualZoneController;
-    const int status = WriteChanged({{c.openTime, openTime},
-                                     {c.closeTime, closeTime},
-                                     {c.deadTime, deadTime},
-                                     {c.minStandstill, minStandstill},
-                                     {c.deadBand, deadBand},
-                                     {c.minOnTime, minOnTime},
-                                     {param::kDualReverse, reverse & 0xFF, dualZone}});
-    return status != kStatusOk ? status : ReadParameters(false);
+    // The reverse-acting setting is in the dual-zone controller's group only.
+    return WriteThenReadBack(
+        *this, &PanelSession::WriteIfChanged, ValveWriteGroup(DeviceType()),
+        {openTime, closeTime, deadTime, minStandstill, deadBand, minOnTime, reverse & 0xFF});
 }
 
 int PanelSession::WriteDrainValveParameters(int drainTime, int closeDelay, int deviation) {
-    const int status = WriteChanged({{param::kDrainTime, drainTime},
-                                     {param::kCloseDelay, closeDelay},
-                                     {param::kDeviation, deviation}});
-    return status != kStatusOk ? status : ReadParameters(false);
+    return WriteThenReadBack(*this, &PanelSession::WriteIfChanged, DrainValveWriteGroup(),
+                             {drainTime, closeDelay, deviation});
 }
 
 int PanelSession::WriteVentilationParameters(int t1, int t2, int h1, int h2, int airing, int fans,
                                              int airingTime, int airingPeriod,
                                              int airingThreshold) {
-    const int status = WriteChanged({{param::kVentT1, t1},
-                                     {param::kVentT2, t2},
-                                     {param::kVentH1, h1},
-                                     {param::kVentH2, h2},
-                                     {param::kAiring, airing},
-                                     {param::kFans, fans},
-                                     {param::kAiringTime, airingTime},
-                                     {param::kAiringPeriod, airingPeriod},
-                                     {param::kAiringThreshold, airingThreshold}});
-    return status != kStatusOk ? status : ReadParameters(false);
+    return WriteThenReadBack(
+        *this, &PanelSession::WriteIfChanged, VentilationWriteGroup(),
+        {t1, t2, h1, h2, airing, fans, airingTime, airingPeriod, airingThreshold});
 }
 
 int PanelSession::WriteThresholdParameters(int t1, int t2, int h1, int h2, int channels) {
-    const bool two = channels == 2;
-    const int status =
-        WriteChanged({{param::kDayT1, t1},
-                      {param::kDayT2, t2, two},
-                      {param::kDayH1, h1},
-                      {param::kDayH2, h2, two},
-                      {param::kChannels, channels, HasThresholdExtras(records_.Identity())}});
-    return status != kStatusOk ? status : ReadParameters(false);
+    const WriteContext context{channels == 2, HasThresholdExtras(records_.Identity())};
+    return WriteThenReadBack(*this, &PanelSession::WriteIfChanged, ThresholdWriteGroup(),
+                             {t1, t2, h1, h2, channels}, context);
 }
 
 int PanelSession::WriteThresholdTimeParameters(int t1, int t2, int h1, int h2, int t1Night,
                                                int t2Night, int h1Night, int h2Night, int dayHour,
                                                int dayMinute, int nightHour, int nightMinute,
                                                int channels) {
-    const bool two = channels == 2;
-    const int status = WriteChanged({{param::kDayStart, (dayHour * 60 + dayMinute) / 10},
-                                     {param::kNightStart, (nightHour * 60 + nightMinute) / 10},
-                                     {param::kDayT1, t1},
-                                     {param::kDayT2, t2, two},
-                                     {param::kDayH1, h1},
-                                     {param::kDayH2, h2, two},
-                                     {param::kNightT1, t1Night},
-                                     {param::kNightT2, t2Night, two},
-                                     {param::kNightH1, h1Night},
-                                     {param::kNightH2, h2Night, two},
-                                     {param::kChannels, channels}});
-    return status != kStatusOk ? status : ReadParameters(false);
+    const WriteContext context{channels == 2, false};
+    return WriteThenReadBack(*this, &PanelSession::WriteIfChanged, ThresholdTimeWriteGroup(),
+                             {(dayHour * 60 + dayMinute) / 10, (nightHour * 60 + nightMinute) / 10,
+                              t1, t2, h1, h2, t1Night, t2Night, h1Night, h2Night, channels},
+                             context);
 }
 
 int PanelSession::WriteCvSettings(double cv, int cvLock) {

@@ -5,8 +5,8 @@
 // it has in a settings file, the label the dialogs show, how it travels (byte
 // width and sign of a write), its cache slot, how a cached value is read and
 // shown (scale, unit, signed or unsigned, time of day), the bounds the dialogs
-// hold it to, and the panel kinds that have it. The full read of each kind is
-// listed here too.
+// hold it to, and the panel kinds that have it. What each kind reads and
+// writes together is in kind_codes.h.
 
 #include <cstdint>
 #include <optional>
@@ -15,6 +15,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/kind_codes.h"
 #include "link/records.h"
 
 namespace tk358 {
@@ -343,13 +344,5 @@ std::optional<ParameterWriteFormat> WriteFormatOf(int code);
 // significant first: the value modulo 256^width (a negative value as its two's
 // complement). Empty for a code without a write format.
 std::vector<std::string> ParameterByteTexts(int code, int64_t value);
-
-// The codes a full read of `deviceType` fetches, in order. For the threshold
-// regulator these are only the four always present; the rest depend on the
-// firmware (see ThresholdExtraCodes).
-std::span<const int> FullReadCodes(int deviceType);
-
-// Codes of the threshold regulator present from firmware 1.01 on.
-std::span<const int> ThresholdExtraCodes();
 
 }  // namespace tk358

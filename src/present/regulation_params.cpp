@@ -1,6 +1,7 @@
 #include "present/regulation_params.h"
 
 #include "link/parameter_codes.h"
+#include "present/kind_fields.h"
 
 namespace tk358 {
 namespace {
@@ -67,9 +68,11 @@ std::optional<DrainValveParameters> ReadDrainValveParameters(const PanelAccess& 
     if (!Holds(s, kDrainValveController) || s.regulator.valid == 0) {
         return std::nullopt;
     }
-    const ParameterSet& p = s.parameters;
-    return DrainValveParameters{p.Shown(param::kDrainTime), p.Shown(param::kCloseDelay),
-                                p.Shown(param::kDeviation)};
+    DrainValveParameters v;
+    for (const DialogRow<DrainValveParameters>& row : DrainValveRows()) {
+        v.*row.value = s.parameters.Shown(row.code);
+    }
+    return v;
 }
 
 std::optional<VentilationParameters> ReadVentilationParameters(const PanelAccess& session) {
@@ -79,15 +82,13 @@ std::optional<VentilationParameters> ReadVentilationParameters(const PanelAccess
     }
     const ParameterSet& p = s.parameters;
     VentilationParameters v;
-    v.t1 = p.Shown(param::kVentT1);
-    v.t2 = p.Shown(param::kVentT2);
-    v.h1 = p.Shown(param::kVentH1);
-    v.h2 = p.Shown(param::kVentH2);
+    for (const auto rows : {VentilationThresholdRows(), VentilationAiringRows()}) {
+        for (const DialogRow<VentilationParameters>& row : rows) {
+            v.*row.value = p.Shown(row.code);
+        }
+    }
     v.airing = p.Shown(param::kAiring);
     v.fans = p.Shown(param::kFans);
-    v.airingTime = p.Shown(param::kAiringTime);
-    v.airingPeriod = p.Shown(param::kAiringPeriod);
-    v.airingThreshold = p.Shown(param::kAiringThreshold);
     return v;
 }
 

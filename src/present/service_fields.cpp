@@ -8,6 +8,7 @@
 
 #include "link/parameter_codes.h"
 #include "panel/regulation_fields.h"
+#include "present/kind_fields.h"
 #include "text/text_format.h"
 
 namespace tk358 {
@@ -16,139 +17,6 @@ namespace {
 
 using F = ServiceField;
 using B = ServiceBox;
-
-struct FieldLabel {
-    ServiceField field;
-    const char* label;
-};
-
-// Every field of every group, each once, with its label.
-constexpr FieldLabel kFieldLabels[] = {
-    {F::kKp, "KP"},
-    {F::kTi, "TI"},
-    {F::kTd, "TD"},
-    {F::kTa, "TA"},
-    {F::kValveOpenTime, "Otw. zaworu [s] A01"},
-    {F::kValveCloseTime, "Zam. zaworu[s] A02"},
-    {F::kDeadBand, "Nieczuł. ster.[%] A04"},
-    {F::kDeadTime, "Czas nieczuł.[s] A03"},
-    {F::kMinStandstill, "Min czas post. [s] A05"},
-    {F::kMinOnTime, "Min czas ruchu [s] A06"},
-    {F::kCvLock, "blokada cv"},
-    {F::kPv, "PV [°C]"},
-    {F::kSp, "SP [°C]"},
-    {F::kError, "E  [°C]"},
-    {F::kCv, "CV [%]"},
-    {F::kLoopPeriod, "kr.cz.[ms]"},
-    {F::kTermP, "vp"},
-    {F::kTermI, "vi"},
-    {F::kTermD, "vd"},
-    {F::kPvDerivative1, "pv'"},
-    {F::kPvDerivative2, "pv''"},
-    {F::kMotor, "mot"},
-    {F::kPosition, "pos"},
-    {F::kCommand, "cmd"},
-    {F::kCommandValue, "cmd wart."},
-    {F::kTimer2, "ctm"},
-    {F::kTimer1, "ltm"},
-    {F::kDrainStatus, "Status"},
-    {F::kDrainValve, "Zawór"},
-    {F::kDrainTime, "Czas zrzutu"},
-    {F::kCloseDelay, "Opóźnienie zamk. zaw."},
-    {F::kDeviation, "Odchyłka popr. temp."},
-    {F::kVentT1, "Próg T1"},
-    {F::kVentT2, "Próg T2"},
-    {F::kVentH1, "Histereza H1"},
-    {F::kVentH2, "Histereza H2"},
-    {F::kAiringThreshold, "Próg wietrzenia ZP"},
-    {F::kAiring, "Funkcja wietrzenia FP"},
-    {F::kFans, "Wentylatory IL"},
-    {F::kAiringTime, "Czas wietrzenia CP"},
-    {F::kAiringPeriod, "Okres wietrzenia OP"},
-    {F::kTimeCounter, "Time"},
-    {F::kPeriodStart, "Per start"},
-    {F::kFan1, "Wentylator 1"},
-    {F::kFan2, "Wentylator 2"},
-    {F::kVirtualFan1, "Wentylator 1 (virtual)"},
-    {F::kVirtualFan2, "Wentylator 2 (virtual)"},
-    {F::kZone1Kp, "Kp.1"},
-    {F::kZone1Ti, "Ti.1 [s]"},
-    {F::kZone1Td, "Td.1 [s]"},
-    {F::kZone1At, "At.1 [s]"},
-    {F::kZone1Sp, "SP.1"},
-    {F::kZone1Start, "St.1"},
-    {F::kZone2Kp, "Kp.2"},
-    {F::kZone2Ti, "Ti.2 [s]"},
-    {F::kZone2Td, "Td.2 [s]"},
-    {F::kZone2At, "At.2 [s]"},
-    {F::kZone2Sp, "SP.2"},
-    {F::kZone2Start, "St.2"},
-    {F::kActiveZone, "akt.strefa"},
-    {F::kReverse, "Reg.rewersyjna A07"},
-    {F::kChannels, "aktywne kanały"},
-    {F::kRelayLoopPeriod, "czas obiegu pętli"},
-    {F::kRelay1, "stan przekaźnika 1"},
-    {F::kRelay2, "stan przekaźnika 2"},
-    {F::kDayStart, "strefa dzienna"},
-    {F::kNightStart, "strefa nocna"},
-    {F::kDayT1, "Próg T1"},
-    {F::kDayT2, "Próg T2"},
-    {F::kDayH1, "Histereza H1"},
-    {F::kDayH2, "Histereza H2"},
-    {F::kNightT1, "Próg T1"},
-    {F::kNightT2, "Próg T2"},
-    {F::kNightH1, "Histereza H1"},
-    {F::kNightH2, "Histereza H2"},
-};
-
-constexpr auto kAllFields = [] {
-    std::array<ServiceField, std::size(kFieldLabels)> fields{};
-    for (std::size_t i = 0; i < fields.size(); ++i) {
-        fields[i] = kFieldLabels[i].field;
-    }
-    return fields;
-}();
-
-// clang-format off
-constexpr ServiceField kTemperatureFields[] = {
-    F::kValveOpenTime, F::kValveCloseTime, F::kDeadTime, F::kDeadBand, F::kMinStandstill,
-    F::kMinOnTime, F::kCvLock, F::kKp, F::kTi, F::kTd, F::kTa, F::kError, F::kCv,
-    F::kLoopPeriod, F::kPv, F::kSp, F::kPvDerivative1, F::kPvDerivative2, F::kTermP, F::kTermI,
-    F::kTermD, F::kMotor, F::kPosition, F::kCommand, F::kCommandValue, F::kTimer2, F::kTimer1,
-};
-
-constexpr ServiceField kDrainFields[] = {
-    F::kDrainTime, F::kCloseDelay, F::kDeviation, F::kDrainStatus, F::kDrainValve, F::kTimer2,
-    F::kTimer1, F::kCv, F::kError, F::kPv, F::kSp, F::kPvDerivative1, F::kPvDerivative2,
-    F::kLoopPeriod, F::kTermP, F::kTermI, F::kTermD,
-};
-
-constexpr ServiceField kVentilationFields[] = {
-    F::kVentT1, F::kVentT2, F::kVentH1, F::kVentH2, F::kAiring, F::kFans, F::kAiringTime,
-    F::kAiringPeriod, F::kAiringThreshold, F::kTimeCounter, F::kPeriodStart, F::kFan1, F::kFan2,
-    F::kVirtualFan1, F::kVirtualFan2,
-};
-
-constexpr ServiceField kDualZoneFields[] = {
-    F::kZone1Sp, F::kZone1Kp, F::kZone1Ti, F::kZone1Td, F::kZone1At, F::kZone1Start,
-    F::kZone2Sp, F::kZone2Kp, F::kZone2Ti, F::kZone2Td, F::kZone2At, F::kZone2Start,
-    F::kActiveZone, F::kValveOpenTime, F::kValveCloseTime, F::kDeadTime, F::kDeadBand,
-    F::kMinStandstill, F::kMinOnTime, F::kReverse, F::kCvLock, F::kError, F::kCv,
-    F::kLoopPeriod, F::kPv, F::kSp, F::kPvDerivative1, F::kPvDerivative2, F::kTermP, F::kTermI,
-    F::kTermD, F::kMotor, F::kPosition, F::kCommand, F::kCommandValue, F::kTimer2, F::kTimer1,
-};
-
-constexpr ServiceField kThresholdFields[] = {
-    F::kChannels, F::kRelayLoopPeriod, F::kRelay1, F::kRelay2, F::kDayStart, F::kDayT1,
-    F::kDayT2, F::kDayH1, F::kDayH2, F::kNightStart, F::kNightT1, F::kNightT2, F::kNightH1,
-    F::kNightH2,
-};
-// clang-format on
-
-constexpr ServiceBox kTwoBoxes[] = {B::kRegulation, B::kPid};
-constexpr ServiceBox kOneBox[] = {B::kRegulation};
-constexpr ServiceBox kThreeBoxes[] = {B::kOperational, B::kRegulation, B::kPid};
-constexpr ServiceBox kThresholdBoxes[] = {B::kOperational, B::kRegulation};
 
 // Collects the texts of one tick; a field whose source is not available is empty.
 class Texts {
@@ -244,20 +112,27 @@ void PutValve(Texts& t, const ValveState& v) {
     t.Put(F::kTimer1, ok, Tenths(v.timer1));
 }
 
+// The fields of `kind` shown from its parameter set, empty until that set is read.
+void PutParameters(Texts& t, const ParameterSet& p, int kind) {
+    const bool ok = p.ReadComplete(kind);
+    for (const ServiceParameter& entry : ServiceParameters(kind)) {
+        switch (entry.shown) {
+            case ServiceShown::kParameter:
+                t.Put(entry.field, ok, ParameterText(p, entry.code));
+                break;
+            case ServiceShown::kYesNo:
+                t.Put(entry.field, ok, p.Shown(entry.code) != 0 ? "TAK" : "NIE");
+                break;
+            case ServiceShown::kFans:
+                t.Put(entry.field, ok, FansName(p.Shown(entry.code)));
+                break;
+        }
+    }
+}
+
 void PutTemperatureController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
-    const bool ok = p.ReadComplete(kTemperatureController);
-    t.Put(F::kValveOpenTime, ok, ParameterText(p, param::kValveOpenTime));
-    t.Put(F::kValveCloseTime, ok, ParameterText(p, param::kValveCloseTime));
-    t.Put(F::kDeadTime, ok, ParameterText(p, param::kDeadTime));
-    t.Put(F::kDeadBand, ok, ParameterText(p, param::kDeadBand));
-    t.Put(F::kMinStandstill, ok, ParameterText(p, param::kMinStandstill));
-    t.Put(F::kMinOnTime, ok, ParameterText(p, param::kMinOnTime));
-    t.Put(F::kKp, ok, ParameterText(p, param::kKp));
-    t.Put(F::kTi, ok, ParameterText(p, param::kTi));
-    t.Put(F::kTd, ok, ParameterText(p, param::kTd));
-    t.Put(F::kTa, ok, ParameterText(p, param::kTa));
-    t.Put(F::kSp, ok, ParameterText(p, param::kSetpoint));
+    PutParameters(t, p, kTemperatureController);
     PutCvLock(t, s.regulator);
     PutRegulator(t, s.regulator);
     PutValve(t, s.valve);
@@ -266,9 +141,7 @@ void PutTemperatureController(Texts& t, const ReadingsSnapshot& s) {
 void PutDrainValveController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
     const bool ok = p.ReadComplete(kDrainValveController);
-    t.Put(F::kDrainTime, ok, ParameterText(p, param::kDrainTime));
-    t.Put(F::kCloseDelay, ok, ParameterText(p, param::kCloseDelay));
-    t.Put(F::kDeviation, ok, ParameterText(p, param::kDeviation));
+    PutParameters(t, p, kDrainValveController);
     const DrainValveState& d = s.drainValve;
     const bool dOk = d.valid != 0;
     t.Put(F::kTimer1, dOk, Tenths(d.timer1));
@@ -281,16 +154,7 @@ void PutDrainValveController(Texts& t, const ReadingsSnapshot& s) {
 
 void PutVentilationController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
-    const bool ok = p.ReadComplete(kVentilationController);
-    t.Put(F::kVentT1, ok, ParameterText(p, param::kVentT1));
-    t.Put(F::kVentT2, ok, ParameterText(p, param::kVentT2));
-    t.Put(F::kVentH1, ok, ParameterText(p, param::kVentH1));
-    t.Put(F::kVentH2, ok, ParameterText(p, param::kVentH2));
-    t.Put(F::kAiring, ok, p.Shown(param::kAiring) != 0 ? "TAK" : "NIE");
-    t.Put(F::kFans, ok, FansName(p.Shown(param::kFans)));
-    t.Put(F::kAiringTime, ok, ParameterText(p, param::kAiringTime));
-    t.Put(F::kAiringPeriod, ok, ParameterText(p, param::kAiringPeriod));
-    t.Put(F::kAiringThreshold, ok, ParameterText(p, param::kAiringThreshold));
+    PutParameters(t, p, kVentilationController);
     const VentilationState& v = s.ventilation;
     const bool vOk = v.valid != 0;
     t.Put(F::kTimeCounter, vOk, FormatInt(v.timeCounter));
@@ -303,26 +167,7 @@ void PutVentilationController(Texts& t, const ReadingsSnapshot& s) {
 
 void PutDualZoneController(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
-    const bool ok = p.ReadComplete(kDualZoneController);
-    t.Put(F::kZone1Sp, ok, ParameterText(p, param::kZone1Setpoint));
-    t.Put(F::kZone2Sp, ok, ParameterText(p, param::kZone2Setpoint));
-    t.Put(F::kZone1Start, ok, ParameterText(p, param::kZone1SwitchOn));
-    t.Put(F::kZone2Start, ok, ParameterText(p, param::kZone2SwitchOn));
-    t.Put(F::kZone1Kp, ok, ParameterText(p, param::kZone1Kp));
-    t.Put(F::kZone2Kp, ok, ParameterText(p, param::kZone2Kp));
-    t.Put(F::kZone1Ti, ok, ParameterText(p, param::kZone1Ti));
-    t.Put(F::kZone2Ti, ok, ParameterText(p, param::kZone2Ti));
-    t.Put(F::kZone1Td, ok, ParameterText(p, param::kZone1Td));
-    t.Put(F::kZone2Td, ok, ParameterText(p, param::kZone2Td));
-    t.Put(F::kZone1At, ok, ParameterText(p, param::kZone1Ta));
-    t.Put(F::kZone2At, ok, ParameterText(p, param::kZone2Ta));
-    t.Put(F::kValveOpenTime, ok, ParameterText(p, param::kDualValveOpenTime));
-    t.Put(F::kValveCloseTime, ok, ParameterText(p, param::kDualValveCloseTime));
-    t.Put(F::kDeadBand, ok, ParameterText(p, param::kDualDeadBand));
-    t.Put(F::kMinStandstill, ok, ParameterText(p, param::kDualMinStandstill));
-    t.Put(F::kDeadTime, ok, ParameterText(p, param::kDualDeadTime));
-    t.Put(F::kMinOnTime, ok, ParameterText(p, param::kDualMinOnTime));
-    t.Put(F::kReverse, ok, ParameterText(p, param::kDualReverse));
+    PutParameters(t, p, kDualZoneController);
     t.Put(F::kActiveZone, s.activeZone.valid != 0,
           s.activeZone.zone != 0 ? "Strefa 2" : "Strefa 1");
     t.Put(F::kSp, s.setpoint.valid != 0, Hundredths(s.setpoint.setpoint));
@@ -333,18 +178,7 @@ void PutDualZoneController(Texts& t, const ReadingsSnapshot& s) {
 
 void PutThresholdRegulator(Texts& t, const ReadingsSnapshot& s) {
     const ParameterSet& p = s.parameters;
-    const bool ok = p.ReadComplete(kThresholdRegulator);
-    t.Put(F::kDayT1, ok, ParameterText(p, param::kDayT1));
-    t.Put(F::kDayT2, ok, ParameterText(p, param::kDayT2));
-    t.Put(F::kDayH1, ok, ParameterText(p, param::kDayH1));
-    t.Put(F::kDayH2, ok, ParameterText(p, param::kDayH2));
-    t.Put(F::kDayStart, ok, ParameterText(p, param::kDayStart));
-    t.Put(F::kNightT1, ok, ParameterText(p, param::kNightT1));
-    t.Put(F::kNightT2, ok, ParameterText(p, param::kNightT2));
-    t.Put(F::kNightH1, ok, ParameterText(p, param::kNightH1));
-    t.Put(F::kNightH2, ok, ParameterText(p, param::kNightH2));
-    t.Put(F::kNightStart, ok, ParameterText(p, param::kNightStart));
-    t.Put(F::kChannels, ok, ParameterText(p, param::kChannels));
+    PutParameters(t, p, kThresholdRegulator);
     const RelayState& r = s.relay;
     const bool rOk = r.valid != 0;
     t.Put(F::kRelay1, rOk, r.relay1 != 0 ? "1 - WŁ" : "0 - WYŁ");
@@ -353,15 +187,6 @@ void PutThresholdRegulator(Texts& t, const ReadingsSnapshot& s) {
 }
 
 }  // namespace
-
-const char* ServiceFieldLabel(ServiceField field) {
-    for (const FieldLabel& entry : kFieldLabels) {
-        if (entry.field == field) {
-            return entry.label;
-        }
-    }
-    return "";
-}
 
 const char* ServiceBoxTitle(ServiceBox box) {
     switch (box) {
@@ -373,25 +198,6 @@ const char* ServiceBoxTitle(ServiceBox box) {
             return "Parametry operacyjne";
     }
     return "";
-}
-
-std::span<const ServiceField> AllServiceFields() {
-    return kAllFields;
-}
-
-ServiceGroup ServiceGroupFor(int deviceType) {
-    switch (deviceType) {
-        case kDrainValveController:
-            return {kTwoBoxes, kDrainFields};
-        case kVentilationController:
-            return {kOneBox, kVentilationFields};
-        case kDualZoneController:
-            return {kThreeBoxes, kDualZoneFields};
-        case kThresholdRegulator:
-            return {kThresholdBoxes, kThresholdFields};
-        default:
-            return {kTwoBoxes, kTemperatureFields};
-    }
 }
 
 std::vector<ServiceText> ComputeServiceTexts(const ReadingsSnapshot& s) {
@@ -418,8 +224,8 @@ std::vector<ServiceText> ComputeServiceTexts(const ReadingsSnapshot& s) {
 
 std::vector<ServiceText> ClearedServiceTexts() {
     std::vector<ServiceText> out;
-    out.reserve(kAllFields.size());
-    for (ServiceField f : kAllFields) {
+    out.reserve(AllServiceFields().size());
+    for (ServiceField f : AllServiceFields()) {
         out.push_back({f, std::string()});
     }
     return out;
