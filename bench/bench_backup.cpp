@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Duration of a parameter backup and of a full restore of every kind against
 // the simulated panel behind a 9600-baud relay (both directions paced, 5 ms
 // turn-around, status lines once a second as a panel in monitoring mode

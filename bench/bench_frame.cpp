@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Throughput of the frame codec: lines cut and dispatched, checksums appended,
 // requests built. The panel line runs at 9600 baud, about 960 bytes a second.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The history from measurement logs on generated files in the log's own
 // format (several locales and separators): the reader's learned fast path
 // against strptime on every line, a year of 10-s lines loaded and drawn, the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A client's start sequence and parameter backup through tk358d's shared
 // line, against the same client on the line itself. The panel is simulated
 // behind the 9600-baud relay of the other benchmarks (both directions paced,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Duration of the session's start sequence against the simulated panel behind
 // a 9600-baud relay that paces both directions (paced_relay.h), with a 5 ms
 // turn-around, next to the time the same frames take on the wire. A plain

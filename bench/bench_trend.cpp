@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend view's work on a full day of samples: recording a tick, reducing
 // the day to pixel columns, building the line segments, and painting the
 // whole chart into an image the size of a large window.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # `tk358 --plot` on a year of 10-s lines (3.2 million, about 120 MB) written
 # by bench_history: wall and CPU time, and the peak memory of the process.
 #

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Idle cost of the window beside a plain serial terminal, under a virtual X
 # display. Each program talks to its own tk358-sim of the same kind and flags
 # (status lines once a second, monitoring on from the start). A round runs

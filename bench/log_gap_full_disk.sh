@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The measurement log over a full disk while nobody closes the message box:
 # "tk358 --demo" logs every second onto a 64 KiB tmpfs, the disk is filled
 # until a line fails, kept full for a while and freed again. Prints the gap in

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The least a Qt widget program pays to keep a changing text on screen: one
 // window whose only work is to show the time of day, repainted once a second
 // by a one-line widget that draws it. The idle bench measures it beside

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPU use of tk358d sharing its line, measured from /proc/<pid>/stat: first
 # with nobody on the socket, then with the program's window connected
 # through a COMn link to it (under a virtual X display). The simulated panel

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Eight tk358d processes on eight simulated panels (tk358-sim, kinds 0-4 in
 # turn), publishing to one local mosquitto broker, each also writing its log
 # file every second. Measures, per tk358d process, the CPU used (share of one

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # CPU use of a running "tk358 --demo" with the trend window open, measured
 # from /proc/<pid>/stat over a stretch of time under a virtual X display.
 #

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Warnings and sanitizers for every target of the project.
 
 add_compile_options(-Wall -Wextra -Wpedantic -Wshadow)

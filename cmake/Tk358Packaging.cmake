@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A quick local package for a test machine; the packages to distribute are
 # built from debian/ with dpkg-buildpackage.
 # `cpack -G DEB` in a build folder makes one Debian package with both

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Test helpers. Every test target links only the libraries it tests.
 #
 #   tk358_add_gtest(<name> SOURCES ... LIBS ... [LABELS ...] [TIMEOUT s])

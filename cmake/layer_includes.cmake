@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a source under SRC_DIR includes a folder that its folder's
 # CMakeLists does not name on its "# May include:" line, so that the layers
 # seen in the tree stay the layers the libraries are built from.

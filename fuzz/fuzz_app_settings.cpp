@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as tk358.ini on an arbitrary screen: loading the settings,
 // placing both windows from their stored rectangles and saving them with the
 // rectangle adjustment must not overflow, must give windows that fit the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A failed property ends the fuzz run with a message, so libFuzzer keeps the

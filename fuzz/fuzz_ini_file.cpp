@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes as a settings file: reading must not fail, and a rewrite read
 // back must give the same sections, keys and values, except that sections
 // without entries are dropped.

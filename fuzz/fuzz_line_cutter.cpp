@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes from the panel: the cutter must never read or write out of
 // bounds, whatever the lines look like, and every field reader must stay
 // inside the answer copy at any position.

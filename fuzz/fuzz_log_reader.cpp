@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes read as a measurement log: the reader must never fail on
 // any line, every reading it gives must carry a value or a gap, never junk,
 // and a reader put back into the state of a line must read it the same way

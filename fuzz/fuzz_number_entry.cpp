@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Numbers typed by the operator, at the scales the dialogs use and at any
 // other: never undefined behaviour, never NaN, and a scaled result that
 // agrees with the plain number.

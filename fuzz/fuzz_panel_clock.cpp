@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel clock's seconds count and calendar time: every count decodes to a
 // valid date that encodes back to the same count, and every time the encoder
 // accepts decodes back to itself.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary bytes from the panel through the session's own line cutter and
 // decoders into its records: no line, however malformed, may read or write
 // out of bounds, overflow, or leave a record the program cannot show.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tk358-sim: one simulated panel on a pseudo-terminal, until Ctrl+C.
 
 #include <signal.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "sim/parameter_table.h"
 
 #include "sim/sim_codec.h"

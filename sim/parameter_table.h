@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The numbered parameters a simulated panel keeps: which codes a kind knows,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Registering a simulated panel's terminal as "COMn" in the port directory:

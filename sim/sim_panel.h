@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The protocol engine of a simulated panel. Pure: no I/O, no clock of its own,

@@ -1,4 +1,5 @@
 #!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Renders the PNG files of this folder from their SVG sources (needs rsvg-convert,
 # Debian package librsvg2-bin). Run after changing an SVG; the PNGs are committed.
 set -eu

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program from start to end: command line, settings file, the panel
 // session, the main window and its parts.
 //

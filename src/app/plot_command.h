@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // `tk358 --plot FILE... -o OUT.png|OUT.svg [--from TIME] [--to TIME]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/quit_signals.h"
 
 #include <fcntl.h>

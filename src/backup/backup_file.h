@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The parameter file: UTF-8 text in the settings file's INI syntax, lines

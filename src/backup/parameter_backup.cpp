@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "backup/parameter_backup.h"
 
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What the broker refused: a reason code of 0x80 or more in its answer to a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // How far the panel's clock is from the computer's, and when tk358d sets it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The broker connection of tk358d, on libmosquitto with MQTT 5. Its own

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What an MQTT 5 reason code of 0x80 or more means, in Polish with the

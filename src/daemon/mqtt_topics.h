@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The topics of one panel on the broker, all below <prefix>/<name>:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The broker address as it is given: mqtt://[user[:password]@]host[:port] or

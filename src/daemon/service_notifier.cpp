@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "daemon/service_notifier.h"
 
 #if TK358_HAVE_LIBSYSTEMD

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // What tk358d tells systemd (Type=notify): ready once the panel side and the

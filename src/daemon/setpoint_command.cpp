@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "daemon/setpoint_command.h"
 
 #include "daemon/json_writer.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "Ustawienia CV": the control value CV in percent and its lock, written with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The one worker thread of a dialog. The GUI thread starts it, learns of its end

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "Wybór toru pomiarowego": which zone of a dual-zone controller the PID dialog

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Number fields of the panel dialogs: an edit sized for its values, placed in

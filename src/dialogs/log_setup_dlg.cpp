@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/log_setup_dlg.h"
 
 #include <QButtonGroup>

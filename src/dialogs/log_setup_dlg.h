@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "Rejestracja do pliku": edits a copy of the logging options. The owner reads

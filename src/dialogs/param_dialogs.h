@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The "Parametry regulacji" dialog chosen for the attached panel, ready to run:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "Panel" -> "Zapisz parametry do pliku..." and "Wczytaj parametry z pliku...".

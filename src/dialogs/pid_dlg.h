@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "Parametry PID": Kp, Ti, Td and Ta of the temperature controller, or of one

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "Odczyt parametrów": reads the panel's parameter set afresh on a worker

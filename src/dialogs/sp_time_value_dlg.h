@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "Wartość zadana" of the dual-zone controller: two set points, each with its

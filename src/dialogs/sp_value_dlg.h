@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "Wartość zadana" of a panel with one set point: the set point in °C with two

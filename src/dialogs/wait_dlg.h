@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The small caption-less "Proszę czekać" box shown while a slow listing runs.

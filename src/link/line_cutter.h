@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Cuts the panel's byte stream into lines at CR LF and dispatches each line by

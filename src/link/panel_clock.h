@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The panel clock counts seconds since 2000-01-01 00:00:00 in its own local

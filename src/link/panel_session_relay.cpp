@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Requests that come ready-made from elsewhere: tk358d relays the lines of the
 // client of its shared line through the session, one exchange at a time
 // between its own. On the client's side, the daemon's refusal of a request

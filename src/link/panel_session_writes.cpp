@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameter access and the write operations of the panel session.
 
 #include <span>

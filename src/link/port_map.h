@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // COM port numbers and device paths. Port n is the entry "COMn" of the port

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The logging interval in seconds, as the setup dialog keeps it (the status

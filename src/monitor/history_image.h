@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The chart of a logged history drawn into a PNG or SVG file, the same chart

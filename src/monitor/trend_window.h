@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The trend window "Wykres": span buttons, the return to the newest sample,

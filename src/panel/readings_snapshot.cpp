@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "panel/readings_snapshot.h"
 
 namespace tk358 {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Texts of the set-point dialogs. Set points are kept in hundredths of °C;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "present/colour.h"
 
 static_assert(tk358::MakeColorref(255, 231, 206) == 13559807u, "temperature background");

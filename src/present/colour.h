@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Colours as the settings file keeps them: 24-bit RGB packed with red in the

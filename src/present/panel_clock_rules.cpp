@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "present/panel_clock_rules.h"
 
 #include <chrono>

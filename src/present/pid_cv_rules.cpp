@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "present/pid_cv_rules.h"
 
 namespace tk358 {

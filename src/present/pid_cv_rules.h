@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Rules of the "Parametry PID" and "Ustawienia CV" dialogs that need no

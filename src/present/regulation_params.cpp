@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "present/regulation_params.h"
 
 #include "link/parameter_codes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "present/status_text.h"
 
 #include "log/locale_format.h"

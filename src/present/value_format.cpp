@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "present/value_format.h"
 
 #include "text/text_format.h"

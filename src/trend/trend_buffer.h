@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The history of one charted quantity: a ring of at most 24 hours of samples,

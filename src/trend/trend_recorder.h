@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Collects the chart's history from the window's 100 ms refresh: one sample a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // "Pomoc" → "Pomoc": the program's HTML help opened in the user's browser.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A label shown as a clickable link: link colours, underlined, hand cursor and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "widgets/read_only_fields_accessible.h"
 
 #include <QAccessibleWidget>

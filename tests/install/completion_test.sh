@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The bash completion of tk358 and tk358d: what a Tab after each command line
 # offers, alone and with bash-completion loaded (then the words are split at
 # "=" as readline splits them).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // help_check <folder>: checks the help pages in a folder and their links;
 // prints each problem and fails when there is any.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // help_location_probe <program folder>: prints where a program in that folder
 // finds its help, as the program itself looks for it.
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build tree into a scratch prefix and checks what lands there:
 # the help (with working links), the icons in the hicolor theme at their real
 # sizes, the desktop entry, the executables with their manual pages and shell

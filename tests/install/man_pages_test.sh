@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Every option a program's --help lists appears in its English and its Polish
 # manual page, and man renders each page without a warning.
 #

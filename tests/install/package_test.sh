@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Makes the Debian package of a build with cpack and checks what it holds and
 # what it depends on, and that lintian (where installed) reports nothing.
 #

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line's --backup, --compare and --restore against simulated
 // panels: what they print, their exit codes, and that a refused file or an
 // unconfirmed restore puts no write on the line.

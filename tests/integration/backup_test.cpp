@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Backup, compare and restore against the simulated panel over a
 // pseudo-terminal: the values read, the frames a restore puts on the line,
 // and the command line's answers and exit codes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Readings handed out by the session are measurements of now: after the
 // device was pulled and plugged back no old value comes back as current.
 

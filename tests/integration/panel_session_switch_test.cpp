@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One session moved from one panel's line to another's, as the window's port
 // change does it (Close, then Open on the other number): the new line's panel
 // is identified again and its own codes go out, also when the new line

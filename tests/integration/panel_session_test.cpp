@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel session against the simulated panel over a pseudo-terminal: start
 // sequence, records from status lines, loss and return of the link, closing.
 

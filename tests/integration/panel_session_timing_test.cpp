@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The session with the program's own time constants, and its getters used
 // from several threads while the poll thread and a write operation run.
 

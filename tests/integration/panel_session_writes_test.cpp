@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Parameter writes and the write operations of the panel session, byte for
 // byte on the wire, against the simulated panel over a pseudo-terminal.
 

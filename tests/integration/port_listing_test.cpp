@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The port listing finds simulated panels through the port directory, by
 // their number, for as long as they are plugged in.
 

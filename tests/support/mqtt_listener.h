@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // A test's MQTT 5 client: subscribes to everything on the test broker, keeps

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // The service manager's end of $NOTIFY_SOCKET for a test: a bound Unix

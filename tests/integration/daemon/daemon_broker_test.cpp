@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tk358d against a real broker and a simulated panel: what reaches the
 // broker, what reaches the log file, and what reaches the panel.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // --sync-clock and a simulated TK-358D whose clock is five minutes behind: the
 // state shows the offset, the clock is set soon after the start, and logged.
 

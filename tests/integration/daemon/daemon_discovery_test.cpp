@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Home Assistant's entities across a restart while the panel is silent: the
 // panel remembered in the state directory keeps its entities, unavailable
 // through the link topic, until it answers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // tk358d end to end: a real mosquitto broker on a loopback port, a simulated

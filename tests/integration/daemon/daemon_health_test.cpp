@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tk358d's own health against a real broker: an ACL's refusals are logged
 // once and counted; an unwritable log folder at the start stops nothing.
 

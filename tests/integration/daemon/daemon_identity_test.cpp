@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One process per topic prefix and name: processes on other topics live side
 // by side on one broker, a second process on the same topics gives way.
 

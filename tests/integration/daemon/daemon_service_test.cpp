@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tk358d as systemd runs it: readiness and the watchdog through a
 // notification socket the test owns, SIGHUP's reload, and dated log files.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tk358d sharing its line with a real client: while the program's session
 // works on the panel through the socket, the daemon's log has every line and
 // the broker every state. The one-minute session is 15 s here.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tk358d to a broker that wants TLS and a password, as on a shared plant
 // network: a CA made for the test, a server certificate for 127.0.0.1.
 

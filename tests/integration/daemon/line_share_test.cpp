@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tk358d's shared line end to end: a simulated panel on a pseudo-terminal,
 // the daemon's session with its LineShare, and the program's own session as
 // the client through a COMn link to the socket, next to the same client on a

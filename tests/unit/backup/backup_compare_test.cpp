@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Comparing a panel's set with a file's, and which write operations a
 // restore calls with which values.
 

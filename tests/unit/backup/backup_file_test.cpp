@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The parameter file: what is written, and every fault the loader must catch
 // before anything may reach a panel.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The broker's refusals: the first of each class of topics is logged with
 // its topic and Polish reason, the rest only counted.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What tk358d does with each request line of its shared line's client.
 
 #include "daemon/client_request.h"

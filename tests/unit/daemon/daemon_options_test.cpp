@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line, the configuration file and the broker address of tk358d.
 
 #include <gtest/gtest.h>

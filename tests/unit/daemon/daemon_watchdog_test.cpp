@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The watchdog as the main loop drives it: a sign of life at half the
 // watchdog time while the panel side is active; none, one error line and no
 // busy loop once the panel side stalls.

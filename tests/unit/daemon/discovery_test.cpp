@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Home Assistant discovery: the entities of each kind, the keys each platform
 // takes, the ids, and a silent panel that never removes the remembered kind's
 // entities across restarts.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The logger's own health: the retained payload, systemd's status line and
 // how often each is told.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel clock's offset, when tk358d sets it, the keeper and the state key.
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The broker's payloads: JSON text, the state message from a snapshot and the
 // info message.
 

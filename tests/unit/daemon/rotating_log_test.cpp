@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // tk358d's measurement log on a clock the test drives: a new file with its
 // header whenever the dated name changes, no line lost on the way, and a full
 // disk or a missing folder reported once with logging resuming by itself.

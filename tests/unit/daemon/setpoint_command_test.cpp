@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a message on a command topic leads to, before anything reaches the panel.
 
 #include <gtest/gtest.h>

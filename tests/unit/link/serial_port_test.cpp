@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SerialPort against real pseudo-terminal pairs: the port opens the slave
 // through a COMn link in a temporary port directory, the test plays the panel
 // on the master side.

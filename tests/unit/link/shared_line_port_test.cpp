@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // SerialPort on a COMn link to a Unix socket, as tk358d shares its line: the
 // test plays the daemon on the listening side. (A daemon refusing a second
 // client is tested end to end with the daemon's own share.)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Day numbers of calendar dates, the base of dated log names and of the
 // times read back from a log.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The user's locale as the log and the status line see it, the interval text
 // and when a write failure is shown.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log file on a real file system: open, append, truncate, locking, and
 // what is left after a failed write or a killed writer.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line building of the measurement log: separators, decimal signs, header
 // rules and the text of each reading.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dated log file names: which patterns are taken, what they expand to, and
 // which files are the pattern's own and old enough to delete.
 

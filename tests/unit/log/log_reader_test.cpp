@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading measurement logs back: what the program's own line builder writes,
 // under every separator, decimal sign and writing locale, with headers that
 // change the columns and faulty readings, comes back as the same times and

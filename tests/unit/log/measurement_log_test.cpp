@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The log as the main window drives it: start-up and dialog opens, the
 // comment, and reporting of write failures.
 

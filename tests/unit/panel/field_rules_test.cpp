@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every parameter's text as the dialogs show it reads back as the same value,
 // and the field rules keep their codes' bounds.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Logging setup rules: the interval shown by the picker and the file extension.
 
 #include <gtest/gtest.h>

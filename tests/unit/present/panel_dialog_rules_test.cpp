@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Decisions of the set-point, PID, CV, information and clock dialogs that need no widget.
 
 #include <gtest/gtest.h>

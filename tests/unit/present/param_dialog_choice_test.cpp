@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Which "Parametry regulacji" dialog opens for the attached panel.
 
 #include "present/param_dialog_choice.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The live process behind the simulated panels: regulation reaches its set
 // point, outputs switch at their thresholds, zones follow the clock.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated panel on a real pseudo-terminal, reached by the program's
 // serial port through its COMn registration.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulator's own line encoding against the protocol's worked examples.
 
 #include "sim/sim_codec.h"

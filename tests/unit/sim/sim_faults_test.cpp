@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fault injection of the simulated panel: each fault changes exactly what it
 // names, and the program's line cutter still finds the real lines.
 

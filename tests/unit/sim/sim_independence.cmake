@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Fails when a file of the simulator includes a program header other than
 # link/port_map.h.
 file(GLOB sources "${SIM_DIR}/*.h" "${SIM_DIR}/*.cpp")

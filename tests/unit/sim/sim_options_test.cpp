@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The command line of tk358-sim.
 
 #include "sim/sim_options.h"

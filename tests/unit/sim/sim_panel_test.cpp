@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The simulated panel's answers, read back at the positions the program reads.
 
 #include "sim/sim_panel.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The unrequested status lines of every kind: which lines, their lengths, and
 // the process values at the positions the program reads.
 

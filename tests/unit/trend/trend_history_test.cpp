@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A logged history as the chart draws it: joined over the log's own interval,
 // broken where lines are missing or "???", the same lowest and highest values
 // from the blocks of a distant view as from the lines of a close one, and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program ended by a signal writes its settings as when its window closes.
 
 #include <arpa/inet.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window wired as at start: every part gets its part of the settings
 // and gives it back for saving, and the log's start-up open follows the start.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Whether the window's display is reachable, decided before Qt loads a
 // platform plugin: live and dead sockets of each kind, and the platform list.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The window worked from the keyboard alone: every menu and item has a
 // mnemonic of its own, and a panel value is written without the mouse.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement log written by the running program against its simulated
 // panel: a file that a spreadsheet in a Polish locale reads, and no torn line
 // when the program is killed while it logs.

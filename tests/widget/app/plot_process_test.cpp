@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // `tk358 --plot` as cron runs it: no display, an image of the asked size from
 // the program's own log format, split into files as a rotation splits it, and
 // a clear message with its exit code for everything else.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "O programie": version, links with their targets, a readable layout.
 
 #include <QFontMetrics>

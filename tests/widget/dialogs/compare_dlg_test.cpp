@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The comparison dialog: its rows and ticks, what OK writes, and that
 // closing it writes nothing.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every dialog worked from the keyboard: it opens with the focus in its first
 // field (the text selected, so typing replaces it), Tab walks the fields in
 // their visual order and then OK and Anuluj, and Enter means OK.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Wybór toru pomiarowego": the preselected zone and the zone handed back.
 
 #include <QPushButton>

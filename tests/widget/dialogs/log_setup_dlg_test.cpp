@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Rejestracja do pliku": enable rules, interval, file choice, radio codes and
 // the refusal without a logged quantity.
 

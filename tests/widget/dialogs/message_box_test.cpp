@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The real message boxes carry the icon of their kind: plain notices none.
 
 #include <QMessageBox>

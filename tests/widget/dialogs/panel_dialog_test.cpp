@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The panel dialog frame: opening check, validation, the worker and its end.
 
 #include <QApplication>

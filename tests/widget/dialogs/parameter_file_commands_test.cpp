@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Panel" menu's file commands once the file is chosen: what is saved,
 // and that a file that cannot be used is refused before the panel is read.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Port szeregowy": the list filled off the GUI thread, the preselected port,
 // and the number handed back.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Proszę czekać" box: the job runs off the GUI thread, the box closes when
 // it ends, and the box never goes away under a running job.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening, display, enable rules, writing and a failed write of the
 // "Parametry regulacji" dialogs.
 

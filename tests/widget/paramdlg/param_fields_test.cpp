@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the operator's typing in the "Parametry regulacji" dialogs does: every
 // bound on both sides, the order in which fields are checked, and the exact
 // values handed to the write operation.

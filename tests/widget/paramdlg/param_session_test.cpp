@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Parametry regulacji" dialogs end to end: the panel session talks to a
 // simulated panel over a pseudo-terminal, the dialog is the one the window
 // would choose for it, and the operator types and presses OK.

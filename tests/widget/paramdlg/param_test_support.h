@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 
 // Running a "Parametry regulacji" dialog as the operator would: open it on a

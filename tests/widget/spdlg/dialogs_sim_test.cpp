@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialogs end to end: a panel session on a simulated panel over a
 // pseudo-terminal. After OK the simulated panel holds what was typed; with the
 // panel silent the operator gets the failure and the dialog keeps the values.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Panel" menu commands: which dialog opens, and when nothing opens; and
 // the information dialog they show.
 

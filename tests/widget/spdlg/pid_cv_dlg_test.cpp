@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Parametry PID" and "Ustawienia CV": where the values come from, what is
 // refused, and what reaches the panel.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Wartość zadana": what the dialogs show, what they refuse and what reaches the panel.
 
 #include <QLineEdit>

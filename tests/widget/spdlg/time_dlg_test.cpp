@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // "Data i czas": following the panel's or the PC's clock, standing still after
 // the operator's change, and the clock that reaches the panel.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chart window on measurement logs: a log dropped on (or opened in) the
 // window replaces the live curves with the file's, the title names it, the
 // export writes its lines, "Bieżące" returns to the live view, and a file

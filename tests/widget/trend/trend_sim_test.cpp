@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend view on the main window: the "Wykres" command and the TREND
 // settings on a fake link, and the recording of the displays' values against
 // the simulated panel over a pseudo-terminal.

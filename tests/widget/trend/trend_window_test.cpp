@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The trend window on a history filled by the test: spans, panning and
 // zooming, the exports, what is drawn over a gap, when the chart repaints,
 // and how long a repaint of a full day takes.

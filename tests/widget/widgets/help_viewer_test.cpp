@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Opening the help: which page, and what the user is told when it fails.
 
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The measurement log driven through the main window: the start-up open, the
 // setup dialog's flows on real files, the interval timer, and what the
 // operator sees when the file cannot be opened or written.

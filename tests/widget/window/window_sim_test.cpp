@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window on the real serial path: a panel session talking to the
 // simulated panel of each kind over a pseudo-terminal.
 
