@@ -2,7 +2,6 @@
 #include "link/panel_session.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <chrono>
 #include <functional>
 #include <limits>
@@ -19,7 +18,6 @@ constexpr int kBaudRate = 9600;
 constexpr char kParity = 'N';
 constexpr int kDataBits = 8;
 constexpr int kStopBits = 1;
-constexpr int kWriteBufferSize = 512;
 constexpr unsigned kMonitoringOn = 0x0051;  // bits 0, 4 and 6
 
 }  // namespace
@@ -99,23 +97,21 @@ void PanelSession::OnByteReceived(char byte) {
 
 // ---- Opening and closing ----
 
-std::unique_ptr<SerialPort> PanelSession::OpenPort(int comPortNumber) {
-    auto port = std::make_unique<SerialPort>();
-    if (!port->Open(this, comPortNumber, kBaudRate, kParity, kDataBits, kStopBits, kEventRxChar,
-                    kWriteBufferSize)) {
-        const int error = port->LastOpenError();
-        lastOpenError_ = error != 0 ? error : EIO;
-        return nullptr;
+std::unique_ptr<PanelLine> PanelSession::OpenPort(int comPortNumber) {
+    int error = 0;
+    std::unique_ptr<PanelLine> port =
+        OpenPanelLine(*this, comPortNumber, {kBaudRate, kParity, kDataBits, kStopBits}, error);
+    lastOpenError_ = error;
+    if (port) {
+        port->StartReader();
     }
-    lastOpenError_ = 0;
-    port->StartReader();
     return port;
 }
 
 bool PanelSession::Open(int comPortNumber) {
     Close();
     StartContact();
-    std::unique_ptr<SerialPort> port = OpenPort(comPortNumber);
+    std::unique_ptr<PanelLine> port = OpenPort(comPortNumber);
     if (!port) {
         return false;
     }
@@ -160,7 +156,7 @@ void PanelSession::StopPollThread() {
 // Takes the port out under the request lock and destroys it outside, so an
 // exchange never sees a port being destroyed.
 void PanelSession::DropPort() {
-    std::unique_ptr<SerialPort> old;
+    std::unique_ptr<PanelLine> old;
     {
         std::lock_guard<std::mutex> lock(requestLock_);
         old = std::move(port_);
@@ -280,7 +276,7 @@ bool PanelSession::EnsurePort() {
     SetLinkStatus(kStatusFailed);
     DropPort();
     cutter_.Clear();
-    std::unique_ptr<SerialPort> port = OpenPort(comPort_);
+    std::unique_ptr<PanelLine> port = OpenPort(comPort_);
     if (!port) {
         return false;
     }

@@ -29,9 +29,9 @@
 #include "link/frame.h"
 #include "link/line_cutter.h"
 #include "link/panel_connection.h"
+#include "link/panel_line.h"
 #include "link/panel_records.h"
 #include "link/pending_reads.h"
-#include "link/serial_port.h"
 #include "link/session_timing.h"
 
 namespace tk358 {
@@ -182,7 +182,7 @@ private:
     void RunStartSequence();
     bool StepSucceeded(int status);
     void StopPollThread();
-    std::unique_ptr<SerialPort> OpenPort(int comPortNumber);
+    std::unique_ptr<PanelLine> OpenPort(int comPortNumber);
     void DropPort();
 
     int WriteIfChanged(int code, int value);
@@ -207,7 +207,7 @@ private:
     // held for each whole exchange. Also guards `port_` (created, replaced and
     // destroyed under it, used by exchanges under it).
     std::mutex requestLock_;
-    std::unique_ptr<SerialPort> port_;
+    std::unique_ptr<PanelLine> port_;
     int comPort_ = 0;  // written by Open before the poll thread starts
 
     // The answer the exchange under way waits for; armed under requestLock,
