@@ -19,6 +19,8 @@
 
 namespace tk358 {
 
+class LineDevice;
+
 namespace test {
 struct SerialPortProbe;
 }
@@ -74,7 +76,6 @@ private:
 
     void StopReader();
     void CloseDevice();
-    void ApplyLineSettings(int baudRate, char parity, int dataBits, int stopBits);
     void Purge();
 
     ByteReceiver* receiver_ = nullptr;
@@ -85,10 +86,9 @@ private:
     std::string devicePath_;
     int lastOpenError_ = 0;
 
-    int fd_ = -1;
-    bool shared_ = false;     // fd_ is the connection to tk358d's shared line
-    int shutdownEvent_ = -1;  // eventfd: stop the reader
-    int writeEvent_ = -1;     // eventfd: a frame waits in txBuffer_
+    std::unique_ptr<LineDevice> device_;  // a terminal or tk358d's shared line
+    int shutdownEvent_ = -1;              // eventfd: stop the reader
+    int writeEvent_ = -1;                 // eventfd: a frame waits in txBuffer_
 
     // portLock_ serialises every call on the device descriptor between the
     // caller's thread (Open, destructor) and the reader thread.
