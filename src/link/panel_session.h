@@ -194,14 +194,14 @@ private:
 
     // Locks, taken in this order and never the other way round:
     //   requestLock_ > awaited_'s lock
-    //   observerLock_ > (the observer's own locks)
-    //   records_'s data lock and listener lock, pendingReads_'s lock: leaves,
-    //   taken with no lock of the session held
+    //   observerLock_ > the observer's own locks > records_'s data lock
+    //   records_'s listener lock > the listener's own locks > records_'s data lock
+    //   records_'s data lock, pendingReads_'s lock, awaited_'s lock: innermost
     //   pollLock_: alone
-    // No listener or observer is called under requestLock_ or awaited_'s
-    // lock. Only requestLock_ stays held while an exchange waits for the
-    // line: it is the exchange's turn, nothing else waits for it but the
-    // next exchange and the closing.
+    // The reader thread decodes, tells the records' listener and calls the
+    // observer with no lock of the session held. Only requestLock_ stays held
+    // while an exchange waits for the line: it is the exchange's turn, and
+    // nothing but the next exchange and the closing waits for it.
 
     // requestLock: one exchange on the line at a time, whichever thread asks;
     // held for each whole exchange. Also guards `port_` (created, replaced and
