@@ -3,7 +3,8 @@
 
 // The descriptor under a SerialPort and what differs between kinds of line:
 // how it is opened, written, purged and let go. The port's reader thread
-// does the rest the same for all. A new kind of line is one more device.
+// does the rest the same for all. A new kind of line (a device server over
+// TCP, say) is one more device and one more case in SerialPort::Open.
 
 #include <sys/types.h>
 
@@ -25,6 +26,8 @@ public:
 
     // Non-blocking.
     int Fd() const { return fd_; }
+    // read(2)'s contract: bytes read (0: none waiting), or -1 with errno.
+    virtual ssize_t Read(char* data, std::size_t size);
     // write(2)'s contract: bytes written, or -1 with errno.
     virtual ssize_t Write(const char* data, std::size_t size) = 0;
     // Drops what waits on the line in both directions, as far as it can.

@@ -113,7 +113,7 @@ bool SerialPort::ReaderThread::Drain() {
         ssize_t n = 0;
         {
             std::lock_guard<std::mutex> lock(port_.portLock_);
-            n = read(fd_, chunk, sizeof chunk);
+            n = port_.device_->Read(chunk, sizeof chunk);
         }
         if (n < 0 && errno == EINTR) {
             continue;

@@ -122,10 +122,6 @@ public:
 
 }  // namespace
 
-LineDevice::~LineDevice() {
-    close(fd_);  // releases a terminal's flock too
-}
-
 std::unique_ptr<LineDevice> OpenTerminalDevice(const std::string& path,
                                                const LineSettings& settings, int& error) {
     const int fd = OpenTerminal(path, error);
