@@ -3,7 +3,7 @@
 
 // Cuts the panel's byte stream into lines at CR LF and dispatches each line by
 // its prefix. Takes no lock of its own: the owner calls it from one thread at
-// a time (the session under its receive lock).
+// a time (the session: its port's reader thread).
 
 #include <array>
 #include <optional>

@@ -125,7 +125,7 @@ private:
     }
 
     // dataLock: every record below is stored and copied under it. Taken by the
-    // decoders (on the reader thread, inside the session's receive lock) and by
+    // decoders (on the session's reader thread, no other lock held) and by
     // the getters; no other lock is ever taken while it is held.
     mutable std::mutex dataLock_;
     // listenerLock: held while the listener is called or replaced, never

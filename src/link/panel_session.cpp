@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/panel_session.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
+#include <functional>
 #include <limits>
 #include <system_error>
 #include <utility>
@@ -17,7 +18,6 @@ constexpr int kBaudRate = 9600;
 constexpr char kParity = 'N';
 constexpr int kDataBits = 8;
 constexpr int kStopBits = 1;
-constexpr int kWriteBufferSize = 512;
 constexpr unsigned kMonitoringOn = 0x0051;  // bits 0, 4 and 6
 
 }  // namespace
@@ -31,61 +31,45 @@ PanelSession::~PanelSession() {
     Close();
 }
 
+// Every good answer is offered to the awaited-answer slot after its decoder
+// stored it; the commands that store nothing answer with their prefix alone.
 void PanelSession::AttachDecoders() {
-    AnswerDispatcher& d = cutter_.Dispatcher();
-    PanelRecords& r = records_;
-    const auto storing = [&r](int (PanelRecords::*decode)(const AnswerLine&)) {
-        return [&r, decode](const AnswerLine& line) { return (r.*decode)(line); };
-    };
-    const auto signalling = [&r](int (PanelRecords::*decode)(const AnswerLine&),
-                                 ManualResetEvent& event) {
-        return [&r, decode, &event](const AnswerLine& line) {
-            const int status = (r.*decode)(line);
+    using Decode = std::function<int(const AnswerLine&, int&)>;
+    const auto attach = [this](AnswerKind kind, Decode decode) {
+        cutter_.Dispatcher().Attach(kind, [this, kind, decode](const AnswerLine& line) {
+            int code = -1;
+            const int status = decode ? decode(line, code) : kStatusOk;
             if (status == kStatusOk) {
-                event.Set();
+                awaited_.OfferAnswer(AnswerPrefix(kind), code);
             }
             return status;
-        };
+        });
     };
-    const auto signalOnly = [](ManualResetEvent& event) {
-        return [&event](const AnswerLine&) {
-            event.Set();
-            return kStatusOk;
-        };
+    PanelRecords& r = records_;
+    const auto stored = [&r](int (PanelRecords::*decode)(const AnswerLine&)) {
+        return [&r, decode](const AnswerLine& line, int&) { return (r.*decode)(line); };
     };
-    d.Attach(AnswerKind::kIdentification,
-             signalling(&PanelRecords::DecodeIdentification, identifyEvent_));
-    d.Attach(AnswerKind::kPanelInfo, signalling(&PanelRecords::DecodePanelInfo, panelInfoEvent_));
-    d.Attach(AnswerKind::kParameterWrite, [this](const AnswerLine& line) {
-        const int status = PanelRecords::DecodeParameterWrite(line);
-        if (status == kStatusOk) {
-            parameterWriteEvent_.Set();
-        }
-        return status;
-    });
-    d.Attach(AnswerKind::kParameterRead, [this](const AnswerLine& line) {
-        int code = -1;
-        const int status = records_.DecodeParameterRead(line, code);
-        if (status == kStatusOk && code == pendingReadCode_) {
-            parameterReadEvent_.Set();
-        }
-        return status;
-    });
-    d.Attach(AnswerKind::kTemperature, storing(&PanelRecords::DecodeTemperature));
-    d.Attach(AnswerKind::kSetpoint, storing(&PanelRecords::DecodeSetpoint));
-    d.Attach(AnswerKind::kDualSetpoint, storing(&PanelRecords::DecodeDualSetpoint));
-    d.Attach(AnswerKind::kClock, storing(&PanelRecords::DecodeClock));
-    d.Attach(AnswerKind::kRegulator, storing(&PanelRecords::DecodeRegulator));
-    d.Attach(AnswerKind::kValve, storing(&PanelRecords::DecodeValve));
-    d.Attach(AnswerKind::kDrainValve, storing(&PanelRecords::DecodeDrainValve));
-    d.Attach(AnswerKind::kVentilation, storing(&PanelRecords::DecodeVentilation));
-    d.Attach(AnswerKind::kActiveZone, storing(&PanelRecords::DecodeActiveZone));
-    d.Attach(AnswerKind::kRelay, storing(&PanelRecords::DecodeRelay));
-    d.Attach(AnswerKind::kClockWrite, signalOnly(clockEvent_));
-    d.Attach(AnswerKind::kSetpointWrite, signalOnly(setpointEvent_));
-    d.Attach(AnswerKind::kMonitoringMode, signalOnly(monitoringEvent_));
-    d.Attach(AnswerKind::kCvValue, signalOnly(cvValueEvent_));
-    d.Attach(AnswerKind::kCvLock, signalOnly(cvLockEvent_));
+    attach(AnswerKind::kIdentification, stored(&PanelRecords::DecodeIdentification));
+    attach(AnswerKind::kPanelInfo, stored(&PanelRecords::DecodePanelInfo));
+    attach(AnswerKind::kParameterWrite,
+           [](const AnswerLine& line, int&) { return PanelRecords::DecodeParameterWrite(line); });
+    attach(AnswerKind::kParameterRead,
+           [&r](const AnswerLine& line, int& code) { return r.DecodeParameterRead(line, code); });
+    attach(AnswerKind::kTemperature, stored(&PanelRecords::DecodeTemperature));
+    attach(AnswerKind::kSetpoint, stored(&PanelRecords::DecodeSetpoint));
+    attach(AnswerKind::kDualSetpoint, stored(&PanelRecords::DecodeDualSetpoint));
+    attach(AnswerKind::kClock, stored(&PanelRecords::DecodeClock));
+    attach(AnswerKind::kRegulator, stored(&PanelRecords::DecodeRegulator));
+    attach(AnswerKind::kValve, stored(&PanelRecords::DecodeValve));
+    attach(AnswerKind::kDrainValve, stored(&PanelRecords::DecodeDrainValve));
+    attach(AnswerKind::kVentilation, stored(&PanelRecords::DecodeVentilation));
+    attach(AnswerKind::kActiveZone, stored(&PanelRecords::DecodeActiveZone));
+    attach(AnswerKind::kRelay, stored(&PanelRecords::DecodeRelay));
+    for (AnswerKind kind :
+         {AnswerKind::kClockWrite, AnswerKind::kSetpointWrite, AnswerKind::kMonitoringMode,
+          AnswerKind::kCvValue, AnswerKind::kCvLock}) {
+        attach(kind, nullptr);
+    }
 }
 
 int64_t PanelSession::NowSeconds() {
@@ -99,8 +83,9 @@ std::optional<int64_t> PanelSession::LastAnswerSeconds() const {
     return last == kNever ? std::nullopt : std::optional<int64_t>(last);
 }
 
+// On the reader thread, with no lock of the session held: the decoders tell
+// the records' listener, and the line observer is called, outside every link lock.
 void PanelSession::OnByteReceived(char byte) {
-    std::lock_guard<std::mutex> lock(receiveLock_);
     const std::optional<int> status = cutter_.Push(byte);
     if (status && *status == kStatusOk) {
         lastAnswer_ = NowSeconds();
@@ -112,23 +97,21 @@ void PanelSession::OnByteReceived(char byte) {
 
 // ---- Opening and closing ----
 
-std::unique_ptr<SerialPort> PanelSession::OpenPort(int comPortNumber) {
-    auto port = std::make_unique<SerialPort>();
-    if (!port->Open(this, comPortNumber, kBaudRate, kParity, kDataBits, kStopBits, kEventRxChar,
-                    kWriteBufferSize)) {
-        const int error = port->LastOpenError();
-        lastOpenError_ = error != 0 ? error : EIO;
-        return nullptr;
+std::unique_ptr<PanelLine> PanelSession::OpenPort(int comPortNumber) {
+    int error = 0;
+    std::unique_ptr<PanelLine> port =
+        OpenPanelLine(*this, comPortNumber, {kBaudRate, kParity, kDataBits, kStopBits}, error);
+    lastOpenError_ = error;
+    if (port) {
+        port->StartReader();
     }
-    lastOpenError_ = 0;
-    port->StartReader();
     return port;
 }
 
 bool PanelSession::Open(int comPortNumber) {
     Close();
     StartContact();
-    std::unique_ptr<SerialPort> port = OpenPort(comPortNumber);
+    std::unique_ptr<PanelLine> port = OpenPort(comPortNumber);
     if (!port) {
         return false;
     }
@@ -173,7 +156,7 @@ void PanelSession::StopPollThread() {
 // Takes the port out under the request lock and destroys it outside, so an
 // exchange never sees a port being destroyed.
 void PanelSession::DropPort() {
-    std::unique_ptr<SerialPort> old;
+    std::unique_ptr<PanelLine> old;
     {
         std::lock_guard<std::mutex> lock(requestLock_);
         old = std::move(port_);
@@ -197,57 +180,58 @@ void PanelSession::Close() {
         DropPort();
     }
     records_.EndContact();
-    std::lock_guard<std::mutex> lock(receiveLock_);
     cutter_.Clear();
     lastAnswer_ = kNever;
 }
 
 // ---- Exchanges ----
 
-int PanelSession::SendAndWait(const RequestFrame& frame, ManualResetEvent& event, bool retry) {
+int PanelSession::SendAndWait(const RequestFrame& frame, bool retry) {
     std::lock_guard<std::mutex> lock(requestLock_);
-    return ExchangeLocked(frame, event, retry);
+    return ExchangeLocked(frame, retry);
 }
 
-int PanelSession::ExchangeLocked(const RequestFrame& frame, ManualResetEvent& event, bool retry) {
+// A shared line's daemon may refuse the exchange (shared_line_socket.h): its
+// refusal ends the exchange as failed at once, with no further try.
+int PanelSession::ExchangeLocked(const RequestFrame& frame, bool retry, int parameterCode) {
     if (!port_ || frame.length == 0) {
         return kStatusFailed;
     }
     const int attempts = retry ? std::max(timing_.tries, 1) : 1;
+    const std::string_view command(frame.bytes.data(),
+                                   static_cast<std::size_t>(std::min(frame.length, 6)));
     for (int attempt = 0; attempt < attempts; ++attempt) {
         MarkActivity();
         // A closing session gives up after the attempt under way.
         if (port_->DeviceLost() || (attempt > 0 && stopRequested_)) {
             break;
         }
-        event.Reset();
-        AwaitAnswer(frame, &event);
+        awaited_.AwaitCommand(command, parameterCode);
         port_->Send(frame.bytes.data(), frame.length);
-        if (event.WaitFor(timing_.answerWait)) {
-            const bool refused = TakeRefusal();
-            AwaitAnswer(frame, nullptr);
-            return refused ? kStatusFailed : kStatusOk;
+        const AwaitedAnswer::Outcome outcome = awaited_.WaitFor(timing_.answerWait);
+        if (outcome != AwaitedAnswer::Outcome::kNone) {
+            awaited_.Disarm();
+            return outcome == AwaitedAnswer::Outcome::kAnswered ? kStatusOk : kStatusFailed;
         }
     }
-    AwaitAnswer(frame, nullptr);
+    awaited_.Disarm();
     return kStatusFailed;
 }
 
-int PanelSession::SendCommand(const char* code, const std::string& data, ManualResetEvent& event) {
-    return SendAndWait(BuildRequest(code, data), event, true);
+int PanelSession::SendCommand(const char* code, const std::string& data) {
+    return SendAndWait(BuildRequest(code, data), true);
 }
 
 int PanelSession::Identify() {
-    return SendCommand("020A00", {}, identifyEvent_);
+    return SendCommand("020A00", {});
 }
 
 int PanelSession::ReadPanelInfo() {
-    return SendCommand("050100", {}, panelInfoEvent_);
+    return SendCommand("050100", {});
 }
 
 int PanelSession::SetMonitoringMode(bool on, bool retry) {
-    return SendAndWait(BuildRequest("023000", HexText(on ? kMonitoringOn : 0u, 4)),
-                       monitoringEvent_, retry);
+    return SendAndWait(BuildRequest("023000", HexText(on ? kMonitoringOn : 0u, 4)), retry);
 }
 
 std::chrono::steady_clock::time_point PanelSession::LastActivity() const {
@@ -291,11 +275,8 @@ bool PanelSession::EnsurePort() {
     }
     SetLinkStatus(kStatusFailed);
     DropPort();
-    {
-        std::lock_guard<std::mutex> lock(receiveLock_);
-        cutter_.Clear();
-    }
-    std::unique_ptr<SerialPort> port = OpenPort(comPort_);
+    cutter_.Clear();
+    std::unique_ptr<PanelLine> port = OpenPort(comPort_);
     if (!port) {
         return false;
     }

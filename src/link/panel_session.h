@@ -25,13 +25,13 @@
 #include <string_view>
 #include <thread>
 
+#include "link/awaited_answer.h"
 #include "link/frame.h"
 #include "link/line_cutter.h"
-#include "link/manual_reset_event.h"
 #include "link/panel_connection.h"
+#include "link/panel_line.h"
 #include "link/panel_records.h"
 #include "link/pending_reads.h"
-#include "link/serial_port.h"
 #include "link/session_timing.h"
 
 namespace tk358 {
@@ -40,9 +40,9 @@ namespace test {
 struct PanelSessionProbe;
 }
 
-// Sees every whole line the panel sends, on the port's reader thread with the
-// session's receive lock held, so it must never wait. `relayAnswer` marks the
-// answer to the relayed request on the line (PanelSession::RelayRequest).
+// Sees every whole line the panel sends, on the port's reader thread with no
+// lock of the session held but its own; it must not call back into the session. `relayAnswer` marks
+// the answer to the relayed request on the line (PanelSession::RelayRequest).
 class PanelLineObserver {
 public:
     virtual void OnPanelLine(std::string_view line, bool relayAnswer) = 0;
@@ -160,12 +160,9 @@ private:
 
     void AttachDecoders();
     void ObserveLine(std::string_view line);
-    // A shared line's daemon may refuse the exchange under way (shared_line_socket.h):
-    // its refusal then wakes `event` at once and TakeRefusal tells it from an answer.
-    void AwaitAnswer(const RequestFrame& frame, ManualResetEvent* event);
-    bool TakeRefusal();
-    int SendAndWait(const RequestFrame& frame, ManualResetEvent& event, bool retry);
-    int ExchangeLocked(const RequestFrame& frame, ManualResetEvent& event, bool retry);
+    // `parameterCode`: the code a parameter read's answer must name; -1 any.
+    int SendAndWait(const RequestFrame& frame, bool retry);
+    int ExchangeLocked(const RequestFrame& frame, bool retry, int parameterCode = -1);
 
     int Identify();
     int ReadPanelInfo();
@@ -185,37 +182,46 @@ private:
     void RunStartSequence();
     bool StepSucceeded(int status);
     void StopPollThread();
-    std::unique_ptr<SerialPort> OpenPort(int comPortNumber);
+    std::unique_ptr<PanelLine> OpenPort(int comPortNumber);
     void DropPort();
 
     int WriteIfChanged(int code, int value);
     int WriteChanged(std::initializer_list<CodeValue> entries);
-    int SendCommand(const char* code, const std::string& data, ManualResetEvent& event);
+    int SendCommand(const char* code, const std::string& data);
     uint8_t DeviceType() const { return records_.Identity().deviceType; }
 
     const SessionTiming timing_;
 
+    // Locks, taken in this order and never the other way round:
+    //   requestLock_ > awaited_'s lock
+    //   observerLock_ > the observer's own locks > records_'s data lock
+    //   records_'s listener lock > the listener's own locks > records_'s data lock
+    //   records_'s data lock, pendingReads_'s lock, awaited_'s lock: innermost
+    //   pollLock_: alone
+    // The reader thread decodes, tells the records' listener and calls the
+    // observer with no lock of the session held. Only requestLock_ stays held
+    // while an exchange waits for the line: it is the exchange's turn, and
+    // nothing but the next exchange and the closing waits for it.
+
     // requestLock: one exchange on the line at a time, whichever thread asks;
     // held for each whole exchange. Also guards `port_` (created, replaced and
-    // destroyed under it, used by exchanges under it) and the writes of
-    // `pendingReadCode_`.
+    // destroyed under it, used by exchanges under it).
     std::mutex requestLock_;
-    std::unique_ptr<SerialPort> port_;
+    std::unique_ptr<PanelLine> port_;
     int comPort_ = 0;  // written by Open before the poll thread starts
-    std::atomic<int> pendingReadCode_{0};
 
-    // receiveLock: line collection and decoding, on the reader thread. The
-    // decoders take the records' data lock inside it; it is never held while
-    // waiting for the line.
-    std::mutex receiveLock_;
+    // The answer the exchange under way waits for; armed under requestLock,
+    // offered the lines by the reader thread.
+    AwaitedAnswer awaited_;
+
+    // Only the port's reader thread uses the cutter while a port is open;
+    // it is cleared only when no port (and so no reader) is there.
     LineCutter cutter_;
-    std::atomic<int64_t> lastAnswer_;            // written under receiveLock, read lock-free
-    PanelLineObserver* lineObserver_ = nullptr;  // under receiveLock
-    std::string relayPrefix_;                    // under receiveLock; empty: no relay open
-    ManualResetEvent relayEvent_;                // the relayed request was answered
-    std::string awaitedCode_;                    // under receiveLock; the exchange's command
-    ManualResetEvent* awaitedEvent_ = nullptr;   // under receiveLock
-    bool refused_ = false;                       // under receiveLock
+    std::atomic<int64_t> lastAnswer_;  // written by the reader thread, read lock-free
+
+    // observerLock: held while the line observer is called or replaced.
+    std::mutex observerLock_;
+    PanelLineObserver* lineObserver_ = nullptr;  // under observerLock
 
     PanelRecords records_;       // holds the data lock
     PendingReads pendingReads_;  // has its own small lock
@@ -226,17 +232,6 @@ private:
     std::atomic<int> startSequences_{0};
     std::atomic<int> lastOpenError_{0};
     std::atomic<std::int64_t> lastActivity_{0};  // steady clock, nanoseconds
-
-    // Answer events, one per command; the matching answer sets it.
-    ManualResetEvent identifyEvent_;
-    ManualResetEvent panelInfoEvent_;
-    ManualResetEvent parameterReadEvent_;
-    ManualResetEvent parameterWriteEvent_;
-    ManualResetEvent setpointEvent_;
-    ManualResetEvent monitoringEvent_;
-    ManualResetEvent cvValueEvent_;
-    ManualResetEvent cvLockEvent_;
-    ManualResetEvent clockEvent_;
 
     // pollLock: the poll thread's stop request, so a stop wakes its sleep at once.
     std::mutex pollLock_;

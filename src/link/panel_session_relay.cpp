@@ -4,45 +4,26 @@
 // between its own. On the client's side, the daemon's refusal of a request
 // ends that exchange as failed.
 
-#include <algorithm>
-#include <utility>
-
 #include "link/panel_session.h"
-#include "link/shared_line_socket.h"
 
 namespace tk358 {
 
 void PanelSession::SetLineObserver(PanelLineObserver* observer) {
-    std::lock_guard<std::mutex> lock(receiveLock_);
+    std::lock_guard<std::mutex> lock(observerLock_);
     lineObserver_ = observer;
 }
 
-// Called with receiveLock_ held, for every whole line.
+// On the reader thread, for every whole line, after its decoder: the observer
+// sees the relayed answer before the relaying exchange wakes.
 void PanelSession::ObserveLine(std::string_view line) {
-    const bool relayAnswer = !relayPrefix_.empty() && line.starts_with(relayPrefix_);
-    if (lineObserver_ != nullptr) {
-        lineObserver_->OnPanelLine(line, relayAnswer);
+    const bool relayAnswer = awaited_.IsAwaitedLine(line);
+    {
+        std::lock_guard<std::mutex> lock(observerLock_);
+        if (lineObserver_ != nullptr) {
+            lineObserver_->OnPanelLine(line, relayAnswer);
+        }
     }
-    if (relayAnswer) {
-        relayPrefix_.clear();
-        relayEvent_.Set();
-    }
-    if (awaitedEvent_ != nullptr && RefusedCommand(line) == awaitedCode_) {
-        refused_ = true;
-        awaitedEvent_->Set();
-    }
-}
-
-void PanelSession::AwaitAnswer(const RequestFrame& frame, ManualResetEvent* event) {
-    std::lock_guard<std::mutex> lock(receiveLock_);
-    awaitedCode_.assign(frame.bytes.data(), std::min(frame.length, 6));
-    awaitedEvent_ = event;
-    refused_ = false;
-}
-
-bool PanelSession::TakeRefusal() {
-    std::lock_guard<std::mutex> lock(receiveLock_);
-    return std::exchange(refused_, false);
+    awaited_.OfferLine(line);
 }
 
 int PanelSession::RelayRequest(std::string_view line, std::string_view answerPrefix) {
@@ -51,16 +32,11 @@ int PanelSession::RelayRequest(std::string_view line, std::string_view answerPre
         line.size() > static_cast<std::size_t>(kLineCapacity)) {
         return kStatusFailed;
     }
-    relayEvent_.Reset();
-    {
-        std::lock_guard<std::mutex> receive(receiveLock_);
-        relayPrefix_ = answerPrefix;
-    }
+    awaited_.AwaitLine(answerPrefix);
     port_->Send(line.data(), static_cast<int>(line.size()));
-    const bool answered = relayEvent_.WaitFor(timing_.answerWait);
-    std::lock_guard<std::mutex> receive(receiveLock_);
-    relayPrefix_.clear();
-    return answered ? kStatusOk : kStatusFailed;
+    const AwaitedAnswer::Outcome outcome = awaited_.WaitFor(timing_.answerWait);
+    awaited_.Disarm();
+    return outcome == AwaitedAnswer::Outcome::kAnswered ? kStatusOk : kStatusFailed;
 }
 
 }  // namespace tk358

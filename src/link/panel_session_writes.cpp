@@ -48,8 +48,7 @@ int WriteThenReadBack(PanelSession& session, WriteOne writeOne, WriteGroup group
 int PanelSession::ReadParameter(int code) {
     const RequestFrame frame = BuildRequest("028600", HexText(static_cast<uint32_t>(code), 4));
     std::lock_guard<std::mutex> lock(requestLock_);
-    pendingReadCode_ = code;
-    return ExchangeLocked(frame, parameterReadEvent_, true);
+    return ExchangeLocked(frame, true, code);
 }
 
 int PanelSession::WriteParameter(int code, int value) {
@@ -66,7 +65,7 @@ int PanelSession::WriteParameter(int code, int value) {
     for (int pass = 0; pass <= timing_.valueRestarts; ++pass) {
         bool complete = true;
         for (const RequestFrame& frame : frames) {
-            if (SendAndWait(frame, parameterWriteEvent_, false) != kStatusOk) {
+            if (SendAndWait(frame, false) != kStatusOk) {
                 complete = false;
                 break;
             }
@@ -158,8 +157,7 @@ int PanelSession::WriteSetpoint(int value, int index) {
     }
     // The single set point travels by a command of its own.
     if (!records_.ParameterMatches(param::kSetpoint, value)) {
-        const int status =
-            SendCommand("028100", HexText(static_cast<uint32_t>(value), 8), setpointEvent_);
+        const int status = SendCommand("028100", HexText(static_cast<uint32_t>(value), 8));
         if (status != kStatusOk) {
             return status;
         }
@@ -226,14 +224,13 @@ int PanelSession::WriteCvSettings(double cv, int cvLock) {
     RegulatorState regulator;
     records_.CopyTo(regulator);
     if (cv != regulator.controlValue) {
-        const int status = SendCommand("028400", HexText(EncodeFloat(cv), 8), cvValueEvent_);
+        const int status = SendCommand("028400", HexText(EncodeFloat(cv), 8));
         if (status != kStatusOk) {
             return status;
         }
     }
     if (DeviceType() == kDualZoneController) {
-        const int status =
-            SendCommand("028500", HexText(static_cast<uint32_t>(cvLock), 2), cvLockEvent_);
+        const int status = SendCommand("028500", HexText(static_cast<uint32_t>(cvLock), 2));
         if (status != kStatusOk) {
             return status;
         }
@@ -257,7 +254,7 @@ int PanelSession::SetPanelClock(const SystemTime& t) {
     if (!seconds) {
         return kStatusFailed;
     }
-    return SendCommand("031000", HexText(*seconds, 8), clockEvent_);
+    return SendCommand("031000", HexText(*seconds, 8));
 }
 
 }  // namespace tk358

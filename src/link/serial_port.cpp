@@ -1,14 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "link/serial_port.h"
 
-#include <fcntl.h>
 #include <poll.h>
 #include <sys/eventfd.h>
-#include <sys/file.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <sys/stat.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -18,6 +12,7 @@
 #include <thread>
 #include <utility>
 
+#include "link/line_device.h"
 #include "link/port_map.h"
 #include "link/shared_line_socket.h"
 
@@ -51,71 +46,6 @@ bool IsDeviceGone(int error) {
            error == ECONNRESET;
 }
 
-speed_t SpeedFor(int baudRate) {
-    constexpr std::pair<int, speed_t> kSpeeds[] = {
-        {1200, B1200},   {2400, B2400},   {4800, B4800},   {9600, B9600},
-        {19200, B19200}, {38400, B38400}, {57600, B57600}, {115200, B115200},
-    };
-    for (const auto& [baud, speed] : kSpeeds) {
-        if (baud == baudRate) {
-            return speed;
-        }
-    }
-    return B0;
-}
-
-tcflag_t CharacterSize(int dataBits) {
-    switch (dataBits) {
-        case 5:
-            return CS5;
-        case 6:
-            return CS6;
-        case 7:
-            return CS7;
-        default:
-            return CS8;
-    }
-}
-
-// Only a character device can be a terminal: anything else (a FIFO would read
-// back our own requests, a regular file ends at once) is refused unopened.
-bool CouldBeTerminal(const std::string& path) {
-    struct stat info {};
-    return stat(path.c_str(), &info) != 0 || S_ISCHR(info.st_mode);
-}
-
-void SetModemLines(int fd, unsigned long request) {
-    int lines = TIOCM_DTR | TIOCM_RTS;
-    ioctl(fd, request, &lines);  // a pseudo-terminal has no modem lines: ignored
-}
-
-// Opens the terminal `path` for exclusive use; -1 with the reason in `error`.
-int OpenTerminal(const std::string& path, int& error) {
-    if (!CouldBeTerminal(path)) {
-        error = ENOTTY;
-        return -1;
-    }
-    const int fd = open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
-        return -1;
-    }
-    // A device that is no terminal (/dev/zero) would keep the reader busy forever.
-    if (termios probe{}; tcgetattr(fd, &probe) != 0) {
-        error = ENOTTY;
-        close(fd);
-        return -1;
-    }
-    // The lock first: setting TIOCEXCL on a device another program holds would lock it out.
-    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        error = errno == EWOULDBLOCK ? EBUSY : errno;
-        close(fd);
-        return -1;
-    }
-    ioctl(fd, TIOCEXCL);
-    return fd;
-}
-
 }  // namespace
 
 // The thread that serves the port: shutdown first, then received bytes, then
@@ -123,7 +53,7 @@ int OpenTerminal(const std::string& path, int& error) {
 class SerialPort::ReaderThread {
 public:
     explicit ReaderThread(SerialPort& port)
-        : port_(port), fd_(port.fd_), thread_([this] { Run(); }) {}
+        : port_(port), fd_(port.device_->Fd()), thread_([this] { Run(); }) {}
     ReaderThread(const ReaderThread&) = delete;
     ReaderThread& operator=(const ReaderThread&) = delete;
     // The owner signals shutdown before destroying the thread object.
@@ -183,7 +113,7 @@ bool SerialPort::ReaderThread::Drain() {
         ssize_t n = 0;
         {
             std::lock_guard<std::mutex> lock(port_.portLock_);
-            n = read(fd_, chunk, sizeof chunk);
+            n = port_.device_->Read(chunk, sizeof chunk);
         }
         if (n < 0 && errno == EINTR) {
             continue;
@@ -231,9 +161,7 @@ void SerialPort::ReaderThread::WriteAll(const char* data, int length) {
     int written = 0;
     while (written < length) {
         const auto size = static_cast<std::size_t>(length - written);
-        // A shared line's daemon may be gone: an error, not a SIGPIPE.
-        const ssize_t n = port_.shared_ ? send(fd_, data + written, size, MSG_NOSIGNAL)
-                                        : write(fd_, data + written, size);
+        const ssize_t n = port_.device_->Write(data + written, size);
         if (n > 0) {
             written += static_cast<int>(n);
             continue;
@@ -275,8 +203,8 @@ SerialPort::SerialPort() = default;
 SerialPort::~SerialPort() {
     {
         std::lock_guard<std::mutex> lock(portLock_);
-        if (fd_ >= 0 && !shared_) {
-            SetModemLines(fd_, TIOCMBIC);
+        if (device_) {
+            device_->Hangup();
         }
     }
     StopReader();
@@ -314,56 +242,28 @@ bool SerialPort::Open(ByteReceiver* receiver, int portNumber, int baudRate, char
     // Opened without the lock: connecting to a shared line waits a moment.
     devicePath_ = DevicePathForPort(portNumber);
     error = devicePath_.empty() ? ENOENT : error;
-    const bool shared = error == 0 && IsSharedLineLink(devicePath_);
-    int fd = -1;
+    std::unique_ptr<LineDevice> device;
     if (error == 0) {
-        fd = shared ? ConnectSharedLine(devicePath_, error) : OpenTerminal(devicePath_, error);
+        device =
+            IsSharedLineLink(devicePath_)
+                ? OpenSharedLineDevice(devicePath_, error)
+                : OpenTerminalDevice(devicePath_, {baudRate, parity, dataBits, stopBits}, error);
     }
     lastOpenError_ = error;
-    if (fd < 0) {
+    if (!device) {
         return false;
     }
     std::lock_guard<std::mutex> lock(portLock_);
-    fd_ = fd;
-    shared_ = shared;
-    if (!shared_) {
-        ApplyLineSettings(baudRate, parity, dataBits, stopBits);
-        SetModemLines(fd_, TIOCMBIS);
-    }
+    device_ = std::move(device);
     Purge();
     return true;
-}
-
-// Raw mode, no flow control, no modem control; settings the device refuses are left as they are.
-void SerialPort::ApplyLineSettings(int baudRate, char parity, int dataBits, int stopBits) {
-    termios settings{};
-    if (tcgetattr(fd_, &settings) != 0) {
-        return;
-    }
-    cfmakeraw(&settings);
-    settings.c_iflag &= ~static_cast<tcflag_t>(IXON | IXOFF | IXANY | INPCK);
-    settings.c_cflag &= ~static_cast<tcflag_t>(CRTSCTS | CSTOPB | PARENB | PARODD | CSIZE);
-    settings.c_cflag |= CLOCAL | CREAD | CharacterSize(dataBits);
-    if (parity == 'E' || parity == 'O') {
-        settings.c_cflag |= PARENB | (parity == 'O' ? PARODD : 0);
-    }
-    if (stopBits == 2) {
-        settings.c_cflag |= CSTOPB;
-    }
-    settings.c_cc[VMIN] = 0;
-    settings.c_cc[VTIME] = 0;
-    if (const speed_t speed = SpeedFor(baudRate); speed != B0) {
-        cfsetispeed(&settings, speed);
-        cfsetospeed(&settings, speed);
-    }
-    tcsetattr(fd_, TCSANOW, &settings);
 }
 
 bool SerialPort::StartReader() {
     if (reader_) {
         return true;
     }
-    if (fd_ < 0 || receiver_ == nullptr) {
+    if (!device_ || receiver_ == nullptr) {
         return false;
     }
     {
@@ -390,14 +290,9 @@ void SerialPort::Send(const char* frame, int length) {
     SignalEvent(writeEvent_);
 }
 
-// Both directions of a terminal; what waits on a shared line's connection.
 // Called with portLock_ held.
 void SerialPort::Purge() {
-    if (shared_) {
-        DiscardSharedLineInput(fd_);
-    } else {
-        tcflush(fd_, TCIOFLUSH);
-    }
+    device_->Purge();
 }
 
 void SerialPort::StopReader() {
@@ -411,17 +306,7 @@ void SerialPort::StopReader() {
 
 // Called with the reader stopped.
 void SerialPort::CloseDevice() {
-    if (fd_ < 0) {
-        return;
-    }
-    if (!shared_) {
-        SetModemLines(fd_, TIOCMBIC);
-        // A pseudo-terminal outlives our descriptor: leave it open to the next opener.
-        ioctl(fd_, TIOCNXCL);
-    }
-    close(fd_);  // releases the flock too
-    fd_ = -1;
-    shared_ = false;
+    device_.reset();
 }
 
 }  // namespace tk358

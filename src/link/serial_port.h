@@ -15,8 +15,11 @@
 #include <string>
 
 #include "link/frame.h"
+#include "link/panel_line.h"
 
 namespace tk358 {
+
+class LineDevice;
 
 namespace test {
 struct SerialPortProbe;
@@ -25,23 +28,11 @@ struct SerialPortProbe;
 // Comm event "a character was received": the only mask the session uses.
 inline constexpr uint32_t kEventRxChar = 0x0001;
 
-class ByteReceiver {
-public:
-    // Called on the port's reader thread, once per byte, in arrival order,
-    // with no lock of the port held.
-    virtual void OnByteReceived(char byte) = 0;
-
-protected:
-    ~ByteReceiver() = default;
-};
-
-class SerialPort {
+class SerialPort : public PanelLine {
 public:
     SerialPort();
-    SerialPort(const SerialPort&) = delete;
-    SerialPort& operator=(const SerialPort&) = delete;
     // Drops DTR and RTS, stops the reader thread and closes the device.
-    virtual ~SerialPort();
+    ~SerialPort() override;
 
     // Stops a running reader, then opens COM `portNumber` (see port_map.h)
     // for exclusive use: raw mode, the given speed and framing, no flow
@@ -56,12 +47,12 @@ public:
 
     // Starts the reader thread on the open device. False when no device is
     // open or the thread cannot be created.
-    bool StartReader();
+    bool StartReader() override;
 
     // Hands `length` bytes of `frame` (at most 256) to the reader thread and
     // returns without waiting. One frame at a time: a frame handed over
     // before the previous one was written replaces it.
-    void Send(const char* frame, int length);
+    void Send(const char* frame, int length) override;
 
     // errno of the last failed Open: ENOENT no such port, EACCES no
     // permission, EBUSY in use by another program (or a shared line's other
@@ -73,7 +64,7 @@ public:
     // True once the device has gone away (adapter pulled, pseudo-terminal's
     // other side closed). The reader stops watching it; frames sent are
     // dropped. The owner closes the port and opens the number again later.
-    bool DeviceLost() const { return deviceLost_.load(); }
+    bool DeviceLost() const override { return deviceLost_.load(); }
 
     int PortNumber() const { return portNumber_; }
 
@@ -85,7 +76,6 @@ private:
 
     void StopReader();
     void CloseDevice();
-    void ApplyLineSettings(int baudRate, char parity, int dataBits, int stopBits);
     void Purge();
 
     ByteReceiver* receiver_ = nullptr;
@@ -96,10 +86,9 @@ private:
     std::string devicePath_;
     int lastOpenError_ = 0;
 
-    int fd_ = -1;
-    bool shared_ = false;     // fd_ is the connection to tk358d's shared line
-    int shutdownEvent_ = -1;  // eventfd: stop the reader
-    int writeEvent_ = -1;     // eventfd: a frame waits in txBuffer_
+    std::unique_ptr<LineDevice> device_;  // a terminal or tk358d's shared line
+    int shutdownEvent_ = -1;              // eventfd: stop the reader
+    int writeEvent_ = -1;                 // eventfd: a frame waits in txBuffer_
 
     // portLock_ serialises every call on the device descriptor between the
     // caller's thread (Open, destructor) and the reader thread.

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "link/line_device.h"
+
 namespace tk358 {
 
 namespace {
@@ -108,6 +110,25 @@ void DiscardSharedLineInput(int fd) {
         }
         return;
     }
+}
+
+namespace {
+
+class SharedLineDevice final : public LineDevice {
+public:
+    explicit SharedLineDevice(int fd) : LineDevice(fd) {}
+    // The daemon may be gone: an error, not a SIGPIPE.
+    ssize_t Write(const char* data, std::size_t size) override {
+        return send(Fd(), data, size, MSG_NOSIGNAL);
+    }
+    void Purge() override { DiscardSharedLineInput(Fd()); }
+};
+
+}  // namespace
+
+std::unique_ptr<LineDevice> OpenSharedLineDevice(const std::string& path, int& error) {
+    const int fd = ConnectSharedLine(path, error);
+    return fd < 0 ? nullptr : std::make_unique<SharedLineDevice>(fd);
 }
 
 }  // namespace tk358

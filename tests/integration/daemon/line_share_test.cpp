@@ -28,6 +28,7 @@
 
 #include "backup/backup_cli.h"
 #include "daemon/client_request.h"
+#include "link/serial_port.h"
 #include "link/shared_line_socket.h"
 #include "session_fixture.h"
 #include "support/panel_session_probe.h"
